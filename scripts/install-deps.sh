@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Kelvane needs to build, run and test.
+set -euo pipefail
+packages=(
+    cmake ninja-build g++ pkg-config clang-format
+    qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins
+    libsndfile1-dev libpulse-dev libxcb1-dev
+    xvfb xauth openbox trayer x11-utils xdotool wmctrl imagemagick
+    pulseaudio pulseaudio-utils fonts-dejavu-core fonts-liberation
+)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

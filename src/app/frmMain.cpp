@@ -1,0 +1,168 @@
+#include "app/frmMain.h"
+
+#include "app/frmSplash.h"
+#include "history/frmHistory.h"
+#include "platform/Platform.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QWindow>
+
+namespace kelvane {
+
+frmMain::frmMain(Platform& platform, AppState& state)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), platform_(platform), state_(state),
+      cues_(platform, platform.resourceFolder()) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Kelvane"));
+    setWindowIcon(QIcon(platform_.resourceFolder() + QStringLiteral("/icons/kelvane-64.png")));
+    menus_ = buildMainMenus(this);
+    createTimers();
+    createControls();
+    connectMenus();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::createTimers() {
+    // Intervals and initial states as designed; Form_Load starts the enabled ones.
+    const struct {
+        QTimer* timer;
+        const char* name;
+        int interval;
+    } timers[] = {{&Timer5, "Timer5", 140},
+                  {&Timer4, "Timer4", 1000},
+                  {&Timer1, "Timer1", 9999},
+                  {&Timer3, "Timer3", 120},
+                  {&Timer2, "Timer2", 9999}};
+    for (const auto& t : timers) {
+        t.timer->setObjectName(QString::fromLatin1(t.name));
+        t.timer->setInterval(t.interval);
+    }
+}
+
+void frmMain::createControls() {
+    const QString pictures = platform_.resourceFolder() + QStringLiteral("/pictures/");
+    controls_.window = this;
+
+    controls_.Text1 = new QLineEdit(this);
+    controls_.Text1->setObjectName(QStringLiteral("Text1"));
+    controls_.Text1->move(0, 4300 / kTwipsPerPixel);
+
+    for (int i = 0; i < 10; ++i) {
+        auto* label = new QLineEdit(this);
+        label->setObjectName(QStringLiteral("Text%1").arg(i));
+        label->setReadOnly(true);
+        label->setFrame(false);
+        label->setFocusPolicy(Qt::NoFocus);
+        label->setAutoFillBackground(true);
+        label->setStyleSheet(QStringLiteral("QLineEdit { background: rgb(255, 255, 255); }"));
+        label->hide();
+        label->installEventFilter(this);
+        controls_.Text[i] = label;
+    }
+
+    controls_.imgBG.load(pictures + QStringLiteral("background.png"));
+    controls_.Image1 = new QLabel(this);
+    controls_.Image1->setObjectName(QStringLiteral("Image1"));
+    controls_.Image1->setScaledContents(true);
+    controls_.Image1->setPixmap(controls_.imgBG);
+    controls_.Image1->installEventFilter(this);
+
+    const char* icons[] = {"status-idle.png", "status-saved.png", "status-failed.png"};
+    for (int i = 0; i < 3; ++i) {
+        auto* icon = new QLabel(this);
+        icon->setObjectName(QStringLiteral("imgIcon%1").arg(i));
+        icon->setScaledContents(true);
+        icon->setPixmap(QPixmap(pictures + QString::fromLatin1(icons[i])));
+        icon->resize(345 / kTwipsPerPixel, 345 / kTwipsPerPixel);
+        icon->move(0, 30 / kTwipsPerPixel);
+        icon->installEventFilter(this);
+        controls_.imgIcon[i] = icon;
+    }
+}
+
+void frmMain::connectMenus() {
+    connect(menus_.mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
+    connect(menus_.mnuTrayExit, &QAction::triggered, this, &frmMain::mnuTrayExit_Click);
+    connect(menus_.mnuPlayConfirmationSound, &QAction::triggered, this,
+            &frmMain::mnuPlayConfirmationSound_Click);
+    connect(&Timer1, &QTimer::timeout, this, [this] {
+        folderValidator_.CheckAllFolders(folderList_, platform_, this, [this] { layOut(); });
+    });
+}
+
+void frmMain::mnuPlayConfirmationSound_Click() {
+    cues_.PlayClickSound();
+    state_.bPlayConfirmSound = !state_.bPlayConfirmSound;
+    menus_.mnuPlayConfirmationSound->setChecked(state_.bPlayConfirmSound);
+}
+
+void frmMain::ShowClientMenu() {
+    menus_.mnuFile->exec(QCursor::pos());
+}
+
+void frmMain::onTrayNotify(int code) {
+    switch (code) {
+    case Platform::TrayLeftUp:
+    case Platform::TrayDoubleClick:
+        state_.bSynchronizeWithInternetExplorer = false;
+        if (code == Platform::TrayDoubleClick)
+            Timer5.stop();
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+        show();
+        activateWindow();
+        break;
+    case Platform::TrayRightUp:
+        activateWindow();
+        menus_.mnuTrayMenu->exec(QCursor::pos());
+        break;
+    default:
+        break;
+    }
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    const bool onPicture = watched == controls_.Image1 ||
+                           std::find(controls_.imgIcon.begin(), controls_.imgIcon.end(), watched) !=
+                               controls_.imgIcon.end();
+    const bool onLabel =
+        std::find(controls_.Text.begin(), controls_.Text.end(), watched) != controls_.Text.end();
+    if (!onPicture && !onLabel)
+        return QWidget::eventFilter(watched, event);
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    if (event->type() == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton) {
+        // The window has no caption: a left press on the picture or a label moves it.
+        if (QWindow* w = windowHandle())
+            w->startSystemMove();
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonRelease && mouse->button() == Qt::RightButton &&
+        onPicture) {
+        ShowClientMenu();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmMain::changeEvent(QEvent* event) {
+    // A minimised client leaves the screen; the tray icon brings it back.
+    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized))
+        hide();
+    QWidget::changeEvent(event);
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    // Closed by the window manager or the session rather than by an Exit command: the same
+    // shut-down, then the process ends.
+    Form_Unload();
+    event->accept();
+    QCoreApplication::exit(0);
+}
+
+} // namespace kelvane

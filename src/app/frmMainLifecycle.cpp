@@ -1,0 +1,232 @@
+// Start-up and shut-down of the client window.
+#include "app/frmMain.h"
+
+#include "app/frmSplash.h"
+#include "folders/FolderChecks.h"
+#include "folders/FolderLabels.h"
+#include "folders/SystemFolders.h"
+#include "history/HistoryCommands.h"
+#include "history/frmHistory.h"
+#include "platform/Platform.h"
+#include "settings/RunValue.h"
+#include "settings/SettingsFile.h"
+#include "ui/TrayIcon.h"
+#include "ui/WindowLayout.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <cmath>
+#include <exception>
+
+namespace kelvane {
+
+QString frmMain::settingsPath() const {
+    return platform_.stateFolder() + QStringLiteral("/kelvane.dat");
+}
+
+QString frmMain::historyPath() const {
+    return platform_.stateFolder() + QStringLiteral("/history.dat");
+}
+
+frmMain::LoadResult frmMain::Form_Load() {
+    state_.sHomepageAddress = QStringLiteral("https://kelvane.org/");
+    state_.iSplashDuration = 3500;
+    state_.sExecutableName = QStringLiteral("kelvan11.exe");
+    const Platform::Version v = platform_.version();
+    state_.sVersionText = QString::number(v.major) + QLatin1Char('.') + QString::number(v.minor);
+    state_.sBuildText = QString::number(v.revision);
+
+    // The running copy is not disturbed: nothing is shown, played or written.
+    if (platform_.anotherInstanceRunning())
+        return LoadResult::AnotherInstance;
+    platform_.onTerminationRequest([this] { endFromOutside(); });
+
+    try {
+        runStartupSteps();
+    } catch (const std::exception&) {
+        platform_.messageBox(
+            this,
+            QStringLiteral("There was an error while loading this application. It may not "
+                           "function properly. \r\nTry reloading it to prevent exceptions."),
+            QStringLiteral("Kelvane"), Platform::Buttons::Ok, Platform::Icon::None);
+    }
+    return LoadResult::Running;
+}
+
+void frmMain::runStartupSteps() {
+    SetupTrayIcon(platform_, windowIcon(), [this](int code) { onTrayNotify(code); });
+    for (QLineEdit* label : controls_.Text)
+        label->setFont(QFont(QStringLiteral("Times New Roman"), 6));
+
+    const SettingsFile settings(settingsPath());
+    settings.readFolders(folderList_.raw()); // ApplyFolders
+    const QSize screen = platform_.screenSize() * kTwipsPerPixel;
+    storeWindowPosition();
+    const SettingsFile::LoadResult loaded =
+        settings.load(state_, screen.width(), screen.height()); // LoadSettings
+    menus_.mnuShowSavedIMageInClient->setChecked(state_.bShowSavedImage);
+    menus_.mnuPlayConfirmationSound->setChecked(state_.bPlayConfirmSound);
+    if (loaded.enableTimer5)
+        Timer5.start();
+    applyWindowPosition();
+    CheckHide();
+
+    state_.bStartupInProgress = true;
+    splash_ = new frmSplash(*this);
+    splash_->setSplashDuration(state_.iSplashDuration);
+    if (platform_.commandLine().isEmpty())
+        splash_->show();
+    setVisible(false);
+    setEnabled(false);
+
+    menus_.mnuSmall->setChecked(state_.sClientSize == QLatin1String("SMALL"));
+    menus_.mnuNormal->setChecked(state_.sClientSize == QLatin1String("MED"));
+    menus_.mnuLarge->setChecked(state_.sClientSize == QLatin1String("LARGE"));
+
+    if (state_.bFirstUse)
+        ApplyDefaultSettings();
+    if (state_.sWindowsFolder.isEmpty())
+        state_.sWindowsFolder = GetWindowsFolder(platform_);
+    state_.sDesktopFolder = DesktopFolderFor(platform_, state_.sWindowsFolder);
+    if (!state_.bAlwaysOnTop)
+        menus_.mnuAlwaysOnTop->setChecked(false);
+
+    controls_.Image1->setToolTip(QStringLiteral(" Drag image here to save to \"Desktop\" "));
+    controls_.imgIcon[0]->raise();
+    controls_.imgIcon[1]->setToolTip(QStringLiteral(" This image has been sucessfully saved "));
+
+    layOut();
+    folderValidator_.CheckAllFolders(folderList_, platform_, this, [this] { layOut(); });
+    CheckForFolders(folderList_, [this] { ApplyDefaultSettings(); });
+
+    history_ = new frmHistory(*this);
+    history_->Initialize(historyPath());
+    CheckClearHistoryMenu();
+    CheckHide();
+
+    Timer1.start();
+    Timer3.start();
+}
+
+void frmMain::layOut() {
+    ApplyClientSize(state_, controls_, platform_);
+    ApplyLabelSize(state_, controls_);
+    ShowLabels(state_, controls_, folderList_, platform_);
+}
+
+void frmMain::ApplyDefaultSettings() {
+    try {
+        state_.sDesktopFolder = FindSystemFolder(platform_, Platform::SpecialFolder::Desktop);
+        folderList_.setSlot(0, FindSystemFolder(platform_, Platform::SpecialFolder::Documents));
+        if (state_.sClientSize.isEmpty()) {
+            state_.sClientSize = QStringLiteral("MED");
+            menus_.mnuNormal->setChecked(true);
+        }
+        const QSize screen = platform_.screenSize() * kTwipsPerPixel;
+        state_.windowTop = screen.height() / 2 - 100;
+        state_.windowLeft = screen.width() / 2 + 100;
+        applyWindowPosition();
+        state_.bAlwaysOnTop = true;
+        menus_.mnuAlwaysOnTop->setChecked(true);
+        state_.bPlayConfirmSound = true;
+        menus_.mnuPlayConfirmationSound->setChecked(true);
+        state_.bShowSavedImage = true;
+        menus_.mnuShowSavedIMageInClient->setChecked(true);
+        state_.bShowSaveErrorMessage = true;
+        state_.bAlwaysPromptFileDelete = true;
+        state_.bAutoIncrementSavedFiles = true;
+        state_.bCorrectQueryStringNames = true;
+        state_.bLoadAppWhenComputerStarts = true;
+        state_.bSynchronizeWithInternetExplorer = true;
+        Timer5.start();
+        WriteRunValue(state_, platform_);
+    } catch (const std::exception&) {
+        platform_.messageBox(this,
+                             QStringLiteral("There was an error while attempting to initialize "
+                                            "Kelvane."),
+                             QStringLiteral("Kelvane"), Platform::Buttons::Ok,
+                             Platform::Icon::None);
+    }
+}
+
+void frmMain::CheckHide() {
+    if (platform_.commandLine() != QLatin1String("hidden"))
+        return;
+    if (splash_)
+        splash_->hide();
+    startedHidden_ = true;
+    setWindowState(windowState() | Qt::WindowMinimized);
+}
+
+void frmMain::applyWindowPosition() {
+    move(static_cast<int>(std::lround(state_.windowLeft / kTwipsPerPixel)),
+         static_cast<int>(std::lround(state_.windowTop / kTwipsPerPixel)));
+}
+
+void frmMain::storeWindowPosition() {
+    // The twips survive unchanged while the window stays on the pixel they round to.
+    if (x() != std::lround(state_.windowLeft / kTwipsPerPixel))
+        state_.windowLeft = x() * kTwipsPerPixel;
+    if (y() != std::lround(state_.windowTop / kTwipsPerPixel))
+        state_.windowTop = y() * kTwipsPerPixel;
+}
+
+void frmMain::InitializeMainForm() {
+    for (QLineEdit* label : controls_.Text)
+        label->setCursor(Qt::ArrowCursor);
+    controls_.Image1->setPixmap(controls_.imgBG);
+}
+
+void frmMain::handOver() {
+    setEnabled(true);
+    if (startedHidden_) {
+        setWindowState(windowState() | Qt::WindowMinimized);
+        return;
+    }
+    show();
+    // The window manager learns about the window only now: tell it the band again.
+    platform_.setTopmost(this, state_.bAlwaysOnTop);
+}
+
+void frmMain::SaveHistory() {
+    kelvane::SaveHistory(historyList_, historyPath(), platform_, this);
+}
+
+void frmMain::CheckClearHistoryMenu() {
+    kelvane::CheckClearHistoryMenu(historyList_, menus_.mnuClearHistory);
+}
+
+void frmMain::mnuExit_Click() {
+    cues_.PlaySoundCue(QStringLiteral("byebye"));
+    Form_Unload();
+    QCoreApplication::exit(0);
+}
+
+void frmMain::mnuTrayExit_Click() {
+    mnuExit_Click();
+}
+
+void frmMain::endFromOutside() {
+    Form_Unload();
+    QCoreApplication::exit(0);
+}
+
+void frmMain::Form_Unload() {
+    if (std::exchange(unloaded_, true))
+        return;
+    // Every step runs whatever happened in the one before.
+    if (state_.bAlwaysOnTop) {
+        platform_.setTopmost(this, false);
+        menus_.mnuAlwaysOnTop->setChecked(false);
+    }
+    storeWindowPosition();
+    SettingsFile(settingsPath()).save(state_, folderList_.raw());
+    SaveHistory();
+    platform_.removeTrayIcon();
+    if (state_.bDeleteHistoryOnClose)
+        QFile::remove(historyPath());
+}
+
+} // namespace kelvane

@@ -1,0 +1,94 @@
+#include "app/frmSplash.h"
+
+#include "app/frmMain.h"
+#include "history/frmHistory.h"
+#include "platform/Platform.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+
+namespace kelvane {
+namespace {
+
+QLabel* label(QWidget* parent, const char* name, const QString& text, QRect twips, QFont font) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setGeometry(twips.x() / kTwipsPerPixel, twips.y() / kTwipsPerPixel,
+                   twips.width() / kTwipsPerPixel, twips.height() / kTwipsPerPixel);
+    l->setFont(font);
+    return l;
+}
+
+} // namespace
+
+frmSplash::frmSplash(frmMain& main)
+    : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint), main_(main) {
+    setObjectName(QStringLiteral("frmSplash"));
+    setWindowTitle(QStringLiteral("Kelvane"));
+    setFixedSize(5715 / kTwipsPerPixel, 4095 / kTwipsPerPixel);
+    auto* picture = new QLabel(this);
+    picture->setGeometry(rect());
+    picture->setScaledContents(true);
+    picture->setPixmap(
+        QPixmap(main.platform().resourceFolder() + QStringLiteral("/pictures/splash.png")));
+    setStyleSheet(QStringLiteral("QWidget#frmSplash { border: 1px solid #40506a; }"));
+
+    QFont bold(QStringLiteral("Sans Serif"), 10, QFont::Bold);
+    Label5 = label(this, "Label5", QStringLiteral("Version 1.0"), {180, 2500, 2175, 255}, bold);
+    Label4 = label(this, "Label4", QStringLiteral("\"It's as easy as dragging and dropping\""),
+                   {115, 2860, 5499, 375}, QFont(QStringLiteral("Arial"), 14, QFont::Bold));
+    Label4->setAlignment(Qt::AlignCenter);
+    Label2 = label(this, "Label2", QString(), {4000, 3480, 1600, 255}, QFont());
+    Label3 = label(this, "Label3", QString(), {120, 3810, 5415, 255}, QFont());
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->geometry().center() - rect().center());
+
+    Timer1.setInterval(2200);
+    connect(&Timer1, &QTimer::timeout, this, &frmSplash::Timer1_Timer);
+    Form_Load();
+    Timer1.start();
+}
+
+void frmSplash::Form_Load() {
+    const AppState& state = main_.state();
+    if (!main_.platform().commandLine().isEmpty())
+        hide();
+    Label5->setText(QStringLiteral("Version ") + state.sVersionText);
+    Label3->setFont(QFont(QStringLiteral("Arial"), 7));
+    Label2->setText(QStringLiteral("Build Number: ") + state.sBuildText);
+    Label3->setText(
+        QStringLiteral("Free software. Drop pictures from the web on Kelvane to keep them."));
+    main_.InitializeMainForm();
+}
+
+void frmSplash::setSplashDuration(int milliseconds) {
+    Timer1.setInterval(milliseconds);
+    Timer1.start();
+}
+
+void frmSplash::Timer1_Timer() {
+    main_.handOver();
+    Timer1.stop();
+    close();
+}
+
+void frmSplash::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+void frmSplash::Form_Unload() {
+    if (std::exchange(unloaded_, true))
+        return;
+    AppState& state = main_.state();
+    state.bStartupInProgress = false;
+    if (state.bShowHistory && main_.history())
+        main_.history()->show(); // the history window's own opening comes with its commands
+    if (main_.platform().commandLine().isEmpty())
+        main_.cues().PlaySoundCue(QStringLiteral("hello"));
+}
+
+} // namespace kelvane

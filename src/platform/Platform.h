@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QIcon>
+#include <QPoint>
+#include <QSize>
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace kelvane {
+
+// Everything Kelvane asks of the operating system goes through this interface. The real
+// implementation is picked by the build (see docs/PLATFORM.md); tests use FakePlatform.
+class Platform {
+public:
+    enum class Icon { None, Critical, Exclamation };
+    enum class Buttons { Ok, YesNo };
+    enum class Answer { Ok, Yes, No };
+    enum class SpecialFolder { Desktop = 0, Documents = 5 };
+
+    // Codes the tray icon reports, as mouse-button messages.
+    enum TrayCode { TrayLeftUp = 0x0202, TrayDoubleClick = 0x0203, TrayRightUp = 0x0205 };
+
+    struct Version {
+        int major = 0;
+        int minor = 0;
+        int revision = 0;
+    };
+
+    virtual ~Platform() = default;
+
+    // Modal message box; returns the button the user chose (Ok for an Ok-only box).
+    virtual Answer messageBox(QWidget* owner, const QString& text, const QString& title,
+                              Buttons buttons, Icon icon) = 0;
+
+    // Plays a WAV file and returns when it has finished. A missing file or sound server
+    // is silent; the call never fails.
+    virtual void playSoundSync(const QString& wavPath) = 0;
+
+    // True when another copy of Kelvane runs for this user. The first caller keeps a lock
+    // for the rest of its life; a lock left behind by a killed copy is taken over.
+    virtual bool anotherInstanceRunning() = 0;
+
+    // The arguments after the program name joined by blanks, empty when there are none.
+    virtual QString commandLine() = 0;
+
+    // A special folder of the user, empty when it cannot be found.
+    virtual QString specialFolder(SpecialFolder id) = 0;
+    // The user's home folder (stands where the system folder of the settings file points).
+    virtual QString homeFolder() = 0;
+    // Read-only resources: res/*.wav, pictures.
+    virtual QString resourceFolder() = 0;
+    // Where kelvane.dat and history.dat live; created on demand by the caller.
+    virtual QString stateFolder() = 0;
+
+    virtual Version version() = 0;
+    // Size of the primary screen in logical pixels.
+    virtual QSize screenSize() = 0;
+    // The mouse cursor in screen pixels.
+    virtual QPoint cursorPos() = 0;
+
+    // Notification-area icon. onNotify receives a TrayCode.
+    virtual void addTrayIcon(const QIcon& icon, const QString& tip,
+                             std::function<void(int code)> onNotify) = 0;
+    virtual void removeTrayIcon() = 0;
+    virtual bool trayIconVisible() = 0;
+
+    // Puts a top-level window into, or takes it out of, the always-on-top band without
+    // re-creating it.
+    virtual void setTopmost(QWidget* window, bool topmost) = 0;
+
+    // Calls handler (on the GUI thread) when the process is asked to end from outside:
+    // SIGTERM, SIGINT, SIGHUP or the end of the desktop session.
+    virtual void onTerminationRequest(std::function<void()> handler) = 0;
+};
+
+} // namespace kelvane

@@ -1,0 +1,77 @@
+#include "platform/fake/FakePlatform.h"
+
+namespace kelvane {
+
+Platform::Answer FakePlatform::messageBox(QWidget*, const QString& text, const QString& title,
+                                          Buttons buttons, Icon icon) {
+    calls << QStringLiteral("messageBox: %1: %2").arg(title, text);
+    messageBoxes.append({text, title, buttons, icon});
+    if (!messageBoxAnswers.empty()) {
+        const Answer answer = messageBoxAnswers.front();
+        messageBoxAnswers.pop_front();
+        return answer;
+    }
+    return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
+}
+
+void FakePlatform::playSoundSync(const QString& wavPath) {
+    calls << QStringLiteral("sound: ") + wavPath;
+    soundsPlayed << wavPath;
+}
+
+bool FakePlatform::anotherInstanceRunning() {
+    calls << QStringLiteral("anotherInstanceRunning");
+    return otherInstance;
+}
+
+QString FakePlatform::commandLine() {
+    return commandLineText;
+}
+QString FakePlatform::specialFolder(SpecialFolder id) {
+    return specialFolders.value(id);
+}
+QString FakePlatform::homeFolder() {
+    return home;
+}
+QString FakePlatform::resourceFolder() {
+    return resources;
+}
+QString FakePlatform::stateFolder() {
+    return state;
+}
+Platform::Version FakePlatform::version() {
+    return versionNumbers;
+}
+QSize FakePlatform::screenSize() {
+    return screen;
+}
+QPoint FakePlatform::cursorPos() {
+    return cursor;
+}
+
+void FakePlatform::addTrayIcon(const QIcon&, const QString& tip,
+                               std::function<void(int code)> onNotify) {
+    calls << QStringLiteral("addTrayIcon: ") + tip;
+    trayShown = true;
+    trayHandler = std::move(onNotify);
+}
+
+void FakePlatform::removeTrayIcon() {
+    calls << QStringLiteral("removeTrayIcon");
+    trayShown = false;
+}
+
+bool FakePlatform::trayIconVisible() {
+    return trayShown;
+}
+
+void FakePlatform::setTopmost(QWidget* window, bool on) {
+    calls << QStringLiteral("setTopmost: %1").arg(on ? "on" : "off");
+    topmost[window] = on;
+}
+
+void FakePlatform::onTerminationRequest(std::function<void()> handler) {
+    terminationHandler = std::move(handler);
+}
+
+} // namespace kelvane

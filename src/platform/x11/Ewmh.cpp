@@ -1,0 +1,79 @@
+#include "platform/x11/Ewmh.h"
+
+#include <QGuiApplication>
+#include <QWidget>
+#include <QtGui/qguiapplication_platform.h>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+#include <xcb/xcb.h>
+
+namespace kelvane::ewmh {
+namespace {
+
+xcb_connection_t* connection() {
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+xcb_atom_t atom(xcb_connection_t* c, const char* name) {
+    auto cookie = xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name);
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, cookie, nullptr);
+    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(reply);
+    return result;
+}
+
+xcb_window_t rootOf(xcb_connection_t* c) {
+    const xcb_setup_t* setup = xcb_get_setup(c);
+    xcb_screen_iterator_t it = xcb_setup_roots_iterator(setup);
+    return it.rem ? it.data->root : xcb_window_t(XCB_WINDOW_NONE);
+}
+
+// Before mapping, the window manager reads _NET_WM_STATE from the window itself.
+void writeStateProperty(xcb_connection_t* c, xcb_window_t w, xcb_atom_t wmState, xcb_atom_t state,
+                        bool on) {
+    auto cookie = xcb_get_property(c, 0, w, wmState, XCB_ATOM_ATOM, 0, 1024);
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(c, cookie, nullptr);
+    std::vector<xcb_atom_t> atoms;
+    if (reply && reply->format == 32) {
+        auto* data = static_cast<xcb_atom_t*>(xcb_get_property_value(reply));
+        atoms.assign(data, data + xcb_get_property_value_length(reply) / 4);
+    }
+    std::free(reply);
+    std::erase(atoms, state);
+    if (on)
+        atoms.push_back(state);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, wmState, XCB_ATOM_ATOM, 32,
+                        static_cast<uint32_t>(atoms.size()), atoms.data());
+}
+
+} // namespace
+
+bool setWmState(QWidget* window, const char* stateAtom, bool on) {
+    xcb_connection_t* c = connection();
+    if (!c || !window)
+        return false;
+    const auto w = static_cast<xcb_window_t>(window->window()->winId());
+    const xcb_atom_t wmState = atom(c, "_NET_WM_STATE");
+    const xcb_atom_t state = atom(c, stateAtom);
+    if (!window->window()->isVisible()) {
+        writeStateProperty(c, w, wmState, state, on);
+    } else {
+        xcb_client_message_event_t ev{};
+        ev.response_type = XCB_CLIENT_MESSAGE;
+        ev.format = 32;
+        ev.window = w;
+        ev.type = wmState;
+        ev.data.data32[0] = on ? 1 : 0; // _NET_WM_STATE_ADD / _NET_WM_STATE_REMOVE
+        ev.data.data32[1] = state;
+        ev.data.data32[3] = 1; // source: a normal application
+        xcb_send_event(c, 0, rootOf(c),
+                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&ev));
+    }
+    xcb_flush(c);
+    return true;
+}
+
+} // namespace kelvane::ewmh

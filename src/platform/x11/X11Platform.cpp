@@ -1,0 +1,154 @@
+#include "platform/x11/X11Platform.h"
+
+#include "platform/PlatformFactory.h"
+#include "platform/x11/Ewmh.h"
+#include "platform/x11/PulseSound.h"
+#include "platform/x11/Termination.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QSystemTrayIcon>
+
+namespace kelvane {
+
+std::unique_ptr<Platform> createPlatform() {
+    return std::make_unique<X11Platform>();
+}
+
+X11Platform::X11Platform() = default;
+X11Platform::~X11Platform() = default;
+
+Platform::Answer X11Platform::messageBox(QWidget* owner, const QString& text, const QString& title,
+                                         Buttons buttons, Icon icon) {
+    QMessageBox box(owner);
+    box.setWindowTitle(title);
+    box.setText(text);
+    box.setIcon(icon == Icon::Critical      ? QMessageBox::Critical
+                : icon == Icon::Exclamation ? QMessageBox::Warning
+                                            : QMessageBox::NoIcon);
+    if (buttons == Buttons::YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    const int result = box.exec();
+    if (buttons == Buttons::Ok)
+        return Answer::Ok;
+    return result == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+void X11Platform::playSoundSync(const QString& wavPath) {
+    playWavSync(wavPath);
+}
+
+bool X11Platform::anotherInstanceRunning() {
+    if (instanceLock_)
+        return false;
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir.isEmpty())
+        dir = QDir::tempPath();
+    auto lock = std::make_unique<QLockFile>(dir + QStringLiteral("/kelvane.lock"));
+    // A lock whose owner has died is stale whatever its age; QLockFile checks the owner's pid.
+    lock->setStaleLockTime(0);
+    if (lock->tryLock(0)) {
+        instanceLock_ = std::move(lock);
+        return false;
+    }
+    return lock->error() == QLockFile::LockFailedError;
+}
+
+QString X11Platform::commandLine() {
+    QStringList args = QCoreApplication::arguments();
+    if (!args.isEmpty())
+        args.removeFirst();
+    return args.join(QLatin1Char(' '));
+}
+
+QString X11Platform::specialFolder(SpecialFolder id) {
+    if (id == SpecialFolder::Desktop)
+        return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    // As with the XDG user folders, a documents folder that does not exist is the home folder.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
+QString X11Platform::homeFolder() {
+    return QDir::homePath();
+}
+
+QString X11Platform::resourceFolder() {
+    // Installed: <prefix>/bin/kelvane with <prefix>/share/kelvane; in a build folder the
+    // resources sit beside the program.
+    const QString appDir = QCoreApplication::applicationDirPath();
+    const QString installed = QDir::cleanPath(appDir + QStringLiteral("/../share/kelvane"));
+    if (QFileInfo(installed + QStringLiteral("/res")).isDir())
+        return installed;
+    return appDir;
+}
+
+QString X11Platform::stateFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/kelvane");
+}
+
+Platform::Version X11Platform::version() {
+    return {KELVANE_VERSION_MAJOR, KELVANE_VERSION_MINOR, KELVANE_VERSION_PATCH};
+}
+
+QSize X11Platform::screenSize() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->size() : QSize(1024, 768);
+}
+
+QPoint X11Platform::cursorPos() {
+    return QCursor::pos();
+}
+
+void X11Platform::addTrayIcon(const QIcon& icon, const QString& tip,
+                              std::function<void(int code)> onNotify) {
+    tray_ = std::make_unique<QSystemTrayIcon>(icon);
+    tray_->setToolTip(tip);
+    QObject::connect(tray_.get(), &QSystemTrayIcon::activated,
+                     [onNotify](QSystemTrayIcon::ActivationReason reason) {
+                         switch (reason) {
+                         case QSystemTrayIcon::Trigger:
+                             onNotify(TrayLeftUp);
+                             break;
+                         case QSystemTrayIcon::DoubleClick:
+                             onNotify(TrayDoubleClick);
+                             break;
+                         case QSystemTrayIcon::Context:
+                             onNotify(TrayRightUp);
+                             break;
+                         default:
+                             break;
+                         }
+                     });
+    tray_->show();
+}
+
+void X11Platform::removeTrayIcon() {
+    if (tray_)
+        tray_->hide();
+    tray_.reset();
+}
+
+bool X11Platform::trayIconVisible() {
+    return tray_ && tray_->isVisible();
+}
+
+void X11Platform::setTopmost(QWidget* window, bool topmost) {
+    ewmh::setWmState(window, "_NET_WM_STATE_ABOVE", topmost);
+}
+
+void X11Platform::onTerminationRequest(std::function<void()> handler) {
+    installTerminationHandler(std::move(handler));
+}
+
+} // namespace kelvane

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <QLockFile>
+#include <memory>
+
+class QSystemTrayIcon;
+
+namespace kelvane {
+
+// Linux/X11: Qt Widgets for windows and dialogs, EWMH through xcb for the window manager,
+// PulseAudio for sound, XDG folders for files.
+class X11Platform : public Platform {
+public:
+    X11Platform();
+    ~X11Platform() override;
+
+    Answer messageBox(QWidget* owner, const QString& text, const QString& title, Buttons buttons,
+                      Icon icon) override;
+    void playSoundSync(const QString& wavPath) override;
+    bool anotherInstanceRunning() override;
+    QString commandLine() override;
+    QString specialFolder(SpecialFolder id) override;
+    QString homeFolder() override;
+    QString resourceFolder() override;
+    QString stateFolder() override;
+    Version version() override;
+    QSize screenSize() override;
+    QPoint cursorPos() override;
+    void addTrayIcon(const QIcon& icon, const QString& tip,
+                     std::function<void(int code)> onNotify) override;
+    void removeTrayIcon() override;
+    bool trayIconVisible() override;
+    void setTopmost(QWidget* window, bool topmost) override;
+    void onTerminationRequest(std::function<void()> handler) override;
+
+private:
+    std::unique_ptr<QLockFile> instanceLock_;
+    std::unique_ptr<QSystemTrayIcon> tray_;
+};
+
+} // namespace kelvane

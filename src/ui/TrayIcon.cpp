@@ -1,0 +1,11 @@
+#include "ui/TrayIcon.h"
+
+#include "platform/Platform.h"
+
+namespace kelvane {
+
+void SetupTrayIcon(Platform& platform, const QIcon& icon, std::function<void(int)> onNotify) {
+    platform.addTrayIcon(icon, QStringLiteral(" Click Right Mouse Button "), std::move(onNotify));
+}
+
+} // namespace kelvane

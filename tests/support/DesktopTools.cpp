@@ -1,0 +1,120 @@
+#include "DesktopTools.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QThread>
+#include <csignal>
+
+namespace kelvane::test {
+
+QString run(const QString& program, const QStringList& args, int timeoutMs) {
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished();
+        return {};
+    }
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+bool onTestDesktop() {
+    return qEnvironmentVariableIsSet("KELVANE_TEST_DESKTOP");
+}
+
+QProcessEnvironment TestHome::environment() const {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    const QString home = path();
+    QDir().mkpath(home + QStringLiteral("/.config"));
+    QDir().mkpath(home + QStringLiteral("/.runtime"));
+    QFile::setPermissions(home + QStringLiteral("/.runtime"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    env.insert(QStringLiteral("HOME"), home);
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/.local/share"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home + QStringLiteral("/.runtime"));
+    return env;
+}
+
+QString kelvaneProgram() {
+    return QStringLiteral(KELVANE_BUILD_DIR "/kelvane");
+}
+
+KelvaneProcess::KelvaneProcess(const TestHome& home, QString program)
+    : program_(program.isEmpty() ? kelvaneProgram() : std::move(program)),
+      env_(home.environment()) {
+    process_.setProcessEnvironment(env_);
+    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+}
+
+KelvaneProcess::~KelvaneProcess() {
+    if (process_.state() != QProcess::NotRunning) {
+        process_.kill();
+        process_.waitForFinished(5000);
+    }
+}
+
+void KelvaneProcess::start(const QStringList& args) {
+    process_.start(program_, args);
+}
+
+qint64 KelvaneProcess::pid() const {
+    return process_.processId();
+}
+
+QString KelvaneProcess::waitForMainWindow(int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired() && process_.state() == QProcess::Running) {
+        const QStringList ids =
+            run(QStringLiteral("xdotool"),
+                {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                 QString::number(pid()), QStringLiteral("--name"), QStringLiteral("^Kelvane$")})
+                .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        for (const QString& id : ids) {
+            // The client window is the borderless one; the splash window is a splash type.
+            const QString type =
+                run(QStringLiteral("xprop"),
+                    {QStringLiteral("-id"), id, QStringLiteral("_NET_WM_WINDOW_TYPE")});
+            if (!type.contains(QLatin1String("SPLASH")))
+                return id;
+        }
+        QThread::msleep(100);
+    }
+    return {};
+}
+
+bool KelvaneProcess::terminate(int timeoutMs) {
+    if (process_.state() == QProcess::NotRunning)
+        return true;
+    ::kill(static_cast<pid_t>(pid()), SIGTERM);
+    return waitForFinished(timeoutMs);
+}
+
+bool KelvaneProcess::waitForFinished(int timeoutMs) {
+    return process_.waitForFinished(timeoutMs);
+}
+
+QString netWmState(const QString& windowId) {
+    return run(QStringLiteral("xprop"),
+               {QStringLiteral("-id"), windowId, QStringLiteral("_NET_WM_STATE")});
+}
+
+QStringList readLines(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QStringList lines = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(path.section(QLatin1Char('/'), 0, -2));
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(bytes);
+}
+
+} // namespace kelvane::test

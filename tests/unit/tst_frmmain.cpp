@@ -1,0 +1,370 @@
+// Start-up, hand-over and shut-down of the client window against the fake platform.
+#include "app/frmMain.h"
+#include "app/frmSplash.h"
+#include "platform/fake/FakePlatform.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace kelvane;
+
+namespace {
+
+QByteArray settingsFileText(const QStringList& settingLines, const QStringList& folders) {
+    QStringList lines = settingLines;
+    while (lines.size() < 21)
+        lines << QString();
+    for (int i = 9; i >= 0; --i)
+        lines << folders.value(i);
+    return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
+}
+
+QStringList fileLines(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QStringList lines = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+} // namespace
+
+class TestFrmMain : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    std::unique_ptr<FakePlatform> platform_;
+    std::unique_ptr<AppState> state_;
+    std::unique_ptr<frmMain> main_;
+
+    QString settingsPath() const { return dir_.path() + QStringLiteral("/state/kelvane.dat"); }
+    QString historyPath() const { return dir_.path() + QStringLiteral("/state/history.dat"); }
+    QString documents() const { return dir_.path() + QStringLiteral("/Documents"); }
+
+    frmMain& load() {
+        main_ = std::make_unique<frmMain>(*platform_, *state_);
+        main_->Form_Load();
+        return *main_;
+    }
+
+    QAction* action(const char* name) { return main_->findChild<QAction*>(QLatin1String(name)); }
+
+private Q_SLOTS:
+    void init() {
+        QVERIFY(dir_.isValid());
+        QDir(dir_.path()).removeRecursively();
+        QDir().mkpath(documents());
+        QDir().mkpath(dir_.path() + QStringLiteral("/home/Desktop"));
+        platform_ = std::make_unique<FakePlatform>();
+        platform_->state = dir_.path() + QStringLiteral("/state");
+        platform_->resources = dir_.path() + QStringLiteral("/share");
+        platform_->home = dir_.path() + QStringLiteral("/home");
+        platform_->specialFolders[Platform::SpecialFolder::Documents] = documents();
+        platform_->specialFolders[Platform::SpecialFolder::Desktop] =
+            dir_.path() + QStringLiteral("/home/Desktop");
+        platform_->screen = QSize(1280, 1024);
+        state_ = std::make_unique<AppState>();
+    }
+
+    void cleanup() { main_.reset(); }
+
+    void menuTreeAsDesigned_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<bool>("checkedAtDesign");
+        const struct {
+            const char *name, *caption;
+            bool checked;
+        } rows[] = {
+            {"mnuAlwaysOnTop", "Always On Top", true},
+            {"mnuHistory", "Show History...", false},
+            {"mnuPlayConfirmationSound", "Play Confirmation Sound", true},
+            {"mnuShowSavedIMageInClient", "Show Saved Image in Client", true},
+            {"mnuSmall", "Small", false},
+            {"mnuNormal", "Normal", false},
+            {"mnuLarge", "Large", false},
+            {"mnuMore", "More...", false},
+            {"mnuAddFolderToDesktop", "Add Folder to Desktop...", false},
+            {"mnuAddFolder2", "Add Folder to List...", false},
+            {"mnuClearHistory", "Clear History", false},
+            {"mnuContents", "Contents...", false},
+            {"mnuOpenWebsite", "Open Kelvane Homepage...", false},
+            {"mnuAbout", "About Kelvane...", false},
+            {"mnuHideMe", "Hide Kelvane", false},
+            {"mnuExit", "Exit Kelvane", false},
+            {"mnuAddFolder", "Add Folder to List...", false},
+            {"mnuDelete", "Delete Folder From List", false},
+            {"mnuTrayRestore", "Show Kelvane", false},
+            {"mnuTrayExit", "Exit Kelvane", false},
+        };
+        for (const auto& r : rows)
+            QTest::newRow(r.name) << QString::fromLatin1(r.name) << QString::fromLatin1(r.caption)
+                                  << r.checked;
+    }
+
+    void menuTreeAsDesigned() {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(bool, checkedAtDesign);
+        frmMain window(*platform_, *state_);
+        auto* item = window.findChild<QAction*>(name);
+        QVERIFY(item);
+        QCOMPARE(item->text(), caption);
+        QCOMPARE(item->isChecked(), checkedAtDesign);
+    }
+
+    void menuOrderAndSeparators() {
+        frmMain window(*platform_, *state_);
+        QStringList file;
+        for (QAction* a : window.menus().mnuFile->actions())
+            file << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        QCOMPARE(file,
+                 QStringList({"Always On Top", "Show History...", "Options",
+                              "Add Folder to Desktop...", "Add Folder to List...", "Clear History",
+                              "Help", "-", "Hide Kelvane", "-", "Exit Kelvane"}));
+        QStringList help;
+        for (QAction* a : window.menus().mnuHelp->actions())
+            help << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        QCOMPARE(help, QStringList({"Contents...", "-", "Open Kelvane Homepage...", "-",
+                                    "About Kelvane..."}));
+        QCOMPARE(window.menus().mnuFile->title(), QStringLiteral("&File"));
+        QCOMPARE(window.menus().mnuFolders->title(), QStringLiteral("Folders"));
+        QCOMPARE(window.menus().mnuTrayMenu->title(), QStringLiteral("Tray Menu"));
+    }
+
+    void firstRunAppliesDefaults() {
+        frmMain& w = load();
+        QVERIFY(state_->bFirstUse);
+        QCOMPARE(state_->sClientSize, QStringLiteral("MED"));
+        QVERIFY(w.menus().mnuNormal->isChecked());
+        QVERIFY(!w.menus().mnuSmall->isChecked() && !w.menus().mnuLarge->isChecked());
+        // Top-left corner 100 twips right of and above the centre of a 1280 x 1024 screen.
+        QCOMPARE(state_->windowLeft, 1280 * 15 / 2 + 100.0);
+        QCOMPARE(state_->windowTop, 1024 * 15 / 2 - 100.0);
+        for (bool flag :
+             {state_->bAlwaysOnTop, state_->bPlayConfirmSound, state_->bShowSavedImage,
+              state_->bShowSaveErrorMessage, state_->bAlwaysPromptFileDelete,
+              state_->bAutoIncrementSavedFiles, state_->bCorrectQueryStringNames,
+              state_->bLoadAppWhenComputerStarts, state_->bSynchronizeWithInternetExplorer})
+            QVERIFY(flag);
+        QVERIFY(!state_->bShowHistory && !state_->bDeleteHistoryOnClose);
+        QVERIFY(w.menus().mnuAlwaysOnTop->isChecked());
+        QVERIFY(w.Timer5.isActive());
+        QCOMPARE(w.FolderList().slot(0), documents());
+        QCOMPARE(state_->sWindowsFolder, platform_->home);
+        QCOMPARE(state_->sDesktopFolder, platform_->home + QStringLiteral("/Desktop"));
+        QVERIFY(platform_->trayShown);
+        QCOMPARE(platform_->topmost.value(&w), true);
+        QVERIFY(platform_->messageBoxes.isEmpty());
+        QVERIFY(!QFile::exists(settingsPath())); // nothing is written before the end
+    }
+
+    void timersAfterStartUp_data() {
+        QTest::addColumn<QString>("timer");
+        QTest::addColumn<int>("interval");
+        QTest::addColumn<bool>("active");
+        QTest::newRow("Timer1") << "Timer1" << 9999 << true;
+        QTest::newRow("Timer2") << "Timer2" << 9999 << false;
+        QTest::newRow("Timer3") << "Timer3" << 120 << true;
+        QTest::newRow("Timer4") << "Timer4" << 1000 << false;
+        QTest::newRow("Timer5") << "Timer5" << 140 << false;
+    }
+
+    void timersAfterStartUp() {
+        QFETCH(QString, timer);
+        QFETCH(int, interval);
+        QFETCH(bool, active);
+        // A previous run without browser following: Timer5 stays off.
+        QDir().mkpath(platform_->state);
+        QFile f(settingsPath());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(settingsFileText({"alwaysontop=False", "clientsize=MED", "overwrite=False",
+                                  "showsavedimage=True", "firstuse=False"},
+                                 {documents()}));
+        f.close();
+        frmMain& w = load();
+        const QTimer* t = &w.Timer1;
+        const QTimer* all[] = {&w.Timer1, &w.Timer2, &w.Timer3, &w.Timer4, &w.Timer5};
+        for (const QTimer* candidate : all)
+            if (candidate->objectName() == timer)
+                t = candidate;
+        QCOMPARE(t->objectName(), timer);
+        QCOMPARE(t->interval(), interval);
+        QCOMPARE(t->isActive(), active);
+    }
+
+    void previousRunKeepsItsSettings() {
+        QDir().mkpath(platform_->state);
+        QFile f(settingsPath());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(settingsFileText({"alwaysontop=False", "clientsize=large", "overwrite=False",
+                                  "showsavedimage=False", "firstuse=False", "windowsfolder=",
+                                  "left= 1500", "top= 3000", "playconfirmsound=False"},
+                                 {documents(), QString(), documents() + "/x"}));
+        f.close();
+        QDir().mkpath(documents() + "/x");
+        frmMain& w = load();
+        QVERIFY(!state_->bFirstUse);
+        QCOMPARE(state_->sClientSize, QStringLiteral("LARGE"));
+        QVERIFY(w.menus().mnuLarge->isChecked());
+        QVERIFY(!w.menus().mnuAlwaysOnTop->isChecked());
+        QVERIFY(!w.menus().mnuPlayConfirmationSound->isChecked());
+        QVERIFY(!w.menus().mnuShowSavedIMageInClient->isChecked());
+        QCOMPARE(w.pos(), QPoint(100, 200));
+        QCOMPARE(w.FolderList().slot(2), documents() + "/x");
+        QCOMPARE(platform_->topmost.value(&w), false);
+    }
+
+    void unknownSizeWordChecksNoSizeItem() {
+        QDir().mkpath(platform_->state);
+        QFile f(settingsPath());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(settingsFileText({"alwaysontop=True", "clientsize=HUGE", "", "", "firstuse=False"},
+                                 {documents()}));
+        f.close();
+        frmMain& w = load();
+        QVERIFY(!w.menus().mnuSmall->isChecked());
+        QVERIFY(!w.menus().mnuNormal->isChecked());
+        QVERIFY(!w.menus().mnuLarge->isChecked());
+    }
+
+    void secondInstanceEndsAtOnce() {
+        platform_->otherInstance = true;
+        main_ = std::make_unique<frmMain>(*platform_, *state_);
+        QCOMPARE(main_->Form_Load(), frmMain::LoadResult::AnotherInstance);
+        QCOMPARE(platform_->calls, QStringList{"anotherInstanceRunning"});
+        QVERIFY(!main_->isVisible());
+        QVERIFY(!QFile::exists(platform_->state));
+    }
+
+    void commandLineDecidesSplashAndHiding_data() {
+        QTest::addColumn<QString>("commandLine");
+        QTest::addColumn<bool>("splashShown");
+        QTest::addColumn<bool>("minimized");
+        QTest::addColumn<bool>("hello");
+        QTest::newRow("none") << "" << true << false << true;
+        QTest::newRow("hidden") << "hidden" << false << true << false;
+        QTest::newRow("HIDDEN") << "HIDDEN" << false << false << false;
+        QTest::newRow("two arguments") << "hidden now" << false << false << false;
+    }
+
+    void commandLineDecidesSplashAndHiding() {
+        QFETCH(QString, commandLine);
+        QFETCH(bool, splashShown);
+        QFETCH(bool, minimized);
+        QFETCH(bool, hello);
+        platform_->commandLineText = commandLine;
+        frmMain& w = load();
+        QVERIFY(w.splash());
+        QCOMPARE(w.splash()->isVisible(), splashShown);
+        QVERIFY(!w.isVisible());
+        QVERIFY(!w.isEnabled());
+        QVERIFY(state_->bStartupInProgress);
+
+        w.splash()->setSplashDuration(10);
+        QTRY_VERIFY(!state_->bStartupInProgress);
+        QVERIFY(w.isEnabled());
+        QCOMPARE(w.isVisible(), !minimized);
+        QCOMPARE(bool(w.windowState() & Qt::WindowMinimized), minimized);
+        const QString helloCue = platform_->resources + QStringLiteral("/res/hello.wav");
+        QCOMPARE(platform_->soundsPlayed.contains(helloCue), hello);
+    }
+
+    void exitWritesSettingsAndHistory_data() {
+        QTest::addColumn<bool>("deleteHistoryOnClose");
+        QTest::newRow("history kept") << false;
+        QTest::newRow("history deleted") << true;
+    }
+
+    void exitWritesSettingsAndHistory() {
+        QFETCH(bool, deleteHistoryOnClose);
+        QDir().mkpath(platform_->state);
+        const QString saved = documents() + QStringLiteral("/cat.jpg");
+        QFile(saved).open(QIODevice::WriteOnly);
+        QFile h(historyPath());
+        QVERIFY(h.open(QIODevice::WriteOnly));
+        h.write((saved + QStringLiteral("\r\n")).toUtf8());
+        h.close();
+        frmMain& w = load();
+        state_->bDeleteHistoryOnClose = deleteHistoryOnClose;
+        platform_->calls.clear();
+        w.mnuExit_Click();
+
+        // The farewell cue plays first, then the window goes out of the topmost band and the
+        // tray icon is removed.
+        QCOMPARE(platform_->calls.value(0), QStringLiteral("sound: ") + platform_->resources +
+                                                QStringLiteral("/res/byebye.wav"));
+        QVERIFY(platform_->calls.contains(QStringLiteral("setTopmost: off")));
+        QVERIFY(platform_->calls.contains(QStringLiteral("removeTrayIcon")));
+        QVERIFY(!platform_->trayShown);
+        QCOMPARE(QFile::exists(historyPath()), !deleteHistoryOnClose);
+        if (!deleteHistoryOnClose)
+            QCOMPARE(fileLines(historyPath()), QStringList{saved});
+
+        const QStringList settings = fileLines(settingsPath());
+        QCOMPARE(settings.size(), 31);
+        QCOMPARE(settings[0], QStringLiteral("alwaysontop=True")); // suspended, still recorded
+        QCOMPARE(settings[1], QStringLiteral("clientsize=MED"));
+        QCOMPARE(settings[4], QStringLiteral("firstuse=False"));
+        QCOMPARE(settings[6], QStringLiteral("left= 9700"));
+        QCOMPARE(settings[7], QStringLiteral("top= 7580"));
+        QCOMPARE(settings[30], documents());
+        QVERIFY(!w.menus().mnuAlwaysOnTop->isChecked());
+
+        // A second unload (say, the window closing afterwards) changes nothing.
+        const int callCount = platform_->calls.size();
+        w.Form_Unload();
+        QCOMPARE(platform_->calls.size(), callCount);
+    }
+
+    void endingFromOutsideRunsTheUnload() {
+        frmMain& w = load();
+        QVERIFY(platform_->terminationHandler);
+        platform_->terminationHandler();
+        QVERIFY(w.hasEnded());
+        QVERIFY(QFile::exists(settingsPath()));
+        QVERIFY(!platform_->trayShown);
+        // Without the farewell cue: the system asked, not the user.
+        QVERIFY(!platform_->soundsPlayed.join(',').contains(QLatin1String("byebye")));
+    }
+
+    void playConfirmationSoundToggles() {
+        frmMain& w = load();
+        QAction* item = w.menus().mnuPlayConfirmationSound;
+        const QString click = platform_->resources + QStringLiteral("/res/click.wav");
+        for (bool expected : {false, true}) {
+            platform_->soundsPlayed.clear();
+            item->trigger();
+            QCOMPARE(platform_->soundsPlayed, QStringList{click});
+            QCOMPARE(state_->bPlayConfirmSound, expected);
+            QCOMPARE(item->isChecked(), expected);
+        }
+    }
+
+    void vanishedFoldersAtStartUpBringTheDefaultsBack() {
+        QDir().mkpath(platform_->state);
+        QFile f(settingsPath());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(
+            settingsFileText({"alwaysontop=False", "clientsize=SMALL", "", "", "firstuse=False"},
+                             {dir_.path() + "/gone1", QString(), dir_.path() + "/gone2"}));
+        f.close();
+        frmMain& w = load();
+        QCOMPARE(platform_->messageBoxes.size(), 2);
+        QVERIFY(
+            platform_->messageBoxes[0].text.startsWith("The folder " + dir_.path() + "/gone1 "));
+        QVERIFY(
+            platform_->messageBoxes[1].text.startsWith("The folder " + dir_.path() + "/gone2 "));
+        QCOMPARE(w.FolderList().slot(0), documents());
+        QVERIFY(state_->bAlwaysOnTop);
+    }
+};
+
+QTEST_MAIN(TestFrmMain)
+#include "tst_frmmain.moc"

@@ -3,6 +3,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QThread>
 #include <csignal>
 
@@ -57,6 +58,7 @@ KelvaneProcess::~KelvaneProcess() {
 
 void KelvaneProcess::start(const QStringList& args) {
     process_.start(program_, args);
+    process_.waitForStarted();
 }
 
 qint64 KelvaneProcess::pid() const {
@@ -66,22 +68,56 @@ qint64 KelvaneProcess::pid() const {
 QString KelvaneProcess::waitForMainWindow(int timeoutMs) {
     QDeadlineTimer deadline(timeoutMs);
     while (!deadline.hasExpired() && process_.state() == QProcess::Running) {
-        const QStringList ids =
-            run(QStringLiteral("xdotool"),
-                {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-                 QString::number(pid()), QStringLiteral("--name"), QStringLiteral("^Kelvane$")})
-                .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        for (const QString& id : ids) {
+        // The windows the window manager manages: "<id> <desktop> <pid> <host> <title>".
+        const QStringList rows =
+            run(QStringLiteral("wmctrl"), {QStringLiteral("-lp")}).split('\n', Qt::SkipEmptyParts);
+        for (const QString& row : rows) {
+            const QStringList f = row.split(' ', Qt::SkipEmptyParts);
+            if (f.size() < 5 || f[2] != QString::number(pid()) || f.mid(4).join(' ') != "Kelvane")
+                continue;
             // The client window is the borderless one; the splash window is a splash type.
             const QString type =
                 run(QStringLiteral("xprop"),
-                    {QStringLiteral("-id"), id, QStringLiteral("_NET_WM_WINDOW_TYPE")});
+                    {QStringLiteral("-id"), f[0], QStringLiteral("_NET_WM_WINDOW_TYPE")});
             if (!type.contains(QLatin1String("SPLASH")))
-                return id;
+                return f[0];
         }
         QThread::msleep(100);
     }
     return {};
+}
+
+QString parentWindow(const QString& windowId) {
+    const QString tree =
+        run(QStringLiteral("xwininfo"), {QStringLiteral("-tree"), QStringLiteral("-id"), windowId});
+    const int at = tree.indexOf(QLatin1String("Parent window id: "));
+    return at < 0 ? QString() : tree.mid(at + 18).section(' ', 0, 0).trimmed();
+}
+
+QString trayIconHost(qint64 pid) {
+    const QString root = run(QStringLiteral("xwininfo"), {QStringLiteral("-root")})
+                             .section(QLatin1String("Window id: "), 1, 1)
+                             .section(' ', 0, 0);
+    const QStringList ids =
+        run(QStringLiteral("xdotool"),
+            {QStringLiteral("search"), QStringLiteral("--pid"), QString::number(pid)})
+            .split('\n', Qt::SkipEmptyParts);
+    for (const QString& id : ids) {
+        const QString parent = parentWindow(id);
+        const QString info = run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), id});
+        if (!parent.isEmpty() && parent != root && info.contains(QLatin1String("IsViewable")) &&
+            info.contains(QLatin1String("-geometry 22x22")))
+            return parent;
+    }
+    return {};
+}
+
+int childCount(const QString& windowId) {
+    const QString tree = run(QStringLiteral("xwininfo"),
+                             {QStringLiteral("-children"), QStringLiteral("-id"), windowId});
+    const QRegularExpression count(QStringLiteral("(\\d+) child"));
+    const auto m = count.match(tree);
+    return m.hasMatch() ? m.captured(1).toInt() : 0;
 }
 
 bool KelvaneProcess::terminate(int timeoutMs) {

@@ -50,6 +50,12 @@ private:
 // The path of the program in the build folder.
 QString kelvaneProgram();
 
+// The window that holds the tray icon of a process (the tray host's socket), empty when the
+// process has no embedded tray icon.
+QString trayIconHost(qint64 pid);
+QString parentWindow(const QString& windowId);
+int childCount(const QString& windowId);
+
 // The _NET_WM_STATE atoms the window manager holds for a window.
 QString netWmState(const QString& windowId);
 

@@ -1,0 +1,184 @@
+// The real program on the real desktop: first run, a second copy, ending and the lock.
+#include "DesktopTools.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+#include <csignal>
+
+using namespace kelvane::test;
+
+class TestStartup : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() {
+        if (!onTestDesktop())
+            QSKIP("needs the test desktop (scripts/test-desktop.sh)");
+    }
+
+    void firstRunShowsTheDefaultWindowAndRecordsIt() {
+        TestHome home;
+        KelvaneProcess kelvane(home);
+        kelvane.start();
+        const QString id = kelvane.waitForMainWindow();
+        QVERIFY2(!id.isEmpty(), "the main window did not appear");
+
+        // 1280 x 1024 screen: centre (9600, 7680) twips; the window 100 twips right and up.
+        const QString geometry = run("xdotool", {"getwindowgeometry", "--shell", id});
+        QVERIFY2(geometry.contains("X=647") && geometry.contains("Y=505"), qPrintable(geometry));
+        QVERIFY2(geometry.contains("WIDTH=73"), qPrintable(geometry)); // "MED": 1090 twips
+        QTRY_VERIFY(netWmState(id).contains("_NET_WM_STATE_ABOVE"));
+
+        QVERIFY(kelvane.terminate());
+        QCOMPARE(kelvane.process().exitCode(), 0);
+        const QStringList lines = readLines(home.settingsFile());
+        QCOMPARE(lines.size(), 31);
+        QCOMPARE(lines[0], QStringLiteral("alwaysontop=True"));
+        QCOMPARE(lines[1], QStringLiteral("clientsize=MED"));
+        QCOMPARE(lines[4], QStringLiteral("firstuse=False"));
+        QCOMPARE(lines[5], QStringLiteral("windowsfolder=") + home.path());
+        QCOMPARE(lines[6], QStringLiteral("left= 9700"));
+        QCOMPARE(lines[7], QStringLiteral("top= 7580"));
+        QCOMPARE(lines[8], QStringLiteral("playconfirmsound=True"));
+        // No documents folder in a fresh home: the home folder stands in for it.
+        QCOMPARE(lines[30], home.path());
+    }
+
+    void topmostFollowsTheSetting() {
+        TestHome home;
+        QStringList settings = {"alwaysontop=False", "clientsize=SMALL", "", "", "firstuse=False"};
+        while (settings.size() < 30)
+            settings << QString();
+        settings << home.path();
+        writeFile(home.settingsFile(), (settings.join("\r\n") + "\r\n").toUtf8());
+        KelvaneProcess kelvane(home);
+        kelvane.start();
+        const QString id = kelvane.waitForMainWindow();
+        QVERIFY(!id.isEmpty());
+        QTest::qWait(300);
+        QVERIFY(!netWmState(id).contains("_NET_WM_STATE_ABOVE"));
+        const QString geometry = run("xdotool", {"getwindowgeometry", "--shell", id});
+        QVERIFY2(geometry.contains("WIDTH=45"), qPrintable(geometry)); // "SMALL": 675 twips
+        QVERIFY(kelvane.terminate());
+    }
+
+    void secondCopyEndsWithoutWindowOrWrite() {
+        TestHome home;
+        KelvaneProcess first(home);
+        first.start();
+        QVERIFY(!first.waitForMainWindow().isEmpty());
+        QVERIFY(first.terminate()); // leaves a settings file behind
+        const QByteArray before = [&] {
+            QFile f(home.settingsFile());
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+        QVERIFY(!before.isEmpty());
+
+        KelvaneProcess running(home);
+        running.start();
+        QVERIFY(!running.waitForMainWindow().isEmpty());
+        const QDateTime stamp = QFileInfo(home.settingsFile()).lastModified();
+
+        KelvaneProcess second(home);
+        second.start();
+        QVERIFY2(second.waitForFinished(5000), "the second copy did not end at once");
+        QCOMPARE(second.process().exitCode(), 0);
+        const QString windows = run("xdotool", {"search", "--pid", QString::number(second.pid())});
+        QVERIFY(windows.trimmed().isEmpty());
+        QCOMPARE(QFileInfo(home.settingsFile()).lastModified(), stamp);
+        QVERIFY(running.terminate());
+    }
+
+    void lockOfAKilledRunDoesNotStopTheNext() {
+        TestHome home;
+        KelvaneProcess killed(home);
+        killed.start();
+        QVERIFY(!killed.waitForMainWindow().isEmpty());
+        ::kill(static_cast<pid_t>(killed.pid()), SIGKILL);
+        QVERIFY(killed.waitForFinished());
+
+        KelvaneProcess next(home);
+        next.start();
+        QVERIFY2(!next.waitForMainWindow().isEmpty(), "a stale lock stopped the start");
+        QVERIFY(next.terminate());
+    }
+
+    void endingFromOutsideWritesEverything_data() {
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<bool>("deleteHistoryOnClose");
+        QTest::newRow("SIGTERM") << int(SIGTERM) << false;
+        QTest::newRow("SIGINT") << int(SIGINT) << false;
+        QTest::newRow("SIGHUP, history deleted on close") << int(SIGHUP) << true;
+    }
+
+    void endingFromOutsideWritesEverything() {
+        QFETCH(int, signal);
+        QFETCH(bool, deleteHistoryOnClose);
+        TestHome home;
+        const QString saved = home.path() + QStringLiteral("/picture one.jpg");
+        writeFile(saved, "not really a picture");
+        writeFile(home.historyFile(), (saved + "\r\n").toUtf8());
+        QStringList settings = {"alwaysontop=True",
+                                "clientsize=MED",
+                                "",
+                                "",
+                                "firstuse=False",
+                                "",
+                                "left= 1500",
+                                "top= 1500",
+                                "",
+                                "",
+                                "",
+                                deleteHistoryOnClose ? "deletehistoryonclose=True" : ""};
+        while (settings.size() < 30)
+            settings << QString();
+        settings << home.path();
+        writeFile(home.settingsFile(), (settings.join("\r\n") + "\r\n").toUtf8());
+
+        KelvaneProcess kelvane(home);
+        kelvane.start();
+        QVERIFY(!kelvane.waitForMainWindow().isEmpty());
+        QTRY_VERIFY(!run("xdotool", {"search", "--classname", "kelvane"}).isEmpty());
+        ::kill(static_cast<pid_t>(kelvane.pid()), signal);
+        QVERIFY(kelvane.waitForFinished());
+        QCOMPARE(kelvane.process().exitStatus(), QProcess::NormalExit);
+        QCOMPARE(kelvane.process().exitCode(), 0);
+        QCOMPARE(readLines(home.settingsFile()).value(6), QStringLiteral("left= 1500"));
+        QCOMPARE(QFile::exists(home.historyFile()), !deleteHistoryOnClose);
+        if (!deleteHistoryOnClose)
+            QCOMPARE(readLines(home.historyFile()), QStringList{saved});
+    }
+
+    void trayIconComesAndGoes() {
+        TestHome home;
+        KelvaneProcess kelvane(home);
+        kelvane.start();
+        QVERIFY(!kelvane.waitForMainWindow().isEmpty());
+        // The tray host embeds the icon: a 22 x 22 window of ours inside the tray's window.
+        QString host;
+        QTRY_VERIFY_WITH_TIMEOUT(!(host = trayIconHost(kelvane.pid())).isEmpty(), 5000);
+        const int withIcon = childCount(host);
+        QVERIFY(withIcon >= 1);
+        QVERIFY(kelvane.terminate());
+        QTRY_VERIFY_WITH_TIMEOUT(childCount(host) == withIcon - 1, 5000);
+    }
+
+    void missingResourcesStopNothing() {
+        // The program copied into a folder of its own, without res/ or pictures/.
+        TestHome home;
+        const QString program = home.path() + QStringLiteral("/bin/kelvane");
+        QDir().mkpath(home.path() + QStringLiteral("/bin"));
+        QVERIFY(QFile::copy(kelvaneProgram(), program));
+        KelvaneProcess kelvane(home, program);
+        kelvane.start();
+        QVERIFY(!kelvane.waitForMainWindow().isEmpty());
+        QVERIFY(kelvane.terminate());
+        QCOMPARE(kelvane.process().exitCode(), 0);
+        QCOMPARE(readLines(home.settingsFile()).size(), 31);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStartup)
+#include "tst_startup.moc"

@@ -57,6 +57,11 @@ export PULSE_SERVER="unix:$root/pulse/native"
 wait_for 15 pactl info || fail "PulseAudio did not start (see below)
 $(tail -n 20 "$log")"
 pactl set-default-sink kelvane_null >/dev/null 2>&1
+# An idle null sink wakes in two-second blocks; a stream of silence keeps it running the way
+# a sound card does, so a short sound ends when it ends.
+pacat --playback --latency-msec=20 --raw --format=s16le --channels=1 --rate=44100 \
+    --client-name=kelvane-test-keeper /dev/zero >>"$log" 2>&1 &
+pids+=($!)
 
 export KELVANE_TEST_DESKTOP=1
 "$@"

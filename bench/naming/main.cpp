@@ -7,6 +7,7 @@
 // Prints figures only.
 
 #include "platform/Platform.h"
+#include "platform/fake/FakePlatform.h"
 #include "saving/FileNaming.h"
 
 #include <QCoreApplication>
@@ -23,31 +24,6 @@
 using namespace kelvane;
 
 namespace {
-
-// Only the message box can be reached from IncrementFileName; it must not be.
-class SilentPlatform : public Platform {
-public:
-    int boxes = 0;
-    Answer messageBox(QWidget*, const QString&, const QString&, Buttons, Icon) override {
-        ++boxes;
-        return Answer::Ok;
-    }
-    void playSoundSync(const QString&) override {}
-    bool anotherInstanceRunning() override { return false; }
-    QString commandLine() override { return {}; }
-    QString specialFolder(SpecialFolder) override { return {}; }
-    QString homeFolder() override { return {}; }
-    QString resourceFolder() override { return {}; }
-    QString stateFolder() override { return {}; }
-    Version version() override { return {}; }
-    QSize screenSize() override { return {}; }
-    QPoint cursorPos() override { return {}; }
-    void addTrayIcon(const QIcon&, const QString&, std::function<void(int)>) override {}
-    void removeTrayIcon() override {}
-    bool trayIconVisible() override { return false; }
-    void setTopmost(QWidget*, bool) override {}
-    void onTerminationRequest(std::function<void()>) override {}
-};
 
 double medianMs(int runs, const std::function<void()>& f) {
     std::vector<double> times;
@@ -90,7 +66,7 @@ int main(int argc, char** argv) {
         for (int i = 0; i <= 999; ++i)
             sink += QFileInfo(head + QStringLiteral(" (%1)").arg(i) + ".jpg").isFile();
     });
-    SilentPlatform platform;
+    FakePlatform platform; // only its message box could be reached, and must not be
     QString result;
     const double ours = medianMs(runs, [&] { result = IncrementFileName(original, platform); });
 
@@ -99,6 +75,6 @@ int main(int argc, char** argv) {
     std::printf("  baseline QString + QFileInfo probes %8.3f ms\n", plainQt);
     std::printf("  IncrementFileName                   %8.3f ms  -> %s%s\n", ours,
                 qPrintable(QFileInfo(result).fileName()),
-                platform.boxes ? "  (unexpected message box)" : "");
+                platform.messageBoxes.size() ? "  (unexpected message box)" : "");
     return sink < 0;
 }

@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 
 #include "app/frmSplash.h"
+#include "history/HistoryCommands.h"
 #include "history/frmHistory.h"
 #include "platform/Platform.h"
 
@@ -11,16 +12,19 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QWindow>
 
 namespace kelvane {
 
 frmMain::frmMain(Platform& platform, AppState& state)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), platform_(platform), state_(state),
-      cues_(platform, platform.resourceFolder()) {
+      cues_(platform, platform.resourceFolder()), saving_(*this), drops_(*this) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Kelvane"));
-    setWindowIcon(QIcon(platform_.resourceFolder() + QStringLiteral("/icons/kelvane-64.png")));
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128})
+        icon.addFile(platform_.resourceFolder() +
+                     QStringLiteral("/icons/kelvane-%1.png").arg(size));
+    setWindowIcon(icon);
     menus_ = buildMainMenus(this);
     createTimers();
     createControls();
@@ -63,6 +67,7 @@ void frmMain::createControls() {
         label->setAutoFillBackground(true);
         label->setStyleSheet(QStringLiteral("QLineEdit { background: rgb(255, 255, 255); }"));
         label->hide();
+        label->setAcceptDrops(true);
         label->installEventFilter(this);
         controls_.Text[i] = label;
     }
@@ -72,6 +77,7 @@ void frmMain::createControls() {
     controls_.Image1->setObjectName(QStringLiteral("Image1"));
     controls_.Image1->setScaledContents(true);
     controls_.Image1->setPixmap(controls_.imgBG);
+    controls_.Image1->setAcceptDrops(true);
     controls_.Image1->installEventFilter(this);
 
     const char* icons[] = {"status-idle.png", "status-saved.png", "status-failed.png"};
@@ -82,6 +88,7 @@ void frmMain::createControls() {
         icon->setPixmap(QPixmap(pictures + QString::fromLatin1(icons[i])));
         icon->resize(345 / kTwipsPerPixel, 345 / kTwipsPerPixel);
         icon->move(0, 30 / kTwipsPerPixel);
+        icon->setAcceptDrops(true);
         icon->installEventFilter(this);
         controls_.imgIcon[i] = icon;
     }
@@ -92,6 +99,11 @@ void frmMain::connectMenus() {
     connect(menus_.mnuTrayExit, &QAction::triggered, this, &frmMain::mnuTrayExit_Click);
     connect(menus_.mnuPlayConfirmationSound, &QAction::triggered, this,
             &frmMain::mnuPlayConfirmationSound_Click);
+    connect(menus_.mnuShowSavedIMageInClient, &QAction::triggered, this,
+            [this] { saving_.mnuShowSavedIMageInClient_Click(); });
+    connect(menus_.mnuClearHistory, &QAction::triggered, this, &frmMain::mnuClearHistory_Click);
+    connect(menus_.mnuHistory, &QAction::triggered, this, &frmMain::mnuHistory_Click);
+    connect(&Timer2, &QTimer::timeout, this, [this] { saving_.Timer2_Timer(); });
     connect(&Timer1, &QTimer::timeout, this, [this] {
         folderValidator_.CheckAllFolders(folderList_, platform_, this, [this] { layOut(); });
     });
@@ -101,6 +113,19 @@ void frmMain::mnuPlayConfirmationSound_Click() {
     cues_.PlayClickSound();
     state_.bPlayConfirmSound = !state_.bPlayConfirmSound;
     menus_.mnuPlayConfirmationSound->setChecked(state_.bPlayConfirmSound);
+}
+
+void frmMain::mnuClearHistory_Click() {
+    cues_.PlayClickSound();
+    historyList_.clear();
+    SaveHistory();
+    if (history_)
+        history_->refresh();
+}
+
+void frmMain::mnuHistory_Click() {
+    cues_.PlayClickSound();
+    ShowHistoryForm(*this);
 }
 
 void frmMain::ShowClientMenu() {
@@ -135,11 +160,16 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
         std::find(controls_.Text.begin(), controls_.Text.end(), watched) != controls_.Text.end();
     if (!onPicture && !onLabel)
         return QWidget::eventFilter(watched, event);
+    if (drops_.handle(watched, event))
+        return true;
+    if (event->type() == QEvent::MouseButtonDblClick && watched == controls_.Image1) {
+        saving_.Image1_DblClick();
+        return true;
+    }
     auto* mouse = static_cast<QMouseEvent*>(event);
     if (event->type() == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton) {
         // The window has no caption: a left press on the picture or a label moves it.
-        if (QWindow* w = windowHandle())
-            w->startSystemMove();
+        platform_.beginWindowMove(this);
         return true;
     }
     if (event->type() == QEvent::MouseButtonRelease && mouse->button() == Qt::RightButton &&

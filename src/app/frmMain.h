@@ -6,6 +6,8 @@
 #include "folders/FolderChecks.h"
 #include "folders/FolderSlots.h"
 #include "history/HistoryList.h"
+#include "saving/DropReception.h"
+#include "saving/SaveImage.h"
 #include "ui/ClientControls.h"
 
 #include <QTimer>
@@ -51,6 +53,8 @@ public:
     ClientControls& controls() { return controls_; }
     FolderSlots& FolderList() { return folderList_; }
     HistoryList& historyList() { return historyList_; }
+    SavePipeline& saving() { return saving_; }
+    DropReception& drops() { return drops_; }
     frmSplash* splash() const { return splash_; }
     frmHistory* history() const { return history_; }
     QString settingsPath() const;
@@ -84,6 +88,9 @@ private:
     void SaveHistory();
     void CheckClearHistoryMenu();
     void mnuPlayConfirmationSound_Click();
+    void mnuClearHistory_Click();
+    void mnuHistory_Click();
+
     void onTrayNotify(int code);
     void ShowClientMenu();
 
@@ -95,6 +102,8 @@ private:
     FolderSlots folderList_;
     FolderValidator folderValidator_;
     HistoryList historyList_;
+    SavePipeline saving_;
+    DropReception drops_;
     frmSplash* splash_ = nullptr;
     frmHistory* history_ = nullptr;
     bool unloaded_ = false;

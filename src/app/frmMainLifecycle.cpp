@@ -102,7 +102,7 @@ void frmMain::runStartupSteps() {
     CheckForFolders(folderList_, [this] { ApplyDefaultSettings(); });
 
     history_ = new frmHistory(*this);
-    history_->Initialize(historyPath());
+    history_->Initialize();
     CheckClearHistoryMenu();
     CheckHide();
 

@@ -86,7 +86,7 @@ void frmSplash::Form_Unload() {
     AppState& state = main_.state();
     state.bStartupInProgress = false;
     if (state.bShowHistory && main_.history())
-        main_.history()->show(); // the history window's own opening comes with its commands
+        ShowHistoryForm(main_);
     if (main_.platform().commandLine().isEmpty())
         main_.cues().PlaySoundCue(QStringLiteral("hello"));
 }

@@ -2,6 +2,8 @@
 
 #include "app/frmMain.h"
 
+#include <QAction>
+#include <QCloseEvent>
 #include <QListWidget>
 #include <QVBoxLayout>
 
@@ -17,19 +19,65 @@ frmHistory::frmHistory(frmMain& main) : QWidget(&main, Qt::Tool), main_(main) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(List1);
-    resize(2000 / kTwipsPerPixel, 1445 / kTwipsPerPixel);
+    resize(1900 / kTwipsPerPixel, 1445 / kTwipsPerPixel);
+    Timer1.setInterval(44);
+    connect(&Timer1, &QTimer::timeout, this, &frmHistory::Timer1_Timer);
 }
 
-void frmHistory::Initialize(const QString& historyFile) {
+void frmHistory::Initialize() {
     hide();
-    main_.historyList().FillList(historyFile);
+    main_.historyList().FillList(main_.historyPath());
+    refresh();
+    Timer1.start();
     main_.historyList().RemoveMissingFromHistory();
     refresh();
 }
 
 void frmHistory::refresh() {
+    const QStringList& entries = main_.historyList().entries();
+    QStringList shown;
+    for (int i = 0; i < List1->count(); ++i)
+        shown << List1->item(i)->text();
+    if (shown == entries)
+        return;
     List1->clear();
-    List1->addItems(main_.historyList().entries());
+    List1->addItems(entries);
+}
+
+void frmHistory::Timer1_Timer() {
+    const AppState& state = main_.state();
+    if (!state.bShowHistory || state.bStartupInProgress) {
+        hide();
+        return;
+    }
+    setVisible(main_.isVisible());
+    const int height = 1445 / kTwipsPerPixel;
+    const QRect wanted(main_.x() - 2000 / kTwipsPerPixel, main_.y(), width(), height);
+    if (geometry() != wanted)
+        setGeometry(wanted);
+    const QListWidgetItem* selected = List1->currentItem();
+    List1->setToolTip(QStringLiteral(" Double-click to open selected image \"") +
+                      (selected ? selected->text() : QString()) + QStringLiteral("\" "));
+}
+
+void frmHistory::closeEvent(QCloseEvent* event) {
+    main_.cues().PlayClickSound();
+    main_.menus().mnuHistory->setEnabled(true);
+    main_.state().bShowHistory = false;
+    hide();
+    Timer1.stop();
+    event->ignore();
+}
+
+void ShowHistoryForm(frmMain& main) {
+    frmHistory* history = main.history();
+    if (!history)
+        return;
+    history->hide();
+    history->move(main.x() - 2000 / kTwipsPerPixel, main.y());
+    main.menus().mnuHistory->setEnabled(false);
+    main.state().bShowHistory = true;
+    history->Initialize();
 }
 
 } // namespace kelvane

@@ -70,6 +70,16 @@ public:
     // re-creating it.
     virtual void setTopmost(QWidget* window, bool topmost) = 0;
 
+    // Opens a file or folder with the user's default application and does not wait for it.
+    // The path is handed over as one argument, never through a shell. False when nothing
+    // could be started.
+    virtual bool openPath(const QString& path) = 0;
+    // Shows the desktop (minimises every window). False when the window manager cannot.
+    virtual bool showDesktop() = 0;
+    // Lets the window manager move a top-level window with the mouse until the button is
+    // released (the window has no caption to drag).
+    virtual void beginWindowMove(QWidget* window) = 0;
+
     // Calls handler (on the GUI thread) when the process is asked to end from outside:
     // SIGTERM, SIGINT, SIGHUP or the end of the desktop session.
     virtual void onTerminationRequest(std::function<void()> handler) = 0;

@@ -70,6 +70,20 @@ void FakePlatform::setTopmost(QWidget* window, bool on) {
     topmost[window] = on;
 }
 
+bool FakePlatform::openPath(const QString& path) {
+    calls << QStringLiteral("openPath: ") + path;
+    return openSucceeds;
+}
+
+bool FakePlatform::showDesktop() {
+    calls << QStringLiteral("showDesktop");
+    return showDesktopSucceeds;
+}
+
+void FakePlatform::beginWindowMove(QWidget*) {
+    calls << QStringLiteral("beginWindowMove");
+}
+
 void FakePlatform::onTerminationRequest(std::function<void()> handler) {
     terminationHandler = std::move(handler);
 }

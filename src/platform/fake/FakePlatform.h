@@ -31,6 +31,9 @@ public:
     QSize screen{1920, 1080};
     QPoint cursor;
 
+    bool openSucceeds = true;
+    bool showDesktopSucceeds = true;
+
     // Record.
     QStringList calls;
     QList<MessageBoxCall> messageBoxes;
@@ -57,6 +60,9 @@ public:
     void removeTrayIcon() override;
     bool trayIconVisible() override;
     void setTopmost(QWidget* window, bool on) override;
+    bool openPath(const QString& path) override;
+    bool showDesktop() override;
+    void beginWindowMove(QWidget* window) override;
     void onTerminationRequest(std::function<void()> handler) override;
 };
 

@@ -50,6 +50,34 @@ void writeStateProperty(xcb_connection_t* c, xcb_window_t w, xcb_atom_t wmState,
 
 } // namespace
 
+namespace {
+
+void sendToRoot(xcb_connection_t* c, xcb_window_t window, xcb_atom_t type,
+                std::initializer_list<uint32_t> data) {
+    xcb_client_message_event_t ev{};
+    ev.response_type = XCB_CLIENT_MESSAGE;
+    ev.format = 32;
+    ev.window = window;
+    ev.type = type;
+    int i = 0;
+    for (uint32_t value : data)
+        ev.data.data32[i++] = value;
+    xcb_send_event(c, 0, rootOf(c),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&ev));
+}
+
+} // namespace
+
+bool setShowingDesktop(bool on) {
+    xcb_connection_t* c = connection();
+    if (!c)
+        return false;
+    sendToRoot(c, rootOf(c), atom(c, "_NET_SHOWING_DESKTOP"), {on ? 1u : 0u});
+    xcb_flush(c);
+    return true;
+}
+
 bool setWmState(QWidget* window, const char* stateAtom, bool on) {
     xcb_connection_t* c = connection();
     if (!c || !window)
@@ -60,17 +88,8 @@ bool setWmState(QWidget* window, const char* stateAtom, bool on) {
     if (!window->window()->isVisible()) {
         writeStateProperty(c, w, wmState, state, on);
     } else {
-        xcb_client_message_event_t ev{};
-        ev.response_type = XCB_CLIENT_MESSAGE;
-        ev.format = 32;
-        ev.window = w;
-        ev.type = wmState;
-        ev.data.data32[0] = on ? 1 : 0; // _NET_WM_STATE_ADD / _NET_WM_STATE_REMOVE
-        ev.data.data32[1] = state;
-        ev.data.data32[3] = 1; // source: a normal application
-        xcb_send_event(c, 0, rootOf(c),
-                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                       reinterpret_cast<const char*>(&ev));
+        // _NET_WM_STATE_ADD (1) or _REMOVE (0); the last word says a normal application asks.
+        sendToRoot(c, w, wmState, {on ? 1u : 0u, state, 0u, 1u});
     }
     xcb_flush(c);
     return true;

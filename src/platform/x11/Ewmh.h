@@ -11,4 +11,7 @@ namespace kelvane::ewmh {
 // itself before it is mapped. False when there is no X connection.
 bool setWmState(QWidget* window, const char* stateAtom, bool on);
 
+// Asks the window manager to enter (or leave) its "showing the desktop" mode.
+bool setShowingDesktop(bool on);
+
 } // namespace kelvane::ewmh

@@ -7,12 +7,15 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
+#include <QUrl>
+#include <QWindow>
 
 namespace kelvane {
 
@@ -27,7 +30,7 @@ Platform::Answer X11Platform::messageBox(QWidget* owner, const QString& text, co
                                          Buttons buttons, Icon icon) {
     QMessageBox box(owner);
     box.setWindowTitle(title);
-    box.setText(text);
+    box.setText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     box.setIcon(icon == Icon::Critical      ? QMessageBox::Critical
                 : icon == Icon::Exclamation ? QMessageBox::Warning
                                             : QMessageBox::NoIcon);
@@ -145,6 +148,19 @@ bool X11Platform::trayIconVisible() {
 
 void X11Platform::setTopmost(QWidget* window, bool topmost) {
     ewmh::setWmState(window, "_NET_WM_STATE_ABOVE", topmost);
+}
+
+bool X11Platform::openPath(const QString& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+bool X11Platform::showDesktop() {
+    return ewmh::setShowingDesktop(true);
+}
+
+void X11Platform::beginWindowMove(QWidget* window) {
+    if (QWindow* handle = window ? window->windowHandle() : nullptr)
+        handle->startSystemMove();
 }
 
 void X11Platform::onTerminationRequest(std::function<void()> handler) {

@@ -33,6 +33,9 @@ public:
     void removeTrayIcon() override;
     bool trayIconVisible() override;
     void setTopmost(QWidget* window, bool topmost) override;
+    bool openPath(const QString& path) override;
+    bool showDesktop() override;
+    void beginWindowMove(QWidget* window) override;
     void onTerminationRequest(std::function<void()> handler) override;
 
 private:

@@ -1,0 +1,201 @@
+#include "saving/SaveImage.h"
+
+#include "app/frmMain.h"
+#include "history/HistoryCommands.h"
+#include "history/frmHistory.h"
+#include "platform/Platform.h"
+#include "saving/DropData.h"
+#include "saving/FileCopy.h"
+#include "saving/FileNaming.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QImageReader>
+#include <QLabel>
+
+namespace kelvane {
+namespace {
+
+const QString kTitle = QStringLiteral("Kelvane");
+
+// The busy pointer for the whole of a save, however it ends.
+struct BusyCursor {
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { restore(); }
+    void restore() {
+        if (std::exchange(active, false))
+            QApplication::restoreOverrideCursor();
+    }
+    bool active = true;
+};
+
+QString quoted(const QString& sentence, const QString& path) {
+    return sentence + QLatin1Char('"') + path + QStringLiteral("\" ");
+}
+
+} // namespace
+
+SavePipeline::SavePipeline(frmMain& main) : main_(main) {}
+
+void SavePipeline::SaveImage(std::int16_t index, const QMimeData* data, const QString& manualSource,
+                             const QString& manualTarget) {
+    BusyCursor busy;
+    const AppState& state = main_.state();
+    const bool manual = !manualSource.isEmpty();
+    const QString source = manual ? manualSource : firstDroppedFile(data);
+    if (source.isEmpty()) { // a drag without a file list
+        busy.restore();
+        onFailed(true);
+        return;
+    }
+    const QString name =
+        CorrectFileName(manual ? manualTarget : source, state.bCorrectQueryStringNames);
+    QString target;
+    const Outcome outcome = copyToTarget(index, source, name, manualTarget, target);
+    busy.restore();
+    if (outcome == Outcome::Saved)
+        onSaved(target);
+    else
+        onFailed(outcome == Outcome::Failed);
+}
+
+SavePipeline::Outcome SavePipeline::copyToTarget(std::int16_t index, const QString& source,
+                                                 const QString& name, const QString& manualTarget,
+                                                 QString& target) {
+    const AppState& state = main_.state();
+    Platform& platform = main_.platform();
+    // The drop's own index decides the folder: a drop on a label goes into that label even
+    // before the hover poll has seen the cursor there.
+    const QString folder = index == -1 ? state.sDesktopFolder : main_.FolderList().slot(index);
+    if (folder.isEmpty() || name.isEmpty())
+        return Outcome::Failed;
+    if (index == -1 && !QDir().mkpath(folder)) // the Desktop folder may not exist yet
+        return Outcome::Failed;
+    target = folder + QLatin1Char('/') + name;
+    // An existing file is never replaced silently, whichever folder it is in.
+    if (FileExists(target)) {
+        if (state.bAutoIncrementSavedFiles)
+            target = IncrementFileName(target, platform, &main_);
+        else if (!OverwritePrompt(target, platform, &main_))
+            return Outcome::Declined;
+    }
+    if (!manualTarget.isEmpty())
+        target = manualTarget; // the save dialog's choice wins
+    if (target.isEmpty() || !copyFileAtomically(source, target).ok || !FileExists(target))
+        return Outcome::Failed;
+    return Outcome::Saved;
+}
+
+void SavePipeline::onSaved(const QString& target) {
+    AppState& state = main_.state();
+    ClientControls& c = main_.controls();
+    if (state.bShowSavedImage) {
+        c.Image1->raise();
+        c.imgIcon[0]->raise();
+        ShowImageInClient(target);
+        if (state.bPlayConfirmSound)
+            main_.cues().PlaySoundCue(QStringLiteral("saved"));
+        main_.Timer2.stop();
+        main_.Timer2.start();
+    }
+    c.imgIcon[1]->raise();
+
+    HistoryList& history = main_.historyList();
+    history.AddToHistory(target);
+    history.RemoveMissingFromHistory();
+    SaveHistory(history, main_.historyPath(), main_.platform(), &main_);
+    CheckClearHistoryMenu(history, main_.menus().mnuClearHistory);
+    if (main_.history())
+        main_.history()->refresh();
+
+    const QString tip = quoted(QStringLiteral(" This image was saved to "), target);
+    c.Image1->setToolTip(tip);
+    c.imgIcon[1]->setToolTip(tip);
+    main_.Timer4.stop(); // no manual save after a successful one
+}
+
+void SavePipeline::onFailed(bool showError) {
+    const AppState& state = main_.state();
+    ClientControls& c = main_.controls();
+    c.Image1->setPixmap(c.imgBG);
+    c.imgIcon[2]->raise();
+    if (showError) {
+        if (state.bPlayConfirmSound)
+            main_.cues().PlaySoundCue(QStringLiteral("uhoh"));
+        if (state.bShowSaveErrorMessage)
+            main_.platform().messageBox(
+                &main_,
+                QStringLiteral("There was an error while saving this resource. Save image files "
+                               "only. \r\nImage source may have expired. See Help file for more "
+                               "information."),
+                kTitle, Platform::Buttons::Ok, Platform::Icon::None);
+    }
+    main_.Timer2.start();
+}
+
+void SavePipeline::ShowImageInClient(const QString& path) {
+    QLabel* picture = main_.controls().Image1;
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    // The picture is small: decode no more pixels than it can show.
+    const QSize box = picture->size() * picture->devicePixelRatioF();
+    const QSize full = reader.size();
+    if (full.isValid() && box.isValid() &&
+        (full.width() > 2 * box.width() || full.height() > 2 * box.height()))
+        reader.setScaledSize(full.scaled(box * 2, Qt::KeepAspectRatio));
+    const QImage image = reader.read();
+    if (image.isNull()) {
+        main_.platform().messageBox(
+            &main_, QStringLiteral("Could not load the Image. It is either corrupt or missing."),
+            kTitle, Platform::Buttons::Ok, Platform::Icon::None);
+        return;
+    }
+    picture->setPixmap(QPixmap::fromImage(image));
+}
+
+bool SavePipeline::showsBackground() const {
+    const ClientControls& c = main_.controls();
+    return c.Image1->pixmap().cacheKey() == c.imgBG.cacheKey();
+}
+
+void SavePipeline::Image1_DblClick() {
+    Platform& platform = main_.platform();
+    if (showsBackground()) {
+        ShowDesktop();
+        return;
+    }
+    const QString path = main_.historyList().entries().value(0);
+    if (!FileExists(path)) {
+        platform.messageBox(&main_, QStringLiteral("File no longer exists in specified folder"),
+                            kTitle, Platform::Buttons::Ok, Platform::Icon::None);
+        return;
+    }
+    if (!platform.openPath(path))
+        platform.messageBox(
+            &main_, QStringLiteral("There was an error while attempting to open this image file."),
+            kTitle, Platform::Buttons::Ok, Platform::Icon::Exclamation);
+}
+
+void SavePipeline::ShowDesktop() {
+    if (!main_.platform().showDesktop())
+        main_.platform().messageBox(
+            &main_, QStringLiteral("There was an error while attempting to show the desktop"),
+            kTitle, Platform::Buttons::Ok, Platform::Icon::Critical);
+}
+
+void SavePipeline::Timer2_Timer() {
+    ClientControls& c = main_.controls();
+    c.Image1->setPixmap(c.imgBG);
+    c.Image1->setToolTip(QStringLiteral(" Drag image here to save to \"Desktop\" "));
+    c.imgIcon[0]->raise();
+    main_.Timer2.stop();
+}
+
+void SavePipeline::mnuShowSavedIMageInClient_Click() {
+    main_.cues().PlayClickSound();
+    AppState& state = main_.state();
+    state.bShowSavedImage = !state.bShowSavedImage;
+    main_.menus().mnuShowSavedIMageInClient->setChecked(state.bShowSavedImage);
+}
+
+} // namespace kelvane

@@ -1,0 +1,455 @@
+// The save of a dropped picture, against the fake platform: folders, duplicates, failures and
+// the feedback of each outcome.
+#include "app/frmMain.h"
+#include "platform/fake/FakePlatform.h"
+
+#include <QAction>
+#include <QBuffer>
+#include <QDir>
+#include <QDropEvent>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+using namespace kelvane;
+
+namespace {
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+QByteArray readBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+QByteArray pngBytes() {
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+std::unique_ptr<QMimeData> filesDrag(const QStringList& paths) {
+    auto data = std::make_unique<QMimeData>();
+    QList<QUrl> urls;
+    for (const QString& p : paths)
+        urls << QUrl::fromLocalFile(p);
+    data->setUrls(urls);
+    return data;
+}
+
+} // namespace
+
+class TestSaveImage : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    std::unique_ptr<FakePlatform> platform_;
+    std::unique_ptr<AppState> state_;
+    std::unique_ptr<frmMain> main_;
+
+    QString desktop() const { return dir_.path() + "/Desktop"; }
+    QString pics() const { return dir_.path() + "/Pics"; }
+    QString cache() const { return dir_.path() + "/cache"; }
+    QString sound(const char* cue) const { return platform_->resources + "/res/" + cue + ".wav"; }
+
+    // Which status icon is in front: the last of the three among the window's children.
+    int iconInFront() const {
+        const QObjectList& children = main_->children();
+        int front = -1, at = -1;
+        for (int i = 0; i < 3; ++i) {
+            const int pos = children.indexOf(main_->controls().imgIcon[i]);
+            if (pos > at) {
+                at = pos;
+                front = i;
+            }
+        }
+        return front;
+    }
+
+    void save(std::int16_t index, const QString& source) {
+        const auto data = filesDrag({source});
+        main_->saving().SaveImage(index, data.get(), QString(), QString());
+    }
+
+private Q_SLOTS:
+    void init() {
+        QVERIFY(dir_.isValid());
+        QDir(dir_.path()).removeRecursively();
+        QDir().mkpath(desktop());
+        QDir().mkpath(pics());
+        QDir().mkpath(cache());
+        platform_ = std::make_unique<FakePlatform>();
+        platform_->state = dir_.path() + "/state";
+        platform_->resources = dir_.path() + "/share";
+        state_ = std::make_unique<AppState>();
+        state_->sDesktopFolder = desktop();
+        state_->bShowSavedImage = state_->bPlayConfirmSound = true;
+        state_->bShowSaveErrorMessage = state_->bCorrectQueryStringNames = true;
+        main_ = std::make_unique<frmMain>(*platform_, *state_);
+        main_->FolderList().setSlot(0, pics());
+        main_->controls().Image1->resize(72, 72);
+        main_->Timer4.start(); // armed by the drag-over
+    }
+
+    void cleanup() { main_.reset(); }
+
+    void feedbackOfEachOutcome_data() {
+        QTest::addColumn<QString>("outcome"); // saved, failed, declined
+        QTest::addColumn<bool>("showSaved");
+        QTest::addColumn<bool>("playSound");
+        QTest::addColumn<bool>("showMessage");
+        QTest::addColumn<bool>("expectPicture");
+        QTest::addColumn<int>("expectIcon");
+        QTest::addColumn<QString>("expectSound");
+        QTest::addColumn<bool>("expectMessage");
+        QTest::addColumn<bool>("expectTimer2");
+        QTest::addColumn<bool>("expectTimer4");
+        QTest::newRow("saved, shown")
+            << "saved" << true << true << true << true << 1 << "saved" << false << true << false;
+        QTest::newRow("saved, shown, silent")
+            << "saved" << true << false << true << true << 1 << "" << false << true << false;
+        QTest::newRow("saved, not shown")
+            << "saved" << false << true << true << false << 1 << "" << false << false << false;
+        QTest::newRow("failed") << "failed" << true << true << true << false << 2 << "uhoh" << true
+                                << true << true;
+        QTest::newRow("failed, no message, silent")
+            << "failed" << true << false << false << false << 2 << "" << false << true << true;
+        QTest::newRow("declined") << "declined" << true << true << true << false << 2 << ""
+                                  << true /* only the question */ << true << true;
+    }
+
+    void feedbackOfEachOutcome() {
+        QFETCH(QString, outcome);
+        QFETCH(bool, showSaved);
+        QFETCH(bool, playSound);
+        QFETCH(bool, showMessage);
+        QFETCH(bool, expectPicture);
+        QFETCH(int, expectIcon);
+        QFETCH(QString, expectSound);
+        QFETCH(bool, expectMessage);
+        QFETCH(bool, expectTimer2);
+        QFETCH(bool, expectTimer4);
+        state_->bShowSavedImage = showSaved;
+        state_->bPlayConfirmSound = playSound;
+        state_->bShowSaveErrorMessage = showMessage;
+        const QString source = cache() + "/cat[1].jpg";
+        if (outcome != "failed")
+            writeBytes(source, pngBytes());
+        if (outcome == "declined") {
+            writeBytes(desktop() + "/cat.jpg", "old");
+            platform_->messageBoxAnswers = {Platform::Answer::No};
+        }
+        const QString idleTip = main_->controls().imgIcon[1]->toolTip();
+
+        save(-1, source);
+
+        const ClientControls& c = main_->controls();
+        QCOMPARE(!main_->saving().showsBackground(), expectPicture);
+        QCOMPARE(iconInFront(), expectIcon);
+        QCOMPARE(platform_->soundsPlayed, expectSound.isEmpty()
+                                              ? QStringList()
+                                              : QStringList{sound(qPrintable(expectSound))});
+        QCOMPARE(!platform_->messageBoxes.isEmpty(), expectMessage);
+        QCOMPARE(main_->Timer2.isActive(), expectTimer2);
+        QCOMPARE(main_->Timer4.isActive(), expectTimer4);
+        if (outcome == "saved") {
+            const QString tip = " This image was saved to \"" + desktop() + "/cat.jpg\" ";
+            QCOMPARE(c.Image1->toolTip(), tip);
+            QCOMPARE(c.imgIcon[1]->toolTip(), tip);
+            QCOMPARE(main_->historyList().entries(), QStringList{desktop() + "/cat.jpg"});
+            QCOMPARE(readBytes(platform_->state + "/history.dat"),
+                     (desktop() + "/cat.jpg\r\n").toUtf8());
+        } else {
+            QCOMPARE(c.imgIcon[1]->toolTip(), idleTip);
+            QVERIFY(main_->historyList().isEmpty());
+        }
+        if (outcome == "declined") {
+            QCOMPARE(platform_->messageBoxes[0].title, QStringLiteral("Replace File?"));
+            QCOMPARE(readBytes(desktop() + "/cat.jpg"), QByteArray("old"));
+        }
+        if (expectMessage && outcome == "failed")
+            QVERIFY(platform_->messageBoxes[0].text.startsWith(
+                "There was an error while saving this resource. Save image files only. \r\n"));
+    }
+
+    void sameNameInTheTargetFolder_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<bool>("autoIncrement");
+        QTest::addColumn<int>("answer"); // -1: no question expected
+        QTest::addColumn<QString>("savedAs");
+        QTest::addColumn<QByteArray>("oldFileAfter");
+        for (int index : {-1, 0}) {
+            const QByteArray road = index == -1 ? "desktop" : "label";
+            QTest::newRow(road + ", numbered")
+                << index << true << -1 << "cat (1).jpg" << QByteArray("old");
+            QTest::newRow(road + ", replace: yes")
+                << index << false << int(Platform::Answer::Yes) << "cat.jpg" << QByteArray("new");
+            QTest::newRow(road + ", replace: no")
+                << index << false << int(Platform::Answer::No) << "" << QByteArray("old");
+        }
+    }
+
+    void sameNameInTheTargetFolder() {
+        QFETCH(int, index);
+        QFETCH(bool, autoIncrement);
+        QFETCH(int, answer);
+        QFETCH(QString, savedAs);
+        QFETCH(QByteArray, oldFileAfter);
+        state_->bAutoIncrementSavedFiles = autoIncrement;
+        state_->bShowSavedImage = false;
+        const QString folder = index == -1 ? desktop() : pics();
+        writeBytes(folder + "/cat.jpg", "old");
+        writeBytes(cache() + "/cat[2].jpg", "new");
+        if (answer >= 0)
+            platform_->messageBoxAnswers = {Platform::Answer(answer)};
+        save(static_cast<std::int16_t>(index), cache() + "/cat[2].jpg");
+        QCOMPARE(platform_->messageBoxes.size(), answer >= 0 ? 1 : 0);
+        QCOMPARE(readBytes(folder + "/cat.jpg"), oldFileAfter);
+        if (!savedAs.isEmpty()) {
+            QCOMPARE(readBytes(folder + "/" + savedAs), QByteArray("new"));
+            QCOMPARE(main_->historyList().entries().value(0), folder + "/" + savedAs);
+        }
+        QCOMPARE(QDir(folder).entryList(QDir::Files).size(), savedAs == "cat (1).jpg" ? 2 : 1);
+    }
+
+    void failuresLeaveEverythingInPlace_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("source vanished") << "vanished";
+        QTest::newRow("source is a folder") << "folder";
+        QTest::newRow("source is a FIFO") << "fifo";
+        QTest::newRow("label folder missing") << "missing folder";
+        QTest::newRow("label folder is a file") << "file folder";
+        QTest::newRow("no file list") << "text";
+        QTest::newRow("empty label") << "empty label";
+    }
+
+    void failuresLeaveEverythingInPlace() {
+        QFETCH(QString, kind);
+        QString source = cache() + "/cat.jpg";
+        std::int16_t index = 0;
+        if (kind == "folder") {
+            source = cache() + "/folder.jpg";
+            QDir().mkpath(source);
+        } else if (kind == "fifo") {
+            source = cache() + "/pipe.jpg";
+            QCOMPARE(::mkfifo(QFile::encodeName(source).constData(), 0600), 0);
+        } else if (kind != "vanished") {
+            writeBytes(source, "data");
+        }
+        if (kind == "missing folder")
+            main_->FolderList().setSlot(0, dir_.path() + "/gone");
+        if (kind == "file folder") {
+            writeBytes(dir_.path() + "/afile", "x");
+            main_->FolderList().setSlot(0, dir_.path() + "/afile");
+        }
+        if (kind == "empty label")
+            index = 3;
+        if (kind == "text") {
+            QMimeData text;
+            text.setText(source);
+            main_->saving().SaveImage(-1, &text, QString(), QString());
+        } else {
+            save(index, source);
+        }
+        QCOMPARE(iconInFront(), 2);
+        QCOMPARE(platform_->soundsPlayed, QStringList{sound("uhoh")});
+        QCOMPARE(platform_->messageBoxes.size(), 1);
+        QVERIFY(main_->historyList().isEmpty());
+        QVERIFY(main_->Timer4.isActive());
+        QCOMPARE(QDir(pics()).entryList(QDir::Files | QDir::Hidden).size(), 0);
+        QCOMPARE(QDir(desktop()).entryList(QDir::Files | QDir::Hidden).size(), 0);
+    }
+
+    void fileSizeLimitKeepsTheOldFile() {
+        // A write that runs out of room must not replace the file already there.
+        state_->bShowSavedImage = false;
+        writeBytes(pics() + "/big.jpg", "the old picture");
+        writeBytes(cache() + "/big.jpg", QByteArray(256 * 1024, 'n'));
+        platform_->messageBoxAnswers = {Platform::Answer::Yes};
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = old;
+        small.rlim_cur = 64 * 1024;
+        setrlimit(RLIMIT_FSIZE, &small);
+        save(0, cache() + "/big.jpg");
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        QCOMPARE(readBytes(pics() + "/big.jpg"), QByteArray("the old picture"));
+        QCOMPARE(QDir(pics()).entryList(QDir::Files | QDir::Hidden), QStringList{"big.jpg"});
+        QCOMPARE(iconInFront(), 2);
+    }
+
+    void manualSaveWritesExactlyThere_data() {
+        QTest::addColumn<int>("index");
+        QTest::newRow("desktop road") << -1;
+        QTest::newRow("label road") << 0;
+    }
+
+    void manualSaveWritesExactlyThere() {
+        QFETCH(int, index);
+        const QString chosen = dir_.path() + "/elsewhere/my cat.jpg";
+        QDir().mkpath(dir_.path() + "/elsewhere");
+        writeBytes(cache() + "/cat[1].jpg", pngBytes());
+        main_->saving().SaveImage(static_cast<std::int16_t>(index), nullptr,
+                                  cache() + "/cat[1].jpg", chosen);
+        QCOMPARE(readBytes(chosen), pngBytes());
+        QCOMPARE(QDir(desktop()).entryList(QDir::Files).size(), 0);
+        QCOMPARE(QDir(pics()).entryList(QDir::Files).size(), 0);
+        QCOMPARE(main_->historyList().entries(), QStringList{chosen});
+    }
+
+    void dropIsAlwaysACopyIntoTheDroppedLabel() {
+        // The hover poll has not seen the label yet: the drop's own label still wins, and a
+        // proposed move is answered as a copy.
+        writeBytes(cache() + "/dog[3].jpg", pngBytes());
+        main_->iCurrentLabel = -1;
+        main_->controls().Text[0]->show();
+        const auto data = filesDrag({cache() + "/dog[3].jpg"});
+        QDropEvent drop(QPointF(2, 2), Qt::MoveAction | Qt::CopyAction, data.get(), Qt::LeftButton,
+                        Qt::NoModifier, QEvent::Drop);
+        QVERIFY(main_->drops().handle(main_->controls().Text[0], &drop));
+        QCOMPARE(drop.dropAction(), Qt::CopyAction);
+        QVERIFY(drop.isAccepted());
+        QVERIFY(QFile::exists(pics() + "/dog.jpg"));
+        QVERIFY(QFile::exists(cache() + "/dog[3].jpg"));
+    }
+
+    void dragOverRecordsThePendingDrop() {
+        main_->Timer4.stop();
+        const auto files = filesDrag({cache() + "/a.jpg", cache() + "/b.jpg"});
+        main_->drops().Text_OLEDragOver(0, files.get());
+        QCOMPARE(main_->sInitSaveAsDir, pics());
+        QCOMPARE(main_->sTempSaveAsFilename, cache() + "/a.jpg");
+        QVERIFY(main_->Timer4.isActive());
+
+        // Text over the picture: the target is recorded, the timer is not armed.
+        main_->Timer4.stop();
+        QMimeData text;
+        text.setText("hello");
+        main_->drops().Image1_OLEDragOver(&text);
+        QCOMPARE(main_->iCurrentLabel, std::int16_t(-1));
+        QCOMPARE(main_->sInitSaveAsDir, desktop());
+        QCOMPARE(main_->sTempSaveAsFilename, cache() + "/a.jpg");
+        QVERIFY(!main_->Timer4.isActive());
+    }
+
+    void hugeDragUsesOnlyTheFirstFile() {
+        writeBytes(cache() + "/first.jpg", pngBytes());
+        QStringList many{cache() + "/first.jpg"};
+        for (int i = 0; i < 9999; ++i)
+            many << cache() + QString("/other%1.jpg").arg(i);
+        save(-1, QString()); // warm-up: nothing to save
+        platform_->soundsPlayed.clear();
+        platform_->messageBoxes.clear();
+        const auto data = filesDrag(many);
+        main_->saving().SaveImage(-1, data.get(), QString(), QString());
+        QCOMPARE(QDir(desktop()).entryList(QDir::Files), QStringList{"first.jpg"});
+    }
+
+    void awkwardNamesArriveIntact_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("spaces") << "my holiday photo.jpg";
+        QTest::newRow("quotes") << "say \"cheese\" 'now'.jpg";
+        QTest::newRow("unicode") << "Ærø – 写真 🐈.jpg";
+        QTest::newRow("leading dash") << "-rf --help.jpg";
+        QTest::newRow("long") << QString(200, 'x') + ".jpg";
+    }
+
+    void awkwardNamesArriveIntact() {
+        QFETCH(QString, name);
+        writeBytes(cache() + "/" + name, "content");
+        state_->bShowSavedImage = false;
+        save(0, cache() + "/" + name);
+        QCOMPARE(readBytes(pics() + "/" + name), QByteArray("content"));
+    }
+
+    void notAPictureIsSavedThenReported() {
+        writeBytes(cache() + "/fake.jpg", "this is no picture");
+        save(-1, cache() + "/fake.jpg");
+        QVERIFY(QFile::exists(desktop() + "/fake.jpg"));
+        QCOMPARE(platform_->messageBoxes.size(), 1);
+        QCOMPARE(platform_->messageBoxes[0].text,
+                 QStringLiteral("Could not load the Image. It is either corrupt or missing."));
+        QCOMPARE(iconInFront(), 1);
+        QCOMPARE(main_->historyList().size(), 1);
+    }
+
+    void missingDesktopFolderIsCreated() {
+        QDir(desktop()).removeRecursively();
+        writeBytes(cache() + "/cat.jpg", pngBytes());
+        save(-1, cache() + "/cat.jpg");
+        QVERIFY(QFile::exists(desktop() + "/cat.jpg"));
+    }
+
+    void elevenSavesKeepTen() {
+        state_->bShowSavedImage = false;
+        state_->bAutoIncrementSavedFiles = true;
+        writeBytes(cache() + "/cat.jpg", "x");
+        for (int i = 0; i < 11; ++i)
+            save(-1, cache() + "/cat.jpg");
+        QCOMPARE(main_->historyList().size(), 10);
+        QCOMPARE(main_->historyList().entries().first(), desktop() + "/cat (10).jpg");
+        QCOMPARE(main_->historyList().entries().last(), desktop() + "/cat (1).jpg");
+    }
+
+    void clearHistoryAndItsMenu() {
+        // The history started empty: "Clear History" stays disabled for the whole run.
+        QAction* clear = main_->menus().mnuClearHistory;
+        main_->Form_Load();
+        QVERIFY(!clear->isEnabled());
+        state_->bShowSavedImage = false;
+        writeBytes(cache() + "/cat.jpg", "x");
+        save(-1, cache() + "/cat.jpg");
+        QVERIFY(!clear->isEnabled());
+        clear->setEnabled(true);
+        clear->trigger();
+        QVERIFY(main_->historyList().isEmpty());
+        QCOMPARE(readBytes(platform_->state + "/history.dat"), QByteArray());
+        main_->Form_Unload();
+    }
+
+    void doubleClickOpensTheNewestOrShowsTheDesktop() {
+        main_->saving().Image1_DblClick();
+        QCOMPARE(platform_->calls.filter("showDesktop").size(), 1);
+
+        writeBytes(cache() + "/one.png", pngBytes());
+        save(-1, cache() + "/one.png");
+        main_->saving().Image1_DblClick();
+        QCOMPARE(platform_->calls.filter("openPath").value(0),
+                 "openPath: " + desktop() + "/one.png");
+
+        QFile::remove(desktop() + "/one.png");
+        platform_->messageBoxes.clear();
+        main_->saving().Image1_DblClick();
+        QCOMPARE(platform_->messageBoxes.value(0).text,
+                 QStringLiteral("File no longer exists in specified folder"));
+
+        main_->saving().Timer2_Timer();
+        QVERIFY(main_->saving().showsBackground());
+        QCOMPARE(iconInFront(), 0);
+        QCOMPARE(main_->controls().Image1->toolTip(),
+                 QStringLiteral(" Drag image here to save to \"Desktop\" "));
+        QVERIFY(!main_->Timer2.isActive());
+    }
+};
+
+QTEST_MAIN(TestSaveImage)
+#include "tst_saveimage.moc"

@@ -4,6 +4,7 @@
 #include "history/HistoryCommands.h"
 #include "history/frmHistory.h"
 #include "platform/Platform.h"
+#include "ui/SizeCommands.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -17,7 +18,8 @@ namespace kelvane {
 
 frmMain::frmMain(Platform& platform, AppState& state)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), platform_(platform), state_(state),
-      cues_(platform, platform.resourceFolder()), saving_(*this), drops_(*this) {
+      cues_(platform, platform.resourceFolder()), saving_(*this), drops_(*this), hover_(*this),
+      folderCommands_(*this) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Kelvane"));
     QIcon icon;
@@ -65,7 +67,9 @@ void frmMain::createControls() {
         label->setFrame(false);
         label->setFocusPolicy(Qt::NoFocus);
         label->setAutoFillBackground(true);
-        label->setStyleSheet(QStringLiteral("QLineEdit { background: rgb(255, 255, 255); }"));
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::Base, Qt::white);
+        label->setPalette(palette);
         label->hide();
         label->setAcceptDrops(true);
         label->installEventFilter(this);
@@ -94,19 +98,41 @@ void frmMain::createControls() {
     }
 }
 
-void frmMain::connectMenus() {
-    connect(menus_.mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
-    connect(menus_.mnuTrayExit, &QAction::triggered, this, &frmMain::mnuTrayExit_Click);
-    connect(menus_.mnuPlayConfirmationSound, &QAction::triggered, this,
-            &frmMain::mnuPlayConfirmationSound_Click);
-    connect(menus_.mnuShowSavedIMageInClient, &QAction::triggered, this,
-            [this] { saving_.mnuShowSavedIMageInClient_Click(); });
-    connect(menus_.mnuClearHistory, &QAction::triggered, this, &frmMain::mnuClearHistory_Click);
-    connect(menus_.mnuHistory, &QAction::triggered, this, &frmMain::mnuHistory_Click);
-    connect(&Timer2, &QTimer::timeout, this, [this] { saving_.Timer2_Timer(); });
-    connect(&Timer1, &QTimer::timeout, this, [this] {
-        folderValidator_.CheckAllFolders(folderList_, platform_, this, [this] { layOut(); });
+void frmMain::onCommand(QAction* item, std::function<void()> command) {
+    // A checkable item's command decides its own check mark: undo Qt's toggle first, so the
+    // command sees the mark as it was when the user chose the item.
+    connect(item, &QAction::triggered, this, [item, command = std::move(command)](bool checked) {
+        if (item->isCheckable())
+            item->setChecked(!checked);
+        command();
     });
+}
+
+void frmMain::connectMenus() {
+    onCommand(menus_.mnuExit, [this] { mnuExit_Click(); });
+    onCommand(menus_.mnuTrayExit, [this] { mnuTrayExit_Click(); });
+    onCommand(menus_.mnuPlayConfirmationSound, [this] { mnuPlayConfirmationSound_Click(); });
+    onCommand(menus_.mnuShowSavedIMageInClient,
+              [this] { saving_.mnuShowSavedIMageInClient_Click(); });
+    onCommand(menus_.mnuClearHistory, [this] { mnuClearHistory_Click(); });
+    onCommand(menus_.mnuHistory, [this] { mnuHistory_Click(); });
+    onCommand(menus_.mnuSmall, [this] { mnuSmall_Click(*this); });
+    onCommand(menus_.mnuNormal, [this] { mnuNormal_Click(*this); });
+    onCommand(menus_.mnuLarge, [this] { mnuLarge_Click(*this); });
+    onCommand(menus_.mnuAlwaysOnTop, [this] { mnuAlwaysOnTop_Click(*this); });
+    const auto addFolder = [this] {
+        cues_.PlayClickSound();
+        folderCommands_.AddFolder();
+    };
+    onCommand(menus_.mnuAddFolder, addFolder);
+    onCommand(menus_.mnuAddFolder2, addFolder);
+    onCommand(menus_.mnuDelete, [this] { folderCommands_.mnuDelete_Click(); });
+
+    connect(&Timer1, &QTimer::timeout, this, [this] {
+        folderValidator_.CheckAllFolders(folderList_, platform_, this, [this] { layOutClient(); });
+    });
+    connect(&Timer2, &QTimer::timeout, this, [this] { saving_.Timer2_Timer(); });
+    connect(&Timer3, &QTimer::timeout, this, [this] { hover_.Timer3_Timer(); });
 }
 
 void frmMain::mnuPlayConfirmationSound_Click() {
@@ -152,6 +178,29 @@ void frmMain::onTrayNotify(int code) {
     }
 }
 
+bool frmMain::handleLabelEvent(QLineEdit* label, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+            folderCommands_.showFoldersMenu();
+            return true;
+        }
+        return false;
+    case QEvent::MouseButtonDblClick:
+        folderCommands_.Text_DblClick();
+        return true;
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease:
+    case QEvent::FocusOut:
+        // A label never keeps the focus: no caret, no typing.
+        controls_.Text1->setFocus();
+        return false;
+    default:
+        Q_UNUSED(label);
+        return false;
+    }
+}
+
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     const bool onPicture = watched == controls_.Image1 ||
                            std::find(controls_.imgIcon.begin(), controls_.imgIcon.end(), watched) !=
@@ -166,6 +215,8 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
         saving_.Image1_DblClick();
         return true;
     }
+    if (onLabel && handleLabelEvent(static_cast<QLineEdit*>(watched), event))
+        return true;
     auto* mouse = static_cast<QMouseEvent*>(event);
     if (event->type() == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton) {
         // The window has no caption: a left press on the picture or a label moves it.

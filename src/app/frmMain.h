@@ -4,7 +4,9 @@
 #include "app/MainMenus.h"
 #include "app/SoundCues.h"
 #include "folders/FolderChecks.h"
+#include "folders/FolderCommands.h"
 #include "folders/FolderSlots.h"
+#include "folders/LabelHover.h"
 #include "history/HistoryList.h"
 #include "saving/DropReception.h"
 #include "saving/SaveImage.h"
@@ -13,6 +15,10 @@
 #include <QTimer>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
+
+class QAction;
+class QLineEdit;
 
 namespace kelvane {
 
@@ -55,6 +61,11 @@ public:
     HistoryList& historyList() { return historyList_; }
     SavePipeline& saving() { return saving_; }
     DropReception& drops() { return drops_; }
+    LabelHover& hover() { return hover_; }
+    FolderCommands& folderCommands() { return folderCommands_; }
+    // `ApplyClientSize`, `ApplyLabelSize` and `ShowLabels`: the layout after any change of
+    // the list, the size or the always-on-top state.
+    void layOutClient();
     frmSplash* splash() const { return splash_; }
     frmHistory* history() const { return history_; }
     QString settingsPath() const;
@@ -84,7 +95,8 @@ private:
     void runStartupSteps();
     void applyWindowPosition();
     void storeWindowPosition();
-    void layOut();
+    void onCommand(QAction* item, std::function<void()> command);
+    bool handleLabelEvent(QLineEdit* label, QEvent* event);
     void SaveHistory();
     void CheckClearHistoryMenu();
     void mnuPlayConfirmationSound_Click();
@@ -104,6 +116,8 @@ private:
     HistoryList historyList_;
     SavePipeline saving_;
     DropReception drops_;
+    LabelHover hover_;
+    FolderCommands folderCommands_;
     frmSplash* splash_ = nullptr;
     frmHistory* history_ = nullptr;
     bool unloaded_ = false;

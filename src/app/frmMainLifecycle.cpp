@@ -97,8 +97,8 @@ void frmMain::runStartupSteps() {
     controls_.imgIcon[0]->raise();
     controls_.imgIcon[1]->setToolTip(QStringLiteral(" This image has been sucessfully saved "));
 
-    layOut();
-    folderValidator_.CheckAllFolders(folderList_, platform_, this, [this] { layOut(); });
+    layOutClient();
+    folderValidator_.CheckAllFolders(folderList_, platform_, this, [this] { layOutClient(); });
     CheckForFolders(folderList_, [this] { ApplyDefaultSettings(); });
 
     history_ = new frmHistory(*this);
@@ -110,10 +110,10 @@ void frmMain::runStartupSteps() {
     Timer3.start();
 }
 
-void frmMain::layOut() {
+void frmMain::layOutClient() {
     ApplyClientSize(state_, controls_, platform_);
     ApplyLabelSize(state_, controls_);
-    ShowLabels(state_, controls_, folderList_, platform_);
+    kelvane::ShowLabels(state_, controls_, folderList_, platform_);
 }
 
 void frmMain::ApplyDefaultSettings() {

@@ -70,6 +70,11 @@ public:
     // re-creating it.
     virtual void setTopmost(QWidget* window, bool topmost) = 0;
 
+    // A modal folder dialog that opens in startFolder and shows the selected folder's path;
+    // the chosen folder, or an empty string when the user cancels.
+    virtual QString browseForFolder(QWidget* owner, const QString& title,
+                                    const QString& startFolder) = 0;
+
     // Opens a file or folder with the user's default application and does not wait for it.
     // The path is handed over as one argument, never through a shell. False when nothing
     // could be started.

@@ -6,6 +6,8 @@ Platform::Answer FakePlatform::messageBox(QWidget*, const QString& text, const Q
                                           Buttons buttons, Icon icon) {
     calls << QStringLiteral("messageBox: %1: %2").arg(title, text);
     messageBoxes.append({text, title, buttons, icon});
+    if (whileMessageBoxOpen)
+        whileMessageBoxOpen(messageBoxes.last());
     if (!messageBoxAnswers.empty()) {
         const Answer answer = messageBoxAnswers.front();
         messageBoxAnswers.pop_front();
@@ -68,6 +70,15 @@ bool FakePlatform::trayIconVisible() {
 void FakePlatform::setTopmost(QWidget* window, bool on) {
     calls << QStringLiteral("setTopmost: %1").arg(on ? "on" : "off");
     topmost[window] = on;
+}
+
+QString FakePlatform::browseForFolder(QWidget*, const QString& title, const QString& startFolder) {
+    calls << QStringLiteral("browseForFolder: %1: %2").arg(title, startFolder);
+    if (folderDialogAnswers.empty())
+        return {};
+    const QString answer = folderDialogAnswers.front();
+    folderDialogAnswers.pop_front();
+    return answer;
 }
 
 bool FakePlatform::openPath(const QString& path) {

@@ -31,6 +31,9 @@ public:
     QSize screen{1920, 1080};
     QPoint cursor;
 
+    // Runs while a message box is "open", before it answers (to test what happens meanwhile).
+    std::function<void(const MessageBoxCall&)> whileMessageBoxOpen;
+    std::deque<QString> folderDialogAnswers; // taken front first; cancel when empty
     bool openSucceeds = true;
     bool showDesktopSucceeds = true;
 
@@ -60,6 +63,8 @@ public:
     void removeTrayIcon() override;
     bool trayIconVisible() override;
     void setTopmost(QWidget* window, bool on) override;
+    QString browseForFolder(QWidget* owner, const QString& title,
+                            const QString& startFolder) override;
     bool openPath(const QString& path) override;
     bool showDesktop() override;
     void beginWindowMove(QWidget* window) override;

@@ -9,6 +9,7 @@
 #include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QScreen>
@@ -148,6 +149,19 @@ bool X11Platform::trayIconVisible() {
 
 void X11Platform::setTopmost(QWidget* window, bool topmost) {
     ewmh::setWmState(window, "_NET_WM_STATE_ABOVE", topmost);
+}
+
+QString X11Platform::browseForFolder(QWidget* owner, const QString& title,
+                                     const QString& startFolder) {
+    QFileDialog dialog(owner, title, startFolder);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    // Qt's own dialog, so that the selected folder's path shows in its name field.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Folder:"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 bool X11Platform::openPath(const QString& path) {

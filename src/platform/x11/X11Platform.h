@@ -33,6 +33,8 @@ public:
     void removeTrayIcon() override;
     bool trayIconVisible() override;
     void setTopmost(QWidget* window, bool topmost) override;
+    QString browseForFolder(QWidget* owner, const QString& title,
+                            const QString& startFolder) override;
     bool openPath(const QString& path) override;
     bool showDesktop() override;
     void beginWindowMove(QWidget* window) override;

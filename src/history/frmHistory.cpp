@@ -46,7 +46,13 @@ void frmHistory::refresh() {
 
 void frmHistory::Timer1_Timer() {
     const AppState& state = main_.state();
-    if (!state.bShowHistory || state.bStartupInProgress) {
+    if (!state.bShowHistory) {
+        // Nothing to follow until the window is opened again (which restarts the timer).
+        hide();
+        Timer1.stop();
+        return;
+    }
+    if (state.bStartupInProgress) {
         hide();
         return;
     }

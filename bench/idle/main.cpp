@@ -1,0 +1,83 @@
+// CPU used by an idle Kelvane (ten folder labels, the hover poll running) beside an idle
+// minimal Qt Widgets program polling the cursor as often, measured in one run.
+// Run it on a desktop: scripts/test-desktop.sh build/bench_idle [seconds]
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <cstdio>
+
+namespace {
+
+// CPU seconds a process has used so far, to the nanosecond (the scheduler's own count).
+double cpuSeconds(qint64 pid) {
+    QFile stat(QStringLiteral("/proc/%1/schedstat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    return stat.readAll().split(' ').value(0).toDouble() / 1e9;
+}
+
+QByteArray settingsWithTenFolders(const QString& home) {
+    QByteArray text = "alwaysontop=True\r\nclientsize=MED\r\noverwrite=False\r\n"
+                      "showsavedimage=True\r\nfirstuse=False\r\n";
+    for (int line = 6; line <= 21; ++line)
+        text += "\r\n";
+    for (int slot = 9; slot >= 0; --slot) {
+        const QString folder = home + QStringLiteral("/folder%1").arg(slot);
+        QDir().mkpath(folder);
+        text += folder.toUtf8() + "\r\n";
+    }
+    return text;
+}
+
+double idlePercent(const QString& program, const QStringList& args, int seconds, bool tenFolders) {
+    QTemporaryDir home;
+    QDir().mkpath(home.path() + QStringLiteral("/rt"));
+    QFile::setPermissions(home.path() + QStringLiteral("/rt"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    if (tenFolders) {
+        QDir().mkpath(home.path() + QStringLiteral("/.config/kelvane"));
+        QFile f(home.path() + QStringLiteral("/.config/kelvane/kelvane.dat"));
+        if (f.open(QIODevice::WriteOnly))
+            f.write(settingsWithTenFolders(home.path()));
+    }
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path() + QStringLiteral("/.config"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path() + QStringLiteral("/rt"));
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(program, args);
+    p.waitForStarted();
+    QThread::sleep(6); // past the splash window and the greeting
+    const double before = cpuSeconds(p.processId());
+    QThread::sleep(static_cast<unsigned long>(seconds));
+    const double after = cpuSeconds(p.processId());
+    p.terminate();
+    if (!p.waitForFinished(5000))
+        p.kill();
+    p.waitForFinished();
+    return 100.0 * (after - before) / seconds;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        std::fprintf(stderr, "bench_idle needs a desktop: scripts/test-desktop.sh %s\n", argv[0]);
+        return 2;
+    }
+    const int seconds = argc > 1 ? std::max(1, atoi(argv[1])) : 60;
+    const QString dir = QStringLiteral(KELVANE_BUILD_DIR);
+    const double base = idlePercent(dir + QStringLiteral("/bench_baseline"),
+                                    {QStringLiteral("--poll")}, seconds, false);
+    const double ours = idlePercent(dir + QStringLiteral("/kelvane"), {}, seconds, true);
+    std::printf("CPU of one core while idle, over %d s\n", seconds);
+    std::printf("  minimal Qt Widgets program, 120 ms poll  %6.3f %%\n", base);
+    std::printf("  kelvane, ten folder labels               %6.3f %%   above baseline %+.3f %%\n",
+                ours, ours - base);
+    return 0;
+}

@@ -364,6 +364,25 @@ private Q_SLOTS:
         QCOMPARE(w.FolderList().slot(0), documents());
         QVERIFY(state_->bAlwaysOnTop);
     }
+    void oddFolderLinesAtStartUp() {
+        // Relative paths, a 100 KB line and a file instead of a folder: the program starts,
+        // lays out, and keeps only what exists (a file counts as present).
+        const QString file = dir_.path() + "/a-file.txt";
+        QFile(file).open(QIODevice::WriteOnly);
+        QDir().mkpath(platform_->state);
+        QFile f(settingsPath());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(settingsFileText(
+            {"alwaysontop=False", "clientsize=MED", "", "", "firstuse=False"},
+            {"relative/folder", QString(100 * 1024, 'x'), file, documents(), "\x01\x02 garbage"}));
+        f.close();
+        frmMain& w = load();
+        QCOMPARE(platform_->messageBoxes.size(), 3);
+        QCOMPARE(w.FolderList().slot(2), file);
+        QCOMPARE(w.FolderList().slot(3), documents());
+        QVERIFY(w.FolderList().slot(0).isEmpty() && w.FolderList().slot(1).isEmpty());
+        QCOMPARE(w.height(), 73 + 2 * 16);
+    }
 };
 
 QTEST_MAIN(TestFrmMain)

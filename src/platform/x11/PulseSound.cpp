@@ -151,24 +151,24 @@ private:
     }
 
     Outcome playOnce(const DecodedSound& sound, const QByteArray& name) {
-        pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, uint32_t(sound.rate), uint8_t(sound.channels)};
-        if (sound.channels > int(PA_CHANNELS_MAX) || !pa_sample_spec_valid(&spec))
+        pa_sample_spec format{PA_SAMPLE_FLOAT32NE, uint32_t(sound.rate), uint8_t(sound.channels)};
+        if (sound.channels > int(PA_CHANNELS_MAX) || !pa_sample_spec_valid(&format))
             return Outcome::Played; // nothing the server could play: stay silent
         pa_channel_map map;
-        pa_channel_map_init_extend(&map, spec.channels, PA_CHANNEL_MAP_DEFAULT);
+        pa_channel_map_init_extend(&map, format.channels, PA_CHANNEL_MAP_DEFAULT);
 
         pa_proplist* props = pa_proplist_new();
         pa_proplist_sets(props, PA_PROP_MEDIA_ROLE, "event");
         pa_proplist_sets(props, PA_PROP_MEDIA_NAME, name.constData());
         pa_stream* stream =
-            pa_stream_new_with_proplist(context_, name.constData(), &spec, &map, props);
+            pa_stream_new_with_proplist(context_, name.constData(), &format, &map, props);
         pa_proplist_free(props);
         if (!stream)
             return Outcome::LostBeforeStart;
 
         Playback p;
-        p.frameSize = pa_frame_size(&spec);
-        p.leadIn = pa_usec_to_bytes(kLeadIn, &spec);
+        p.frameSize = pa_frame_size(&format);
+        p.leadIn = pa_usec_to_bytes(kLeadIn, &format);
         const std::vector<char> zeros(p.leadIn, 0);
         p.zeros = zeros.data();
         p.data = reinterpret_cast<const char*>(sound.samples.data());
@@ -178,7 +178,7 @@ private:
 
         pa_buffer_attr attr;
         attr.maxlength = uint32_t(-1);
-        attr.tlength = uint32_t(pa_usec_to_bytes(kTargetLatency, &spec));
+        attr.tlength = uint32_t(pa_usec_to_bytes(kTargetLatency, &format));
         attr.prebuf = uint32_t(-1);
         attr.minreq = uint32_t(-1);
         attr.fragsize = uint32_t(-1);

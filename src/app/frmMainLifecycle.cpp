@@ -99,7 +99,11 @@ void frmMain::runStartupSteps() {
 
     layOutClient();
     folderValidator_.CheckAllFolders(folderList_, platform_, this, [this] { layOutClient(); });
-    CheckForFolders(folderList_, [this] { ApplyDefaultSettings(); });
+    // An emptied list gets the defaults back, and shows its refilled first label at once.
+    CheckForFolders(folderList_, [this] {
+        ApplyDefaultSettings();
+        layOutClient();
+    });
 
     history_ = new frmHistory(*this);
     history_->Initialize();

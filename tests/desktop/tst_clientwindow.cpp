@@ -69,18 +69,13 @@ private Q_SLOTS:
     void initTestCase() {
         if (!onTestDesktop())
             QSKIP("needs the test desktop (scripts/test-desktop.sh)");
-        QStringList settings = {
-            "alwaysontop=True",    "clientsize=LARGE", "overwrite=False",
-            "showsavedimage=True", "firstuse=False",   "",
-            "left= 6000",          "top= 4500",        "playconfirmsound=False"};
-        while (settings.size() < 21)
-            settings << QString();
-        for (int slot = 9; slot >= 0; --slot)
-            settings << (slot == 0 || slot == 2 || slot == 3 ? folder(slot) : QString());
         for (int slot : {0, 2, 3})
             QDir().mkpath(folder(slot));
         writeFile(home() + "/.config/kelvane/kelvane.dat",
-                  (settings.join("\r\n") + "\r\n").toUtf8());
+                  settingsText({"alwaysontop=True", "clientsize=LARGE", "overwrite=False",
+                                "showsavedimage=True", "firstuse=False", "", "left= 6000",
+                                "top= 4500", "playconfirmsound=False"},
+                               {folder(0), "", folder(2), folder(3)}));
         installRecordingOpener();
 
         platform_ = createPlatform();

@@ -35,33 +35,13 @@ private Q_SLOTS:
         QCOMPARE(kelvane.process().exitCode(), 0);
         const QStringList lines = readLines(home.settingsFile());
         QCOMPARE(lines.size(), 31);
-        QCOMPARE(lines[0], QStringLiteral("alwaysontop=True"));
-        QCOMPARE(lines[1], QStringLiteral("clientsize=MED"));
-        QCOMPARE(lines[4], QStringLiteral("firstuse=False"));
-        QCOMPARE(lines[5], QStringLiteral("windowsfolder=") + home.path());
-        QCOMPARE(lines[6], QStringLiteral("left= 9700"));
-        QCOMPARE(lines[7], QStringLiteral("top= 7580"));
-        QCOMPARE(lines[8], QStringLiteral("playconfirmsound=True"));
+        QCOMPARE(
+            lines.mid(0, 9),
+            QStringList({"alwaysontop=True", "clientsize=MED", "overwrite=False",
+                         "showsavedimage=True", "firstuse=False", "windowsfolder=" + home.path(),
+                         "left= 9700", "top= 7580", "playconfirmsound=True"}));
         // No documents folder in a fresh home: the home folder stands in for it.
         QCOMPARE(lines[30], home.path());
-    }
-
-    void topmostFollowsTheSetting() {
-        TestHome home;
-        QStringList settings = {"alwaysontop=False", "clientsize=SMALL", "", "", "firstuse=False"};
-        while (settings.size() < 30)
-            settings << QString();
-        settings << home.path();
-        writeFile(home.settingsFile(), (settings.join("\r\n") + "\r\n").toUtf8());
-        KelvaneProcess kelvane(home);
-        kelvane.start();
-        const QString id = kelvane.waitForMainWindow();
-        QVERIFY(!id.isEmpty());
-        QTest::qWait(300);
-        QVERIFY(!netWmState(id).contains("_NET_WM_STATE_ABOVE"));
-        const QString geometry = run("xdotool", {"getwindowgeometry", "--shell", id});
-        QVERIFY2(geometry.contains("WIDTH=45"), qPrintable(geometry)); // "SMALL": 675 twips
-        QVERIFY(kelvane.terminate());
     }
 
     void secondCopyEndsWithoutWindowOrWrite() {
@@ -70,11 +50,7 @@ private Q_SLOTS:
         first.start();
         QVERIFY(!first.waitForMainWindow().isEmpty());
         QVERIFY(first.terminate()); // leaves a settings file behind
-        const QByteArray before = [&] {
-            QFile f(home.settingsFile());
-            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-        }();
-        QVERIFY(!before.isEmpty());
+        QVERIFY(QFileInfo(home.settingsFile()).size() > 0);
 
         KelvaneProcess running(home);
         running.start();
@@ -120,22 +96,11 @@ private Q_SLOTS:
         const QString saved = home.path() + QStringLiteral("/picture one.jpg");
         writeFile(saved, "not really a picture");
         writeFile(home.historyFile(), (saved + "\r\n").toUtf8());
-        QStringList settings = {"alwaysontop=True",
-                                "clientsize=MED",
-                                "",
-                                "",
-                                "firstuse=False",
-                                "",
-                                "left= 1500",
-                                "top= 1500",
-                                "",
-                                "",
-                                "",
-                                deleteHistoryOnClose ? "deletehistoryonclose=True" : ""};
-        while (settings.size() < 30)
-            settings << QString();
-        settings << home.path();
-        writeFile(home.settingsFile(), (settings.join("\r\n") + "\r\n").toUtf8());
+        writeFile(home.settingsFile(),
+                  settingsText({"alwaysontop=True", "clientsize=MED", "", "", "firstuse=False", "",
+                                "left= 1500", "top= 1500", "", "", "",
+                                deleteHistoryOnClose ? "deletehistoryonclose=True" : ""},
+                               {home.path()}));
 
         KelvaneProcess kelvane(home);
         kelvane.start();

@@ -1,26 +1,22 @@
 // A drag source for the desktop tests: a borderless 120 x 120 window that starts a real
 // (XDND) drag as soon as the left button is pressed on it and moved a few pixels.
 //
-//   dragsource [--at <x> <y>] (--files <path>... | --text <string> | --url <url>)
-//              [--action copy|move] [--many <n>] [--stay]
+//   dragsource [--at <x> <y>] (--files <path>... | --text <string>) [--action copy|move]
 //
 //   --at       top-left corner of the window in global pixels (default 100 100)
-//   --files    text/uri-list of local files; --many <n> offers n copies of the first one
+//   --files    text/uri-list of local files
 //   --text     plain text only
-//   --url      one (web) URL as text/uri-list
 //   --action   copy (default): only Qt::CopyAction is offered;
 //              move: Qt::MoveAction is the default, Qt::CopyAction is allowed as well
-//   --stay     keep the window after a drag, for further drags; without it the program ends
-//              after the first drag
 //
 // Standard output, one line each, flushed at once:
 //   ready <x> <y> <w> <h>      the window is mapped; its global geometry without frame
 //   drag-result <copy|move|link|ignore>   what QDrag::exec returned, at the end of a drag
 // Bad arguments: a message on standard error and exit status 2.
 //
-// After a drop the program does not end until the target has said it is finished (Qt then
-// deletes the drag object), or at most kFinishWaitMs later: a target reads the dropped data
-// from this process only after the drop.
+// The program ends after the first drag; after a drop only once the target has said it is
+// finished (Qt then deletes the drag object), or at most kFinishWaitMs later: a target reads
+// the dropped data from this process only after the drop.
 
 #include <QApplication>
 #include <QDrag>
@@ -46,11 +42,7 @@ struct Options {
     QPoint at{100, 100};
     QStringList files;
     QString text;
-    QString url;
-    bool hasText = false;
     bool move = false;
-    int many = 0;
-    bool stay = false;
 };
 
 void say(const QString& line) {
@@ -92,29 +84,17 @@ Options parse(const QStringList& args) {
         } else if (a == QLatin1String("--text")) {
             ++kinds;
             o.text = value(i);
-            o.hasText = true;
-        } else if (a == QLatin1String("--url")) {
-            ++kinds;
-            o.url = value(i);
         } else if (a == QLatin1String("--action")) {
             const QString action = value(i);
             if (action != QLatin1String("copy") && action != QLatin1String("move"))
                 usage(QStringLiteral("--action is copy or move"));
             o.move = action == QLatin1String("move");
-        } else if (a == QLatin1String("--many")) {
-            o.many = number(i);
-            if (o.many < 1)
-                usage(QStringLiteral("--many needs a positive count"));
-        } else if (a == QLatin1String("--stay")) {
-            o.stay = true;
         } else {
             usage(QStringLiteral("unknown argument ") + a);
         }
     }
     if (kinds != 1)
-        usage(QStringLiteral("give exactly one of --files, --text, --url"));
-    if (o.many > 0 && o.files.isEmpty())
-        usage(QStringLiteral("--many goes with --files"));
+        usage(QStringLiteral("give exactly one of --files, --text"));
     return o;
 }
 
@@ -122,17 +102,11 @@ QMimeData* makeMimeData(const Options& o) {
     auto* data = new QMimeData;
     if (!o.files.isEmpty()) {
         QList<QUrl> urls;
-        if (o.many > 0) {
-            urls.fill(QUrl::fromLocalFile(o.files.first()), o.many);
-        } else {
-            for (const QString& f : o.files)
-                urls << QUrl::fromLocalFile(f);
-        }
+        for (const QString& f : o.files)
+            urls << QUrl::fromLocalFile(f);
         data->setUrls(urls);
-    } else if (o.hasText) {
-        data->setText(o.text);
     } else {
-        data->setUrls({QUrl(o.url)});
+        data->setText(o.text);
     }
     return data;
 }
@@ -213,8 +187,6 @@ private:
                           : drag->exec(Qt::CopyAction, Qt::CopyAction);
         say(QStringLiteral("drag-result ") + actionName(result));
         dragging_ = false;
-        if (options_.stay)
-            return;
         // The drag object lives on until the target has finished with the data.
         if (!drag) {
             QCoreApplication::quit();

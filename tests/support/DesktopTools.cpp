@@ -136,21 +136,4 @@ QString netWmState(const QString& windowId) {
                {QStringLiteral("-id"), windowId, QStringLiteral("_NET_WM_STATE")});
 }
 
-QStringList readLines(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    QStringList lines = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"));
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(path.section(QLatin1Char('/'), 0, -2));
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        f.write(bytes);
-}
-
 } // namespace kelvane::test

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "TestFiles.h"
+
 namespace kelvane::test {
 
 // Runs a command to its end and returns its standard output (empty on failure).
@@ -58,9 +60,5 @@ int childCount(const QString& windowId);
 
 // The _NET_WM_STATE atoms the window manager holds for a window.
 QString netWmState(const QString& windowId);
-
-// Lines of a text file (CR LF or LF), without line ends.
-QStringList readLines(const QString& path);
-void writeFile(const QString& path, const QByteArray& bytes);
 
 } // namespace kelvane::test

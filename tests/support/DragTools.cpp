@@ -28,6 +28,21 @@ bool spinUntil(const std::function<bool()>& done, int timeoutMs) {
     return done();
 }
 
+// How dragWithPointer moves the pointer, chosen for Xvfb + openbox with room to spare on a
+// busy machine.
+constexpr struct {
+    int settleMs = 60;       // after moving to the start point and after the press
+    int startSteps = 4;      // motions right after the press, startStepPx apart, that
+    int startStepPx = 5;     //   make the source start its drag
+    int travelStepPx = 40;   // the longest single motion on the way to the target
+    int minTravelSteps = 8;  //   and the fewest motions on the way
+    int stepMs = 15;         // pause after each motion on the way
+    int hoverSteps = 6;      // 1-pixel motions on the target that keep position messages
+    int hoverMs = 25;        //   flowing, ending on the target point
+    int holdMs = 150;        // pause on the target point before the release
+    int afterReleaseMs = 60; // pause after the release
+} pace;
+
 QString seconds(int ms) {
     return QString::number(std::max(ms, 0) / 1000.0, 'f', 3);
 }
@@ -104,16 +119,12 @@ QString DragSource::waitForResult(int timeoutMs) {
     return results_.takeFirst();
 }
 
-bool DragSource::waitForFinished(int timeoutMs) {
-    return spinUntil([&] { return process_.state() == QProcess::NotRunning; }, timeoutMs);
-}
-
 QString DragSource::errorString() {
     stderr_ += process_.readAllStandardError();
     return stderr_.isEmpty() ? error_ : error_ + QStringLiteral(": ") + QString::fromUtf8(stderr_);
 }
 
-bool dragWithPointer(QPoint from, QPoint to, const DragPace& pace) {
+bool dragWithPointer(QPoint from, QPoint to) {
     QStringList cmd;
     addMove(cmd, from, pace.settleMs);
     cmd << QStringLiteral("mousedown") << QStringLiteral("1") << QStringLiteral("sleep")
@@ -144,8 +155,7 @@ bool dragWithPointer(QPoint from, QPoint to, const DragPace& pace) {
         addMove(cmd, to + QPoint(i % 2, 0), pace.hoverMs);
     addMove(cmd, to, pace.holdMs);
     cmd << QStringLiteral("mouseup") << QStringLiteral("1");
-    if (pace.afterReleaseMs > 0)
-        cmd << QStringLiteral("sleep") << seconds(pace.afterReleaseMs);
+    cmd << QStringLiteral("sleep") << seconds(pace.afterReleaseMs);
 
     QProcess xdotool;
     xdotool.start(QStringLiteral("xdotool"), cmd);

@@ -38,7 +38,6 @@ public:
     // The next "drag-result" of the process: "copy", "move", "link" or "ignore"; empty on
     // time-out or when the process ended without one.
     QString waitForResult(int timeoutMs = 10000);
-    bool waitForFinished(int timeoutMs = 10000);
     // What went wrong, with the process's error output.
     QString errorString();
 
@@ -53,23 +52,8 @@ private:
     QString error_;
 };
 
-// How dragWithPointer moves the pointer; the defaults are chosen for Xvfb + openbox with
-// room to spare on a busy machine.
-struct DragPace {
-    int settleMs = 60;       // after moving to the start point and after the press
-    int startSteps = 4;      // motions right after the press, startStepPx apart, that
-    int startStepPx = 5;     //   make the source start its drag
-    int travelStepPx = 40;   // the longest single motion on the way to the target
-    int minTravelSteps = 8;  //   and the fewest motions on the way
-    int stepMs = 15;         // pause after each motion on the way
-    int hoverSteps = 6;      // 1-pixel motions on the target that keep position messages
-    int hoverMs = 25;        //   flowing, ending on the target point
-    int holdMs = 150;        // pause on the target point before the release
-    int afterReleaseMs = 60; // pause after the release
-};
-
 // Presses the left button at `from`, drags with the real pointer to `to` (global pixels)
 // and releases it there. False when xdotool failed or did not end in time.
-bool dragWithPointer(QPoint from, QPoint to, const DragPace& pace = DragPace());
+bool dragWithPointer(QPoint from, QPoint to);
 
 } // namespace kelvane::test

@@ -184,26 +184,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("cue");
         QTest::addColumn<QString>("size");
         QTest::addColumn<int>("width");
-        QTest::newRow("small") << "MED"
-                               << "mnuSmall"
-                               << "shrink"
-                               << "SMALL" << 45;
-        QTest::newRow("normal from large") << "LARGE"
-                                           << "mnuNormal"
-                                           << "shrink"
-                                           << "MED" << 73;
-        QTest::newRow("normal from small") << "SMALL"
-                                           << "mnuNormal"
-                                           << "enlarge"
-                                           << "MED" << 73;
-        QTest::newRow("normal from normal") << "MED"
-                                            << "mnuNormal"
-                                            << "enlarge"
-                                            << "MED" << 73;
-        QTest::newRow("large again") << "LARGE"
-                                     << "mnuLarge"
-                                     << "enlarge"
-                                     << "LARGE" << 97;
+        const auto row = [](const char* name, const char* before, const char* command,
+                            const char* cue, const char* size, int width) {
+            QTest::newRow(name) << QString(before) << QString(command) << QString(cue)
+                                << QString(size) << width;
+        };
+        row("small", "MED", "mnuSmall", "shrink", "SMALL", 45);
+        row("normal from large", "LARGE", "mnuNormal", "shrink", "MED", 73);
+        row("normal from normal", "MED", "mnuNormal", "enlarge", "MED", 73);
+        row("large", "SMALL", "mnuLarge", "enlarge", "LARGE", 97);
     }
 
     void sizeCommandsCheckOneAndPlayTheirCue() {

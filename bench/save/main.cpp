@@ -10,7 +10,7 @@
 // Prints figures only.
 
 #include "platform/fake/FakePlatform.h"
-#include "saving/FileCopy.h"
+#include "platform/posix/FileCopy.h"
 #include "saving/FileNaming.h"
 
 #include <QCoreApplication>

@@ -12,6 +12,12 @@ namespace kelvane {
 
 // Everything Kelvane asks of the operating system goes through this interface. The real
 // implementation is picked by the build (see docs/PLATFORM.md); tests use FakePlatform.
+// The outcome of a file copy: ok, or a short reason that can be shown to the user.
+struct CopyResult {
+    bool ok = false;
+    QString error;
+};
+
 class Platform {
 public:
     enum class Icon { None, Critical, Exclamation };
@@ -69,6 +75,10 @@ public:
     // Puts a top-level window into, or takes it out of, the always-on-top band without
     // re-creating it.
     virtual void setTopmost(QWidget* window, bool topmost) = 0;
+
+    // Copies source over target so that target is either the old file or the whole new one,
+    // never a part: see platform/posix/FileCopy.h for the details.
+    virtual CopyResult copyFile(const QString& source, const QString& target) = 0;
 
     // A modal folder dialog that opens in startFolder and shows the selected folder's path;
     // the chosen folder, or an empty string when the user cancels.

@@ -2,12 +2,10 @@
 
 #include "platform/Platform.h"
 
-#include <QFile>
+#include <QFileInfo>
 
 #include <charconv>
 #include <cstring>
-#include <string.h>
-#include <sys/stat.h>
 
 namespace kelvane {
 
@@ -15,16 +13,16 @@ namespace {
 
 constexpr int kHighestProbe = 999;
 
-// path is an encoded file name of len bytes, NUL-terminated at path[len].
-bool plainFileExists(const char* path, qsizetype len) {
-    if (len == 0 || std::memchr(path, '\0', static_cast<size_t>(len)) != nullptr)
+// An existing regular file (a link to one counts) whose name does not start with a dot.
+bool plainFileExists(const QString& path) {
+    if (path.isEmpty() || path.contains(QChar(u'\0')))
         return false;
-    const char* slash = static_cast<const char*>(::memrchr(path, '/', static_cast<size_t>(len)));
-    const char* name = slash ? slash + 1 : path;
-    if (*name == '.' || *name == '\0')
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    const QStringView name = QStringView(path).mid(slash + 1);
+    if (name.isEmpty() || name.front() == QLatin1Char('.'))
         return false;
-    struct stat st;
-    return ::stat(path, &st) == 0 && S_ISREG(st.st_mode);
+    // Follows links; folders, FIFOs, sockets and devices are no files.
+    return QFileInfo(path).isFile();
 }
 
 void replaceBracketed(QString& name, int n, QLatin1StringView ext, const QString& by) {
@@ -47,8 +45,7 @@ void reportDuplicateFailure(Platform& platform, QWidget* owner) {
 } // namespace
 
 bool FileExists(const QString& path) {
-    const QByteArray encoded = QFile::encodeName(path);
-    return plainFileExists(encoded.constData(), encoded.size());
+    return plainFileExists(path);
 }
 
 QString GetFileName(const QString& path) {
@@ -103,22 +100,9 @@ QString IncrementFileName(const QString& path, Platform& platform, QWidget* owne
         return QString();
     }
 
-    // One buffer for all the candidates: head, " (", digits, ")", tail.
-    const QByteArray headBytes = QFile::encodeName(head);
-    const QByteArray tailBytes = QFile::encodeName(tail);
-    QByteArray candidate(headBytes.size() + tailBytes.size() + 16, '\0');
-    char* const start = candidate.data();
-    std::memcpy(start, headBytes.constData(), static_cast<size_t>(headBytes.size()));
-    char* const numberStart = start + headBytes.size();
-    numberStart[0] = ' ';
-    numberStart[1] = '(';
-    auto probe = [&](int i) {
-        char* p = std::to_chars(numberStart + 2, numberStart + 8, i).ptr;
-        *p++ = ')';
-        std::memcpy(p, tailBytes.constData(), static_cast<size_t>(tailBytes.size()));
-        p += tailBytes.size();
-        *p = '\0';
-        return plainFileExists(start, p - start);
+    const auto probe = [&](int i) {
+        return plainFileExists(head + QStringLiteral(" (") + QString::number(i) + QLatin1Char(')') +
+                               tail);
     };
 
     int number = 1;

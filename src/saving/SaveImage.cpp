@@ -5,7 +5,6 @@
 #include "history/frmHistory.h"
 #include "platform/Platform.h"
 #include "saving/DropData.h"
-#include "saving/FileCopy.h"
 #include "saving/FileNaming.h"
 
 #include <QApplication>
@@ -81,7 +80,7 @@ SavePipeline::Outcome SavePipeline::copyToTarget(std::int16_t index, const QStri
     }
     if (!manualTarget.isEmpty())
         target = manualTarget; // the save dialog's choice wins
-    if (target.isEmpty() || !copyFileAtomically(source, target).ok || !FileExists(target))
+    if (target.isEmpty() || !platform.copyFile(source, target).ok || !FileExists(target))
         return Outcome::Failed;
     return Outcome::Saved;
 }

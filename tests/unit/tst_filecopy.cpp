@@ -1,5 +1,5 @@
 #include "TestFiles.h"
-#include "saving/FileCopy.h"
+#include "platform/posix/FileCopy.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,7 @@
 #include "platform/fake/FakePlatform.h"
 
+#include "platform/posix/FileCopy.h"
+
 namespace kelvane {
 
 Platform::Answer FakePlatform::messageBox(QWidget*, const QString& text, const QString& title,
@@ -70,6 +72,13 @@ bool FakePlatform::trayIconVisible() {
 void FakePlatform::setTopmost(QWidget* window, bool on) {
     calls << QStringLiteral("setTopmost: %1").arg(on ? "on" : "off");
     topmost[window] = on;
+}
+
+CopyResult FakePlatform::copyFile(const QString& source, const QString& target) {
+    calls << QStringLiteral("copyFile: %1 -> %2").arg(source, target);
+    if (copyFails)
+        return {false, QStringLiteral("scripted failure")};
+    return copyFileAtomically(source, target);
 }
 
 QString FakePlatform::browseForFolder(QWidget*, const QString& title, const QString& startFolder) {

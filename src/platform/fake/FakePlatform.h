@@ -34,6 +34,7 @@ public:
     // Runs while a message box is "open", before it answers (to test what happens meanwhile).
     std::function<void(const MessageBoxCall&)> whileMessageBoxOpen;
     std::deque<QString> folderDialogAnswers; // taken front first; cancel when empty
+    bool copyFails = false;
     bool openSucceeds = true;
     bool showDesktopSucceeds = true;
 
@@ -63,6 +64,8 @@ public:
     void removeTrayIcon() override;
     bool trayIconVisible() override;
     void setTopmost(QWidget* window, bool on) override;
+    // Copies for real (tests look at the files); `copyFails` makes the next copies fail.
+    CopyResult copyFile(const QString& source, const QString& target) override;
     QString browseForFolder(QWidget* owner, const QString& title,
                             const QString& startFolder) override;
     bool openPath(const QString& path) override;

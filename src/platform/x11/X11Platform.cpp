@@ -1,6 +1,7 @@
 #include "platform/x11/X11Platform.h"
 
 #include "platform/PlatformFactory.h"
+#include "platform/posix/FileCopy.h"
 #include "platform/x11/Ewmh.h"
 #include "platform/x11/PulseSound.h"
 #include "platform/x11/Termination.h"
@@ -17,6 +18,7 @@
 #include <QSystemTrayIcon>
 #include <QUrl>
 #include <QWindow>
+#include <csignal>
 
 namespace kelvane {
 
@@ -24,7 +26,11 @@ std::unique_ptr<Platform> createPlatform() {
     return std::make_unique<X11Platform>();
 }
 
-X11Platform::X11Platform() = default;
+X11Platform::X11Platform() {
+    // Past a file-size limit, writes fail with an error the program reports instead of
+    // ending the process.
+    std::signal(SIGXFSZ, SIG_IGN);
+}
 X11Platform::~X11Platform() = default;
 
 Platform::Answer X11Platform::messageBox(QWidget* owner, const QString& text, const QString& title,
@@ -149,6 +155,10 @@ bool X11Platform::trayIconVisible() {
 
 void X11Platform::setTopmost(QWidget* window, bool topmost) {
     ewmh::setWmState(window, "_NET_WM_STATE_ABOVE", topmost);
+}
+
+CopyResult X11Platform::copyFile(const QString& source, const QString& target) {
+    return copyFileAtomically(source, target);
 }
 
 QString X11Platform::browseForFolder(QWidget* owner, const QString& title,

@@ -33,6 +33,7 @@ public:
     void removeTrayIcon() override;
     bool trayIconVisible() override;
     void setTopmost(QWidget* window, bool topmost) override;
+    CopyResult copyFile(const QString& source, const QString& target) override;
     QString browseForFolder(QWidget* owner, const QString& title,
                             const QString& startFolder) override;
     bool openPath(const QString& path) override;

@@ -1,14 +1,8 @@
 #pragma once
 
-#include <QString>
+#include "platform/Platform.h"
 
 namespace kelvane {
-
-// The outcome of a copy: ok, or a short reason that can be shown to the user.
-struct CopyResult {
-    bool ok = false;
-    QString error;
-};
 
 // Copies source to target. The bytes go to a hidden temporary file in the target's folder,
 // which is renamed over target only when the whole copy has been written and flushed to disk
@@ -26,8 +20,8 @@ struct CopyResult {
 //   and, where allowed, its owner.
 // - A source that is unlinked while it is copied is still copied whole (its bytes stay
 //   readable), so that counts as success.
-// - The caller must ignore SIGXFSZ for a file-size limit to come back as an error rather
-//   than end the process.
+// - A file-size limit comes back as an error only where SIGXFSZ is ignored (the Linux
+//   platform ignores it).
 CopyResult copyFileAtomically(const QString& source, const QString& target);
 
 } // namespace kelvane

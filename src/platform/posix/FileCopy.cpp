@@ -1,4 +1,4 @@
-#include "saving/FileCopy.h"
+#include "platform/posix/FileCopy.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -7,7 +7,6 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kelvane"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Kelvane"));
     QApplication::setDesktopFileName(QStringLiteral("kelvane"));
     // The client lives on in the tray while its window is hidden.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -17,8 +17,8 @@ struct AppState {
     QString sWindowsFolder;
     // The main window's left and top edge in twips. The window owns its position: the main
     // window copies it here before saving and moves itself to it after loading.
-    double windowLeft = 0;
-    double windowTop = 0;
+    double WindowLeft = 0;
+    double WindowTop = 0;
     bool bPlayConfirmSound = false;
     bool bShowHistory = false;
     bool bAlwaysPromptFileDelete = false;

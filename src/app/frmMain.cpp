@@ -66,6 +66,7 @@ void frmMain::createControls() {
         label->setReadOnly(true);
         label->setFrame(false);
         label->setFocusPolicy(Qt::NoFocus);
+        label->setContextMenuPolicy(Qt::NoContextMenu); // the right button shows "Folders"
         label->setAutoFillBackground(true);
         QPalette palette = label->palette();
         palette.setColor(QPalette::Base, Qt::white);

@@ -91,6 +91,8 @@ private:
     void createTimers();
     void connectMenus();
     void ApplyDefaultSettings();
+    // True when another copy runs; that copy is not disturbed.
+    bool CheckPreviousInstance();
     void CheckHide();
     void runStartupSteps();
     void applyWindowPosition();

@@ -39,7 +39,7 @@ frmMain::LoadResult frmMain::Form_Load() {
     state_.sBuildText = QString::number(v.revision);
 
     // The running copy is not disturbed: nothing is shown, played or written.
-    if (platform_.anotherInstanceRunning())
+    if (CheckPreviousInstance())
         return LoadResult::AnotherInstance;
     platform_.onTerminationRequest([this] { endFromOutside(); });
 
@@ -61,11 +61,11 @@ void frmMain::runStartupSteps() {
         label->setFont(QFont(QStringLiteral("Times New Roman"), 6));
 
     const SettingsFile settings(settingsPath());
-    settings.readFolders(folderList_.raw()); // ApplyFolders
+    settings.ApplyFolders(folderList_.raw());
     const QSize screen = platform_.screenSize() * kTwipsPerPixel;
     storeWindowPosition();
     const SettingsFile::LoadResult loaded =
-        settings.load(state_, screen.width(), screen.height()); // LoadSettings
+        settings.LoadSettings(state_, screen.width(), screen.height());
     menus_.mnuShowSavedIMageInClient->setChecked(state_.bShowSavedImage);
     menus_.mnuPlayConfirmationSound->setChecked(state_.bPlayConfirmSound);
     if (loaded.enableTimer5)
@@ -114,6 +114,10 @@ void frmMain::runStartupSteps() {
     Timer3.start();
 }
 
+bool frmMain::CheckPreviousInstance() {
+    return platform_.anotherInstanceRunning();
+}
+
 void frmMain::layOutClient() {
     ApplyClientSize(state_, controls_, platform_);
     ApplyLabelSize(state_, controls_);
@@ -129,8 +133,8 @@ void frmMain::ApplyDefaultSettings() {
             menus_.mnuNormal->setChecked(true);
         }
         const QSize screen = platform_.screenSize() * kTwipsPerPixel;
-        state_.windowTop = screen.height() / 2 - 100;
-        state_.windowLeft = screen.width() / 2 + 100;
+        state_.WindowTop = screen.height() / 2 - 100;
+        state_.WindowLeft = screen.width() / 2 + 100;
         applyWindowPosition();
         state_.bAlwaysOnTop = true;
         menus_.mnuAlwaysOnTop->setChecked(true);
@@ -165,16 +169,16 @@ void frmMain::CheckHide() {
 }
 
 void frmMain::applyWindowPosition() {
-    move(static_cast<int>(std::lround(state_.windowLeft / kTwipsPerPixel)),
-         static_cast<int>(std::lround(state_.windowTop / kTwipsPerPixel)));
+    move(static_cast<int>(std::lround(state_.WindowLeft / kTwipsPerPixel)),
+         static_cast<int>(std::lround(state_.WindowTop / kTwipsPerPixel)));
 }
 
 void frmMain::storeWindowPosition() {
     // The twips survive unchanged while the window stays on the pixel they round to.
-    if (x() != std::lround(state_.windowLeft / kTwipsPerPixel))
-        state_.windowLeft = x() * kTwipsPerPixel;
-    if (y() != std::lround(state_.windowTop / kTwipsPerPixel))
-        state_.windowTop = y() * kTwipsPerPixel;
+    if (x() != std::lround(state_.WindowLeft / kTwipsPerPixel))
+        state_.WindowLeft = x() * kTwipsPerPixel;
+    if (y() != std::lround(state_.WindowTop / kTwipsPerPixel))
+        state_.WindowTop = y() * kTwipsPerPixel;
 }
 
 void frmMain::InitializeMainForm() {
@@ -226,7 +230,7 @@ void frmMain::Form_Unload() {
         menus_.mnuAlwaysOnTop->setChecked(false);
     }
     storeWindowPosition();
-    SettingsFile(settingsPath()).save(state_, folderList_.raw());
+    SettingsFile(settingsPath()).SaveSettings(state_, folderList_.raw());
     SaveHistory();
     platform_.removeTrayIcon();
     if (state_.bDeleteHistoryOnClose)

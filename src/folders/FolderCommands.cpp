@@ -15,6 +15,11 @@ const QString kTitle = QStringLiteral("Kelvane");
 
 } // namespace
 
+QString BrowseForFolder(Platform& platform, QWidget* owner, const QString& title,
+                        const QString& startFolder) {
+    return platform.browseForFolder(owner, title, startFolder);
+}
+
 FolderCommands::FolderCommands(frmMain& main) : main_(main) {}
 
 void FolderCommands::AddFolder() {
@@ -22,8 +27,8 @@ void FolderCommands::AddFolder() {
     main_.setCursor(Qt::ArrowCursor);
     main_.cues().PlayClickSound();
     const QString start = FindSystemFolder(platform, Platform::SpecialFolder::Documents);
-    QString path = platform.browseForFolder(
-        &main_, QStringLiteral("Select A Folder to add to the Folders List:"), start);
+    QString path = BrowseForFolder(
+        platform, &main_, QStringLiteral("Select A Folder to add to the Folders List:"), start);
     main_.cues().PlayClickSound();
     if (!path.isEmpty())
         AddFolderToList(path);

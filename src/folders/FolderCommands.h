@@ -2,9 +2,16 @@
 
 #include <QString>
 
+class QWidget;
+
 namespace kelvane {
 
 class frmMain;
+class Platform;
+
+// `BrowseForFolder`: the folder dialog; the chosen folder, or empty when cancelled.
+QString BrowseForFolder(Platform& platform, QWidget* owner, const QString& title,
+                        const QString& startFolder);
 
 // The folder list's commands: adding through the folder dialog, removing after a question,
 // opening a label's folder, and the labels' pop-up menu.

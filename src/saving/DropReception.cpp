@@ -46,8 +46,12 @@ bool DropReception::handle(QObject* watched, QEvent* event) {
     drop->accept();
     const QMimeData* data = drop->mimeData();
     if (type == QEvent::Drop) {
-        main_.saving().SaveImage(target == Target::Label ? static_cast<std::int16_t>(index) : -1,
-                                 data, QString(), QString());
+        if (target == Target::Picture)
+            Image1_OLEDragDrop(data);
+        else if (target == Target::Icon)
+            imgIcon_OLEDragDrop(data);
+        else
+            Text_OLEDragDrop(index, data);
         return true;
     }
     if (target == Target::Picture)
@@ -55,6 +59,18 @@ bool DropReception::handle(QObject* watched, QEvent* event) {
     else if (target == Target::Label)
         Text_OLEDragOver(index, data);
     return true;
+}
+
+void DropReception::Image1_OLEDragDrop(const QMimeData* data) {
+    main_.saving().SaveImage(-1, data, QString(), QString());
+}
+
+void DropReception::imgIcon_OLEDragDrop(const QMimeData* data) {
+    main_.saving().SaveImage(-1, data, QString(), QString());
+}
+
+void DropReception::Text_OLEDragDrop(int index, const QMimeData* data) {
+    main_.saving().SaveImage(static_cast<std::int16_t>(index), data, QString(), QString());
 }
 
 void DropReception::Image1_OLEDragOver(const QMimeData* data) {

@@ -20,6 +20,9 @@ public:
     bool handle(QObject* watched, QEvent* event);
 
     void Image1_OLEDragOver(const QMimeData* data);
+    void Image1_OLEDragDrop(const QMimeData* data);
+    void imgIcon_OLEDragDrop(const QMimeData* data);
+    void Text_OLEDragDrop(int index, const QMimeData* data);
     void Text_OLEDragOver(int index, const QMimeData* data);
 
 private:

@@ -9,24 +9,39 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QLabel>
 
 namespace kelvane {
-namespace {
 
-const QString kTitle = QStringLiteral("Kelvane");
-
-// The busy pointer for the whole of a save, however it ends.
+// The busy pointer while a save works; off while the user answers a question.
 struct BusyCursor {
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    BusyCursor() { set(); }
     ~BusyCursor() { restore(); }
+    void set() {
+        if (!std::exchange(active, true))
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
     void restore() {
         if (std::exchange(active, false))
             QApplication::restoreOverrideCursor();
     }
-    bool active = true;
+    bool active = false;
 };
+
+namespace {
+
+const QString kTitle = QStringLiteral("Kelvane");
+
+// Creates a missing Desktop folder, but no chain of folders above it: a mistyped or relative
+// folder in the settings must not scatter new folders about.
+bool ensureFolder(const QString& folder) {
+    const QFileInfo info(folder);
+    if (info.isDir())
+        return true;
+    return info.isAbsolute() && QFileInfo(info.absolutePath()).isDir() && QDir().mkdir(folder);
+}
 
 QString quoted(const QString& sentence, const QString& path) {
     return sentence + QLatin1Char('"') + path + QStringLiteral("\" ");
@@ -50,7 +65,7 @@ void SavePipeline::SaveImage(std::int16_t index, const QMimeData* data, const QS
     const QString name =
         CorrectFileName(manual ? manualTarget : source, state.bCorrectQueryStringNames);
     QString target;
-    const Outcome outcome = copyToTarget(index, source, name, manualTarget, target);
+    const Outcome outcome = copyToTarget(index, source, name, manualTarget, target, busy);
     busy.restore();
     if (outcome == Outcome::Saved)
         onSaved(target);
@@ -60,27 +75,32 @@ void SavePipeline::SaveImage(std::int16_t index, const QMimeData* data, const QS
 
 SavePipeline::Outcome SavePipeline::copyToTarget(std::int16_t index, const QString& source,
                                                  const QString& name, const QString& manualTarget,
-                                                 QString& target) {
+                                                 QString& target, BusyCursor& busy) {
     const AppState& state = main_.state();
     Platform& platform = main_.platform();
     // The drop's own index decides the folder: a drop on a label goes into that label even
     // before the hover poll has seen the cursor there.
-    const QString folder = index == -1 ? state.sDesktopFolder : main_.FolderList().slot(index);
+    const bool desktop = index == -1;
+    const QString folder = desktop ? state.sDesktopFolder : main_.FolderList().slot(index);
     if (folder.isEmpty() || name.isEmpty())
         return Outcome::Failed;
-    if (index == -1 && !QDir().mkpath(folder)) // the Desktop folder may not exist yet
+    if (desktop && !ensureFolder(folder))
         return Outcome::Failed;
     target = folder + QLatin1Char('/') + name;
-    // An existing file is never replaced silently, whichever folder it is in.
-    if (FileExists(target)) {
+    // An existing file is never replaced silently, whichever folder it is in, and whatever
+    // its name (a hidden one too). A manual save into a label's folder has had the save
+    // dialog's own question already.
+    if ((desktop || manualTarget.isEmpty()) && QFileInfo::exists(target)) {
+        busy.restore();
         if (state.bAutoIncrementSavedFiles)
             target = IncrementFileName(target, platform, &main_);
         else if (!OverwritePrompt(target, platform, &main_))
             return Outcome::Declined;
+        busy.set();
     }
     if (!manualTarget.isEmpty())
         target = manualTarget; // the save dialog's choice wins
-    if (target.isEmpty() || !platform.copyFile(source, target).ok || !FileExists(target))
+    if (target.isEmpty() || !platform.copyFile(source, target).ok || !QFileInfo(target).isFile())
         return Outcome::Failed;
     return Outcome::Saved;
 }

@@ -8,6 +8,7 @@ class QMimeData;
 namespace kelvane {
 
 class frmMain;
+struct BusyCursor;
 
 // Turns a drop or a manual save into a file in the target folder, and tells the user how it
 // went: busy pointer, picture, status icon, tooltips, sound, message and history entry.
@@ -37,7 +38,7 @@ public:
 private:
     enum class Outcome { Saved, Failed, Declined };
     Outcome copyToTarget(std::int16_t index, const QString& source, const QString& name,
-                         const QString& manualTarget, QString& target);
+                         const QString& manualTarget, QString& target, BusyCursor& busy);
     void onSaved(const QString& target);
     void onFailed(bool showError);
 

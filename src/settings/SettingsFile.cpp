@@ -156,8 +156,8 @@ QString SettingsFile::path() const {
     return m_path;
 }
 
-SettingsFile::LoadResult SettingsFile::load(AppState& state, int screenWidthTwips,
-                                            int screenHeightTwips) const {
+SettingsFile::LoadResult SettingsFile::LoadSettings(AppState& state, int screenWidthTwips,
+                                                    int screenHeightTwips) const {
     LineReader in(m_path);
     LoadResult result;
     QString buffer; // a line that cannot be read leaves the previous line's value here
@@ -192,11 +192,11 @@ SettingsFile::LoadResult SettingsFile::load(AppState& state, int screenWidthTwip
             break;
         case 7:
             if (std::optional<double> left = parseWholeNumber(value))
-                state.windowLeft = *left < double(screenWidthTwips) - 200 ? *left : 500;
+                state.WindowLeft = *left < double(screenWidthTwips) - 200 ? *left : 500;
             break;
         case 8:
             if (std::optional<double> top = parseWholeNumber(value))
-                state.windowTop = *top < double(screenHeightTwips) - 200 ? *top : 100;
+                state.WindowTop = *top < double(screenHeightTwips) - 200 ? *top : 100;
             break;
         case 9:
             state.bPlayConfirmSound = flagTest(value);
@@ -225,7 +225,7 @@ SettingsFile::LoadResult SettingsFile::load(AppState& state, int screenWidthTwip
     return result;
 }
 
-void SettingsFile::readFolders(std::array<QString, 10>& folderSlots) const {
+void SettingsFile::ApplyFolders(std::array<QString, 10>& folderSlots) const {
     LineReader in(m_path);
     for (int line = 0; line < kLinesBeforeFolders; ++line) {
         if (!in.next())
@@ -239,7 +239,8 @@ void SettingsFile::readFolders(std::array<QString, 10>& folderSlots) const {
     }
 }
 
-bool SettingsFile::save(const AppState& state, const std::array<QString, 10>& folderSlots) const {
+bool SettingsFile::SaveSettings(const AppState& state,
+                                const std::array<QString, 10>& folderSlots) const {
     const std::pair<const char*, QByteArray> settings[kSettingLines] = {
         {kKeys[0], flagWord(state.bAlwaysOnTop)},
         {kKeys[1], textLine(state.sClientSize)},
@@ -247,8 +248,8 @@ bool SettingsFile::save(const AppState& state, const std::array<QString, 10>& fo
         {kKeys[3], flagWord(state.bShowSavedImage)},
         {kKeys[4], flagWord(false)}, // a written file always records a previous run
         {kKeys[5], textLine(state.sWindowsFolder)},
-        {kKeys[6], formatNumber(state.windowLeft).toLatin1()},
-        {kKeys[7], formatNumber(state.windowTop).toLatin1()},
+        {kKeys[6], formatNumber(state.WindowLeft).toLatin1()},
+        {kKeys[7], formatNumber(state.WindowTop).toLatin1()},
         {kKeys[8], flagWord(state.bPlayConfirmSound)},
         {kKeys[9], flagWord(state.bShowHistory)},
         {kKeys[10], flagWord(state.bAlwaysPromptFileDelete)},

@@ -18,19 +18,19 @@ public:
         bool enableTimer5 = false; // line 17 asked for browser following
     };
 
-    // `LoadSettings`: reads lines 1 to 17 into state. A line that cannot be read (no file, end of
+    // Reads lines 1 to 17 into state. A line that cannot be read (no file, end of
     // file) repeats what the previous line left in the buffer. Never fails; no message.
-    LoadResult load(AppState& state, int screenWidthTwips, int screenHeightTwips) const;
+    LoadResult LoadSettings(AppState& state, int screenWidthTwips, int screenHeightTwips) const;
 
-    // `ApplyFolders`: passes over 21 lines, then reads the next ten into folderSlots[9] down
+    // Passes over 21 lines, then reads the next ten into folderSlots[9] down
     // to folderSlots[0]. Slots not reached (short or missing file) keep what they held.
-    void readFolders(std::array<QString, 10>& folderSlots) const;
+    void ApplyFolders(std::array<QString, 10>& folderSlots) const;
 
-    // `SaveSettings`: writes the 31 lines (line 5 always "firstuse=False", folderSlots[9] first) to
+    // Writes the 31 lines (line 5 always "firstuse=False", folderSlots[9] first) to
     // a temporary file that replaces the old one only when everything was written, so a failed
     // write leaves the previous file whole. Creates the parent folder when missing. Returns
     // false on failure; shows nothing.
-    bool save(const AppState& state, const std::array<QString, 10>& folderSlots) const;
+    bool SaveSettings(const AppState& state, const std::array<QString, 10>& folderSlots) const;
 
     // The number format of left and top: " 7680", "-150", " 0", " 12.5".
     static QString formatNumber(double value);

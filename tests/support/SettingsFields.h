@@ -54,8 +54,8 @@ inline Fields fields(const AppState& s, const Slots& slots, SettingsFile::LoadRe
         f[kFlagNames[i]] = flags[i] ? "true" : "false";
     f["sClientSize"] = s.sClientSize;
     f["sWindowsFolder"] = s.sWindowsFolder;
-    f["windowLeft"] = QString::number(s.windowLeft, 'f', 3);
-    f["windowTop"] = QString::number(s.windowTop, 'f', 3);
+    f["WindowLeft"] = QString::number(s.WindowLeft, 'f', 3);
+    f["WindowTop"] = QString::number(s.WindowTop, 'f', 3);
     for (int i = 0; i < 10; ++i)
         f[QStringLiteral("slot%1").arg(i)] = slots[i];
     return f;
@@ -68,8 +68,8 @@ inline Fields baselineFields() {
         f[name] = "false";
     f["sClientSize"] = "MED";
     f["sWindowsFolder"] = "/usr/share/windows";
-    f["windowLeft"] = "1000.000";
-    f["windowTop"] = "2000.000";
+    f["WindowLeft"] = "1000.000";
+    f["WindowTop"] = "2000.000";
     for (int i = 0; i < 10; ++i)
         f[QStringLiteral("slot%1").arg(i)] = QStringLiteral("/f/%1").arg(i);
     return f;
@@ -93,8 +93,8 @@ inline QByteArray joined(const QByteArrayList& lines, const QByteArray& end = "\
 // The state a load starts from: a position and a Windows folder that a load may leave alone.
 inline AppState presetState() {
     AppState s;
-    s.windowLeft = 4321;
-    s.windowTop = 1234;
+    s.WindowLeft = 4321;
+    s.WindowTop = 1234;
     s.sWindowsFolder = "/earlier";
     return s;
 }

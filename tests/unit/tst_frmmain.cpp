@@ -92,8 +92,8 @@ private Q_SLOTS:
         QVERIFY(w.menus().mnuNormal->isChecked());
         QVERIFY(!w.menus().mnuSmall->isChecked() && !w.menus().mnuLarge->isChecked());
         // Top-left corner 100 twips right of and above the centre of a 1280 x 1024 screen.
-        QCOMPARE(state_->windowLeft, 1280 * 15 / 2 + 100.0);
-        QCOMPARE(state_->windowTop, 1024 * 15 / 2 - 100.0);
+        QCOMPARE(state_->WindowLeft, 1280 * 15 / 2 + 100.0);
+        QCOMPARE(state_->WindowTop, 1024 * 15 / 2 - 100.0);
         for (bool flag :
              {state_->bAlwaysOnTop, state_->bPlayConfirmSound, state_->bShowSavedImage,
               state_->bShowSaveErrorMessage, state_->bAlwaysPromptFileDelete,

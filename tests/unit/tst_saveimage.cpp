@@ -182,14 +182,18 @@ private Q_SLOTS:
         QTest::addColumn<int>("answer"); // -1: no question expected
         QTest::addColumn<QString>("savedAs");
         QTest::addColumn<QByteArray>("oldFileAfter");
+        QTest::addColumn<QString>("base");
+        // A hidden file is no less the user's: it is asked about like any other.
+        QTest::newRow("hidden name, replace: no")
+            << 0 << false << int(Platform::Answer::No) << "" << QByteArray("old") << ".cat";
         for (int index : {-1, 0}) {
             const QByteArray road = index == -1 ? "desktop" : "label";
             QTest::newRow(road + ", numbered")
-                << index << true << -1 << "cat (1).jpg" << QByteArray("old");
-            QTest::newRow(road + ", replace: yes")
-                << index << false << int(Platform::Answer::Yes) << "cat.jpg" << QByteArray("new");
+                << index << true << -1 << "cat (1).jpg" << QByteArray("old") << "cat";
+            QTest::newRow(road + ", replace: yes") << index << false << int(Platform::Answer::Yes)
+                                                   << "cat.jpg" << QByteArray("new") << "cat";
             QTest::newRow(road + ", replace: no")
-                << index << false << int(Platform::Answer::No) << "" << QByteArray("old");
+                << index << false << int(Platform::Answer::No) << "" << QByteArray("old") << "cat";
         }
     }
 
@@ -199,21 +203,23 @@ private Q_SLOTS:
         QFETCH(int, answer);
         QFETCH(QString, savedAs);
         QFETCH(QByteArray, oldFileAfter);
+        QFETCH(QString, base);
         state_->bAutoIncrementSavedFiles = autoIncrement;
         state_->bShowSavedImage = false;
         const QString folder = index == -1 ? desktop() : pics();
-        writeFile(folder + "/cat.jpg", "old");
-        writeFile(cache() + "/cat[2].jpg", "new");
+        writeFile(folder + "/" + base + ".jpg", "old");
+        writeFile(cache() + "/" + base + "[2].jpg", "new");
         if (answer >= 0)
             platform_->messageBoxAnswers = {Platform::Answer(answer)};
-        save(static_cast<std::int16_t>(index), cache() + "/cat[2].jpg");
+        save(static_cast<std::int16_t>(index), cache() + "/" + base + "[2].jpg");
         QCOMPARE(platform_->messageBoxes.size(), answer >= 0 ? 1 : 0);
-        QCOMPARE(readBytes(folder + "/cat.jpg"), oldFileAfter);
+        QCOMPARE(readBytes(folder + "/" + base + ".jpg"), oldFileAfter);
         if (!savedAs.isEmpty()) {
             QCOMPARE(readBytes(folder + "/" + savedAs), QByteArray("new"));
             QCOMPARE(main_->historyList().entries().value(0), folder + "/" + savedAs);
         }
-        QCOMPARE(QDir(folder).entryList(QDir::Files).size(), savedAs == "cat (1).jpg" ? 2 : 1);
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(),
+                 savedAs == "cat (1).jpg" ? 2 : 1);
     }
 
     void failuresLeaveEverythingInPlace_data() {

@@ -26,8 +26,9 @@ class TestSettingsFile : public QObject {
     // Loads the settings file into the preset state and reads the folders into the preset slots.
     Fields loadPreset(AppState state = presetState(), Slots slots = presetSlots()) const {
         const SettingsFile settings(file());
-        const SettingsFile::LoadResult r = settings.load(state, kScreenWidth, kScreenHeight);
-        settings.readFolders(slots);
+        const SettingsFile::LoadResult r =
+            settings.LoadSettings(state, kScreenWidth, kScreenHeight);
+        settings.ApplyFolders(slots);
         return fields(state, slots, r);
     }
 
@@ -49,8 +50,8 @@ private Q_SLOTS:
                         on.bSynchronizeWithInternetExplorer = true;
         on.sClientSize = "LARGE";
         on.sWindowsFolder = "/usr/local/windows";
-        on.windowLeft = 7680;
-        on.windowTop = -150;
+        on.WindowLeft = 7680;
+        on.WindowTop = -150;
         Slots full;
         for (int i = 0; i < 10; ++i)
             full[i] = QStringLiteral("/home/user/Pictures/%1").arg(i);
@@ -62,8 +63,8 @@ private Q_SLOTS:
         mixed.bCorrectQueryStringNames = true;
         mixed.sClientSize = "SMALL";
         mixed.sWindowsFolder = "/home/jürgen/Windows  ";
-        mixed.windowLeft = -3000;
-        mixed.windowTop = 0;
+        mixed.WindowLeft = -3000;
+        mixed.WindowTop = 0;
         Slots gaps;
         gaps[9] = "/home/jürgen/Bilder";
         gaps[5] = "/srv/alwaysontop=True";
@@ -77,7 +78,7 @@ private Q_SLOTS:
     void roundTrip() {
         QFETCH(AppState, state);
         QFETCH(Slots, slots);
-        QVERIFY(SettingsFile(file()).save(state, slots));
+        QVERIFY(SettingsFile(file()).SaveSettings(state, slots));
         AppState loaded;
         loaded.bFirstUse = true;
         Fields expected = fields(state, slots, {state.bSynchronizeWithInternetExplorer});
@@ -91,13 +92,13 @@ private Q_SLOTS:
         s.bFirstUse = true;
         s.sClientSize = "MED";
         s.sWindowsFolder = "/win dir ";
-        s.windowLeft = 7680;
-        s.windowTop = -150;
+        s.WindowLeft = 7680;
+        s.WindowTop = -150;
         Slots slots;
         slots[9] = "/a";
         slots[7] = "/b c";
         slots[0] = "/z";
-        QVERIFY(SettingsFile(file("sub/dir/kelvane.dat")).save(s, slots));
+        QVERIFY(SettingsFile(file("sub/dir/kelvane.dat")).SaveSettings(s, slots));
         QCOMPARE(
             readBytes(file("sub/dir/kelvane.dat")),
             QByteArray("alwaysontop=True\r\nclientsize=MED\r\noverwrite=False\r\n"
@@ -110,7 +111,7 @@ private Q_SLOTS:
                        "/a\r\n\r\n/b c\r\n\r\n\r\n\r\n\r\n\r\n\r\n/z\r\n"));
         // A text with a line feed would shift every later line; it is written as an empty line.
         slots[8] = "/x\n/y";
-        QVERIFY(SettingsFile(file()).save(s, slots));
+        QVERIFY(SettingsFile(file()).SaveSettings(s, slots));
         QCOMPARE(readBytes(file()).split('\n').size(), 32);
     }
 
@@ -135,15 +136,15 @@ private Q_SLOTS:
         row("first use: blanks", 5, "firstuse= false ", "bFirstUse", "false");
         row("windows folder blanks kept", 6, "windowsfolder=/win  ", "sWindowsFolder", "/win  ");
         row("windows folder empty", 6, "windowsfolder=", "sWindowsFolder", "/earlier");
-        row("left one below bound", 7, "left=18999", "windowLeft", "18999.000");
-        row("left at bound", 7, "left= 19000", "windowLeft", "500.000");
-        row("left floored", 7, "left=  12.7  ", "windowLeft", "12.000");
-        row("left floored down", 7, "left=-0.5", "windowLeft", "-1.000");
-        row("left not a number", 7, "left=abc", "windowLeft", "4321.000");
-        row("left exponent", 7, "left=1e3", "windowLeft", "4321.000");
-        row("left huge", 7, "left=99999999999999", "windowLeft", "500.000");
-        row("top one below bound", 8, "top=15159", "windowTop", "15159.000");
-        row("top at bound", 8, "top=15160", "windowTop", "100.000");
+        row("left one below bound", 7, "left=18999", "WindowLeft", "18999.000");
+        row("left at bound", 7, "left= 19000", "WindowLeft", "500.000");
+        row("left floored", 7, "left=  12.7  ", "WindowLeft", "12.000");
+        row("left floored down", 7, "left=-0.5", "WindowLeft", "-1.000");
+        row("left not a number", 7, "left=abc", "WindowLeft", "4321.000");
+        row("left exponent", 7, "left=1e3", "WindowLeft", "4321.000");
+        row("left huge", 7, "left=99999999999999", "WindowLeft", "500.000");
+        row("top one below bound", 8, "top=15159", "WindowTop", "15159.000");
+        row("top at bound", 8, "top=15160", "WindowTop", "100.000");
         row("history", 10, "showhistory=True", "bShowHistory", "true");
         row("error message", 13, "SHOWSAVESRRORMESSAGE=True", "bShowSaveErrorMessage", "true");
         row("error message, other spelling", 13, "showsaveerrormessage=True",
@@ -249,7 +250,7 @@ private Q_SLOTS:
         Fields wanted = baselineFields();
         wanted["bAlwaysOnTop"] = wanted["bSynchronizeWithInternetExplorer"] = "true";
         wanted["enableTimer5"] = "true";
-        wanted["windowLeft"] = "-150.000";
+        wanted["WindowLeft"] = "-150.000";
         wanted["slot8"] = "";
         for (const char* end : {"\r\n", "\n"}) {
             write(joined(lines, end));
@@ -303,7 +304,7 @@ private Q_SLOTS:
 
     void saveWhereParentIsAFile() {
         writeFile(file("blocker"), "not a folder");
-        QVERIFY(!SettingsFile(file("blocker/sub/kelvane.dat")).save(AppState(), Slots()));
+        QVERIFY(!SettingsFile(file("blocker/sub/kelvane.dat")).SaveSettings(AppState(), Slots()));
         QCOMPARE(readBytes(file("blocker")), QByteArray("not a folder"));
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
                  QStringList{"blocker"});
@@ -312,14 +313,14 @@ private Q_SLOTS:
     void failedWriteKeepsOldFile() {
         AppState s;
         s.sWindowsFolder = "/old";
-        QVERIFY(SettingsFile(file()).save(s, Slots()));
+        QVERIFY(SettingsFile(file()).SaveSettings(s, Slots()));
         const QByteArray before = readBytes(file());
         s.sWindowsFolder = "/new";
 
         bool saved = true;
         {
             const FileSizeLimit limit(8);
-            saved = SettingsFile(file()).save(s, Slots());
+            saved = SettingsFile(file()).SaveSettings(s, Slots());
         }
         QVERIFY(!saved);
         QCOMPARE(readBytes(file()), before);

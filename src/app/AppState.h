@@ -39,6 +39,11 @@ struct AppState {
     bool bStartupInProgress = false;
 };
 
+// The tooltip of a drop target: " Drag image here to save to "<where>" ".
+inline QString dragHereTip(const QString& where) {
+    return QStringLiteral(" Drag image here to save to \"") + where + QStringLiteral("\" ");
+}
+
 // Window positions and sizes are kept in twips; 15 twips make one logical pixel.
 constexpr int kTwipsPerPixel = 15;
 

@@ -5,6 +5,7 @@
 #include "history/frmHistory.h"
 #include "platform/Platform.h"
 #include "ui/SizeCommands.h"
+#include "ui/SizeTable.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -58,7 +59,7 @@ void frmMain::createControls() {
 
     controls_.Text1 = new QLineEdit(this);
     controls_.Text1->setObjectName(QStringLiteral("Text1"));
-    controls_.Text1->move(0, 4300 / kTwipsPerPixel);
+    controls_.Text1->move(0, twipsToPixels(4300));
 
     for (int i = 0; i < 10; ++i) {
         auto* label = new QLineEdit(this);
@@ -91,8 +92,8 @@ void frmMain::createControls() {
         icon->setObjectName(QStringLiteral("imgIcon%1").arg(i));
         icon->setScaledContents(true);
         icon->setPixmap(QPixmap(pictures + QString::fromLatin1(icons[i])));
-        icon->resize(345 / kTwipsPerPixel, 345 / kTwipsPerPixel);
-        icon->move(0, 30 / kTwipsPerPixel);
+        icon->resize(twipsToPixels(345), twipsToPixels(345));
+        icon->move(0, twipsToPixels(30));
         icon->setAcceptDrops(true);
         icon->installEventFilter(this);
         controls_.imgIcon[i] = icon;
@@ -134,6 +135,9 @@ void frmMain::connectMenus() {
     });
     connect(&Timer2, &QTimer::timeout, this, [this] { saving_.Timer2_Timer(); });
     connect(&Timer3, &QTimer::timeout, this, [this] { hover_.Timer3_Timer(); });
+    // Not built yet: the manual save offered after a drop that did not save (each of its
+    // ticks ends with the timer disabled), and following the browser (Timer5).
+    connect(&Timer4, &QTimer::timeout, this, [this] { Timer4.stop(); });
 }
 
 void frmMain::mnuPlayConfirmationSound_Click() {

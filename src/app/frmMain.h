@@ -43,10 +43,12 @@ public:
     void mnuExit_Click();
     void mnuTrayExit_Click();
     // Settings and history written, tray icon removed, history deleted on request. Runs once.
-    void Form_Unload();
+    // Quiet: no message box (the system is ending the program).
+    void Form_Unload(bool quiet = false);
     // Ending asked for from outside (signal, end of session): unload, then quit.
     void endFromOutside();
     bool hasEnded() const { return unloaded_; }
+    bool loadFinished() const { return loadFinished_; }
 
     // Used by the splash window at the hand-over.
     void InitializeMainForm();
@@ -97,6 +99,7 @@ private:
     void runStartupSteps();
     void applyWindowPosition();
     void storeWindowPosition();
+    void writeStateFiles(bool quiet);
     void onCommand(QAction* item, std::function<void()> command);
     bool handleLabelEvent(QLineEdit* label, QEvent* event);
     void SaveHistory();
@@ -123,6 +126,7 @@ private:
     frmSplash* splash_ = nullptr;
     frmHistory* history_ = nullptr;
     bool unloaded_ = false;
+    bool loadFinished_ = false;
     bool startedHidden_ = false;
 };
 

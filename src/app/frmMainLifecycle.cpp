@@ -10,6 +10,7 @@
 #include "platform/Platform.h"
 #include "settings/RunValue.h"
 #include "settings/SettingsFile.h"
+#include "ui/SizeTable.h"
 #include "ui/TrayIcon.h"
 #include "ui/WindowLayout.h"
 
@@ -42,16 +43,22 @@ frmMain::LoadResult frmMain::Form_Load() {
     if (CheckPreviousInstance())
         return LoadResult::AnotherInstance;
     platform_.onTerminationRequest([this] { endFromOutside(); });
+    // Ended without a shut-down (the display went away): keep the settings and the history.
+    platform_.onAbruptExit([this] {
+        if (!std::exchange(unloaded_, true))
+            writeStateFiles(true);
+    });
 
     try {
         runStartupSteps();
     } catch (const std::exception&) {
-        platform_.messageBox(
-            this,
-            QStringLiteral("There was an error while loading this application. It may not "
-                           "function properly. \r\nTry reloading it to prevent exceptions."),
-            QStringLiteral("Kelvane"), Platform::Buttons::Ok, Platform::Icon::None);
+        platform_.message(
+            this, QStringLiteral("There was an error while loading this application. It may not "
+                                 "function properly. \r\nTry reloading it to prevent exceptions."));
     }
+    loadFinished_ = true;
+    if (splash_)
+        splash_->loadFinished(); // a hand-over that came during a start-up message happens now
     return LoadResult::Running;
 }
 
@@ -93,7 +100,7 @@ void frmMain::runStartupSteps() {
     if (!state_.bAlwaysOnTop)
         menus_.mnuAlwaysOnTop->setChecked(false);
 
-    controls_.Image1->setToolTip(QStringLiteral(" Drag image here to save to \"Desktop\" "));
+    controls_.Image1->setToolTip(dragHereTip(QStringLiteral("Desktop")));
     controls_.imgIcon[0]->raise();
     controls_.imgIcon[1]->setToolTip(QStringLiteral(" This image has been sucessfully saved "));
 
@@ -151,11 +158,8 @@ void frmMain::ApplyDefaultSettings() {
         Timer5.start();
         WriteRunValue(state_, platform_);
     } catch (const std::exception&) {
-        platform_.messageBox(this,
-                             QStringLiteral("There was an error while attempting to initialize "
-                                            "Kelvane."),
-                             QStringLiteral("Kelvane"), Platform::Buttons::Ok,
-                             Platform::Icon::None);
+        platform_.message(this, QStringLiteral("There was an error while attempting to initialize "
+                                               "Kelvane."));
     }
 }
 
@@ -169,15 +173,14 @@ void frmMain::CheckHide() {
 }
 
 void frmMain::applyWindowPosition() {
-    move(static_cast<int>(std::lround(state_.WindowLeft / kTwipsPerPixel)),
-         static_cast<int>(std::lround(state_.WindowTop / kTwipsPerPixel)));
+    move(twipsToPixels(state_.WindowLeft), twipsToPixels(state_.WindowTop));
 }
 
 void frmMain::storeWindowPosition() {
     // The twips survive unchanged while the window stays on the pixel they round to.
-    if (x() != std::lround(state_.WindowLeft / kTwipsPerPixel))
+    if (x() != twipsToPixels(state_.WindowLeft))
         state_.WindowLeft = x() * kTwipsPerPixel;
-    if (y() != std::lround(state_.WindowTop / kTwipsPerPixel))
+    if (y() != twipsToPixels(state_.WindowTop))
         state_.WindowTop = y() * kTwipsPerPixel;
 }
 
@@ -217,11 +220,11 @@ void frmMain::mnuTrayExit_Click() {
 }
 
 void frmMain::endFromOutside() {
-    Form_Unload();
+    Form_Unload(true);
     QCoreApplication::exit(0);
 }
 
-void frmMain::Form_Unload() {
+void frmMain::Form_Unload(bool quiet) {
     if (std::exchange(unloaded_, true))
         return;
     // Every step runs whatever happened in the one before.
@@ -230,9 +233,17 @@ void frmMain::Form_Unload() {
         menus_.mnuAlwaysOnTop->setChecked(false);
     }
     storeWindowPosition();
-    SettingsFile(settingsPath()).SaveSettings(state_, folderList_.raw());
-    SaveHistory();
+    writeStateFiles(quiet);
     platform_.removeTrayIcon();
+    platform_.onAbruptExit(nullptr);
+}
+
+void frmMain::writeStateFiles(bool quiet) {
+    SettingsFile(settingsPath()).SaveSettings(state_, folderList_.raw());
+    if (quiet)
+        historyList_.writeFile(historyPath());
+    else
+        SaveHistory();
     if (state_.bDeleteHistoryOnClose)
         QFile::remove(historyPath());
 }

@@ -3,6 +3,7 @@
 #include "app/frmMain.h"
 #include "history/frmHistory.h"
 #include "platform/Platform.h"
+#include "ui/SizeTable.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -15,8 +16,8 @@ namespace {
 QLabel* label(QWidget* parent, const char* name, const QString& text, QRect twips, QFont font) {
     auto* l = new QLabel(text, parent);
     l->setObjectName(QString::fromLatin1(name));
-    l->setGeometry(twips.x() / kTwipsPerPixel, twips.y() / kTwipsPerPixel,
-                   twips.width() / kTwipsPerPixel, twips.height() / kTwipsPerPixel);
+    l->setGeometry(twipsToPixels(twips.x()), twipsToPixels(twips.y()), twipsToPixels(twips.width()),
+                   twipsToPixels(twips.height()));
     l->setFont(font);
     return l;
 }
@@ -27,7 +28,7 @@ frmSplash::frmSplash(frmMain& main)
     : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint), main_(main) {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(QStringLiteral("Kelvane"));
-    setFixedSize(5715 / kTwipsPerPixel, 4095 / kTwipsPerPixel);
+    setFixedSize(twipsToPixels(5715), twipsToPixels(4095));
     auto* picture = new QLabel(this);
     picture->setGeometry(rect());
     picture->setScaledContents(true);
@@ -69,7 +70,19 @@ void frmSplash::setSplashDuration(int milliseconds) {
     Timer1.start();
 }
 
+void frmSplash::loadFinished() {
+    if (std::exchange(handOverDue_, false))
+        Timer1_Timer();
+}
+
 void frmSplash::Timer1_Timer() {
+    // The hand-over waits for the end of the client's start-up (a start-up message box may
+    // still be open).
+    if (!main_.loadFinished()) {
+        handOverDue_ = true;
+        Timer1.stop();
+        return;
+    }
     main_.handOver();
     Timer1.stop();
     close();

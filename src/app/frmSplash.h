@@ -19,6 +19,8 @@ public:
 
     // Sets the timer's interval, which restarts it.
     void setSplashDuration(int milliseconds);
+    // The client's start-up has ended: a hand-over that fell due meanwhile happens now.
+    void loadFinished();
 
     QLabel* Label2 = nullptr; // build number
     QLabel* Label3 = nullptr; // notice
@@ -36,6 +38,7 @@ private:
 
     frmMain& main_;
     bool unloaded_ = false;
+    bool handOverDue_ = false;
 };
 
 } // namespace kelvane

@@ -14,11 +14,10 @@ void FolderValidator::CheckAllFolders(FolderSlots& folders, Platform& platform, 
         const QString path = folders.slot(i);
         if (path.isEmpty() || FolderSlots::folderPresent(path))
             continue;
-        platform.messageBox(owner,
-                            QStringLiteral("The folder ") + path +
-                                QStringLiteral(" no longer exists on your computer and has been "
-                                               "removed from the Folders List."),
-                            QStringLiteral("Kelvane"), Platform::Buttons::Ok, Platform::Icon::None);
+        platform.message(owner,
+                         QStringLiteral("The folder ") + path +
+                             QStringLiteral(" no longer exists on your computer and has been "
+                                            "removed from the Folders List."));
         folders.setSlot(i, QString());
         showLabels();
     }

@@ -9,11 +9,7 @@
 #include <QMenu>
 
 namespace kelvane {
-namespace {
-
-const QString kTitle = QStringLiteral("Kelvane");
-
-} // namespace
+namespace {} // namespace
 
 QString BrowseForFolder(Platform& platform, QWidget* owner, const QString& title,
                         const QString& startFolder) {
@@ -40,8 +36,7 @@ bool FolderCommands::AddFolderToList(QString& path) {
         return false;
     const QString message = FolderSlots::messageFor(result);
     if (!message.isEmpty())
-        main_.platform().messageBox(&main_, message, kTitle, Platform::Buttons::Ok,
-                                    Platform::Icon::None);
+        main_.platform().message(&main_, message);
     main_.layOutClient();
     return true;
 }
@@ -52,11 +47,10 @@ void FolderCommands::mnuDelete_Click() {
     const int index = main_.iCurrentLabel;
     const QString path = main_.FolderList().slot(index);
     if (index < 0 || index >= FolderSlots::kCount) {
-        platform.messageBox(
+        platform.message(
             &main_,
             QStringLiteral("There was an error while attempting to delete this folder from the "
-                           "list."),
-            kTitle, Platform::Buttons::Ok, Platform::Icon::None);
+                           "list."));
         return;
     }
     const QString question = QStringLiteral("Are you sure you want to delete the folder \"") +
@@ -68,8 +62,7 @@ void FolderCommands::mnuDelete_Click() {
     // The documents folder stays, in whichever slot it stands.
     if (main_.FolderList().slot(index) ==
         FindSystemFolder(platform, Platform::SpecialFolder::Documents)) {
-        platform.messageBox(&main_, QStringLiteral("This folder cannot be removed"), kTitle,
-                            Platform::Buttons::Ok, Platform::Icon::None);
+        platform.message(&main_, QStringLiteral("This folder cannot be removed"));
         return;
     }
     main_.FolderList().setSlot(index, QString());
@@ -81,8 +74,8 @@ void FolderCommands::Text_DblClick() {
     const QString path = main_.FolderList().slot(index);
     // The path goes to the file manager as one argument: spaces and quotes need no care.
     if (index < 0 || path.isEmpty() || !main_.platform().openPath(path))
-        main_.platform().messageBox(&main_, QStringLiteral("This folder could not be opened"),
-                                    kTitle, Platform::Buttons::Ok, Platform::Icon::Critical);
+        main_.platform().message(&main_, QStringLiteral("This folder could not be opened"),
+                                 Platform::Icon::Critical);
 }
 
 void FolderCommands::showFoldersMenu() {

@@ -63,8 +63,7 @@ void LabelHover::Timer3_Timer() {
         return;
     }
     QLineEdit* label = main_.controls().Text[hit];
-    const QString tip = QStringLiteral(" Drag image here to save to \"") +
-                        main_.FolderList().slot(hit) + QStringLiteral("\" ");
+    const QString tip = dragHereTip(main_.FolderList().slot(hit));
     if (label->toolTip() != tip)
         label->setToolTip(tip);
     main_.iCurrentLabel = static_cast<std::int16_t>(hit);

@@ -13,8 +13,7 @@ void SaveHistory(const HistoryList& list, const QString& file, Platform& platfor
     QDir().mkpath(QFileInfo(file).absolutePath());
     if (list.writeFile(file))
         return;
-    platform.messageBox(owner, QStringLiteral("There was an error while saving the history file."),
-                        QStringLiteral("Kelvane"), Platform::Buttons::Ok, Platform::Icon::None);
+    platform.message(owner, QStringLiteral("There was an error while saving the history file."));
 }
 
 void CheckClearHistoryMenu(const HistoryList& list, QAction* mnuClearHistory) {

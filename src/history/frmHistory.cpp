@@ -2,6 +2,8 @@
 
 #include "app/frmMain.h"
 
+#include "ui/SizeTable.h"
+
 #include <QAction>
 #include <QCloseEvent>
 #include <QListWidget>
@@ -19,7 +21,7 @@ frmHistory::frmHistory(frmMain& main) : QWidget(&main, Qt::Tool), main_(main) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(List1);
-    resize(1900 / kTwipsPerPixel, 1445 / kTwipsPerPixel);
+    resize(twipsToPixels(1900), twipsToPixels(1445));
     Timer1.setInterval(44);
     connect(&Timer1, &QTimer::timeout, this, &frmHistory::Timer1_Timer);
 }
@@ -57,8 +59,8 @@ void frmHistory::Timer1_Timer() {
         return;
     }
     setVisible(main_.isVisible());
-    const int height = 1445 / kTwipsPerPixel;
-    const QRect wanted(main_.x() - 2000 / kTwipsPerPixel, main_.y(), width(), height);
+    const int height = twipsToPixels(1445);
+    const QRect wanted(main_.x() - twipsToPixels(2000), main_.y(), width(), height);
     if (geometry() != wanted)
         setGeometry(wanted);
     const QListWidgetItem* selected = List1->currentItem();
@@ -80,7 +82,7 @@ void ShowHistoryForm(frmMain& main) {
     if (!history)
         return;
     history->hide();
-    history->move(main.x() - 2000 / kTwipsPerPixel, main.y());
+    history->move(main.x() - twipsToPixels(2000), main.y());
     main.menus().mnuHistory->setEnabled(false);
     main.state().bShowHistory = true;
     history->Initialize();

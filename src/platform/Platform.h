@@ -40,6 +40,11 @@ public:
     virtual Answer messageBox(QWidget* owner, const QString& text, const QString& title,
                               Buttons buttons, Icon icon) = 0;
 
+    // A message with the program's title, "Kelvane", and an OK button.
+    void message(QWidget* owner, const QString& text, Icon icon = Icon::None) {
+        messageBox(owner, text, QStringLiteral("Kelvane"), Buttons::Ok, icon);
+    }
+
     // Plays a WAV file and returns when it has finished. A missing file or sound server
     // is silent; the call never fails.
     virtual void playSoundSync(const QString& wavPath) = 0;
@@ -94,6 +99,11 @@ public:
     // Lets the window manager move a top-level window with the mouse until the button is
     // released (the window has no caption to drag).
     virtual void beginWindowMove(QWidget* window) = 0;
+
+    // Calls handler once if the process ends without the program's own shut-down (the
+    // display connection broke, say). Only files may be touched then. An empty handler
+    // cancels it.
+    virtual void onAbruptExit(std::function<void()> handler) = 0;
 
     // Calls handler (on the GUI thread) when the process is asked to end from outside:
     // SIGTERM, SIGINT, SIGHUP or the end of the desktop session.

@@ -38,8 +38,7 @@ void replaceBracketed(QString& name, int n, QLatin1StringView ext, const QString
 }
 
 void reportDuplicateFailure(Platform& platform, QWidget* owner) {
-    platform.messageBox(owner, QStringLiteral("File with duplicate file name could not be saved."),
-                        QStringLiteral("Kelvane"), Platform::Buttons::Ok, Platform::Icon::None);
+    platform.message(owner, QStringLiteral("File with duplicate file name could not be saved."));
 }
 
 } // namespace

@@ -32,8 +32,6 @@ struct BusyCursor {
 
 namespace {
 
-const QString kTitle = QStringLiteral("Kelvane");
-
 // Creates a missing Desktop folder, but no chain of folders above it: a mistyped or relative
 // folder in the settings must not scatter new folders about.
 bool ensureFolder(const QString& folder) {
@@ -142,12 +140,11 @@ void SavePipeline::onFailed(bool showError) {
         if (state.bPlayConfirmSound)
             main_.cues().PlaySoundCue(QStringLiteral("uhoh"));
         if (state.bShowSaveErrorMessage)
-            main_.platform().messageBox(
+            main_.platform().message(
                 &main_,
                 QStringLiteral("There was an error while saving this resource. Save image files "
                                "only. \r\nImage source may have expired. See Help file for more "
-                               "information."),
-                kTitle, Platform::Buttons::Ok, Platform::Icon::None);
+                               "information."));
     }
     main_.Timer2.start();
 }
@@ -164,9 +161,8 @@ void SavePipeline::ShowImageInClient(const QString& path) {
         reader.setScaledSize(full.scaled(box * 2, Qt::KeepAspectRatio));
     const QImage image = reader.read();
     if (image.isNull()) {
-        main_.platform().messageBox(
-            &main_, QStringLiteral("Could not load the Image. It is either corrupt or missing."),
-            kTitle, Platform::Buttons::Ok, Platform::Icon::None);
+        main_.platform().message(
+            &main_, QStringLiteral("Could not load the Image. It is either corrupt or missing."));
         return;
     }
     picture->setPixmap(QPixmap::fromImage(image));
@@ -185,27 +181,26 @@ void SavePipeline::Image1_DblClick() {
     }
     const QString path = main_.historyList().entries().value(0);
     if (!FileExists(path)) {
-        platform.messageBox(&main_, QStringLiteral("File no longer exists in specified folder"),
-                            kTitle, Platform::Buttons::Ok, Platform::Icon::None);
+        platform.message(&main_, QStringLiteral("File no longer exists in specified folder"));
         return;
     }
     if (!platform.openPath(path))
-        platform.messageBox(
+        platform.message(
             &main_, QStringLiteral("There was an error while attempting to open this image file."),
-            kTitle, Platform::Buttons::Ok, Platform::Icon::Exclamation);
+            Platform::Icon::Exclamation);
 }
 
 void SavePipeline::ShowDesktop() {
     if (!main_.platform().showDesktop())
-        main_.platform().messageBox(
+        main_.platform().message(
             &main_, QStringLiteral("There was an error while attempting to show the desktop"),
-            kTitle, Platform::Buttons::Ok, Platform::Icon::Critical);
+            Platform::Icon::Critical);
 }
 
 void SavePipeline::Timer2_Timer() {
     ClientControls& c = main_.controls();
     c.Image1->setPixmap(c.imgBG);
-    c.Image1->setToolTip(QStringLiteral(" Drag image here to save to \"Desktop\" "));
+    c.Image1->setToolTip(dragHereTip(QStringLiteral("Desktop")));
     c.imgIcon[0]->raise();
     main_.Timer2.stop();
 }

@@ -143,6 +143,28 @@ private Q_SLOTS:
         QCOMPARE(kelvane.process().exitCode(), 0);
         QCOMPARE(readLines(home.settingsFile()).size(), 31);
     }
+
+    void lossOfTheDisplayKeepsTheFiles() {
+        // An X server of this test's own, which goes away under a running Kelvane.
+        QProcess x;
+        x.setProcessChannelMode(QProcess::SeparateChannels);
+        x.start("Xvfb", {"-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp"});
+        QVERIFY(x.waitForReadyRead(10000));
+        const QString display = ":" + QString::fromLatin1(x.readAllStandardOutput()).trimmed();
+        TestHome home;
+        KelvaneProcess kelvane(home);
+        QProcessEnvironment env = home.environment();
+        env.insert("DISPLAY", display);
+        kelvane.process().setProcessEnvironment(env);
+        kelvane.start();
+        QTest::qWait(5000); // past the hand-over
+        QVERIFY(!QFile::exists(home.settingsFile()));
+        x.terminate();
+        QVERIFY(x.waitForFinished());
+        QVERIFY(kelvane.waitForFinished());
+        QCOMPARE(readLines(home.settingsFile()).size(), 31);
+        QVERIFY(QFile::exists(home.historyFile()));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestStartup)

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
@@ -253,6 +254,48 @@ private Q_SLOTS:
         QVERIFY(!platform_->trayShown);
         // Without the farewell cue: the system asked, not the user.
         QVERIFY(!platform_->soundsPlayed.join(',').contains(QLatin1String("byebye")));
+    }
+
+    void endingFromOutsideAsksNothing() {
+        // Nothing can be written (a file stands where the state folder should be), and
+        // still no message box waits for a user who is logging out.
+        frmMain& w = load();
+        QDir(platform_->state).removeRecursively();
+        QFile(platform_->state).open(QIODevice::WriteOnly);
+        platform_->messageBoxes.clear();
+        platform_->terminationHandler();
+        QVERIFY(w.hasEnded());
+        QVERIFY(platform_->messageBoxes.isEmpty());
+    }
+
+    void abruptExitKeepsTheFiles() {
+        load();
+        QVERIFY(platform_->abruptExitHandler);
+        platform_->abruptExitHandler();
+        QCOMPARE(readLines(settingsPath()).size(), 31);
+        QVERIFY(QFile::exists(historyPath()));
+    }
+
+    void handOverWaitsForTheStartUp() {
+        // The splash timer falls due while a start-up message is still open: the client is
+        // handed over only once the start-up has ended, and greets after that message.
+        writeSettings({"alwaysontop=False", "clientsize=MED", "", "", "firstuse=False"},
+                      {documents(), dir_.path() + "/gone"});
+        bool shownDuringMessage = true;
+        platform_->whileMessageBoxOpen = [&](const FakePlatform::MessageBoxCall&) {
+            main_->splash()->setSplashDuration(1);
+            QTest::qWait(50);
+            shownDuringMessage = main_->isVisible();
+        };
+        frmMain& w = load();
+        QVERIFY(!shownDuringMessage);
+        QTRY_VERIFY(!state_->bStartupInProgress);
+        QVERIFY(w.isVisible() && w.isEnabled());
+        const int message = platform_->calls.indexOf(
+            QRegularExpression(QStringLiteral("^messageBox: Kelvane: The folder .*")));
+        const int hello =
+            platform_->calls.indexOf(QRegularExpression(QStringLiteral(".*hello.wav$")));
+        QVERIFY(message >= 0 && hello > message);
     }
 
     void playConfirmationSoundToggles() {

@@ -104,6 +104,10 @@ void FakePlatform::beginWindowMove(QWidget*) {
     calls << QStringLiteral("beginWindowMove");
 }
 
+void FakePlatform::onAbruptExit(std::function<void()> handler) {
+    abruptExitHandler = std::move(handler);
+}
+
 void FakePlatform::onTerminationRequest(std::function<void()> handler) {
     terminationHandler = std::move(handler);
 }

@@ -46,6 +46,7 @@ public:
     std::function<void(int)> trayHandler;
     QMap<QWidget*, bool> topmost;
     std::function<void()> terminationHandler;
+    std::function<void()> abruptExitHandler;
 
     Answer messageBox(QWidget* owner, const QString& text, const QString& title, Buttons buttons,
                       Icon icon) override;
@@ -72,6 +73,7 @@ public:
     bool showDesktop() override;
     void beginWindowMove(QWidget* window) override;
     void onTerminationRequest(std::function<void()> handler) override;
+    void onAbruptExit(std::function<void()> handler) override;
 };
 
 } // namespace kelvane

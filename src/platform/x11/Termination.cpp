@@ -4,6 +4,7 @@
 #include <QSessionManager>
 #include <QSocketNotifier>
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -24,7 +25,20 @@ void runHandlerOnce() {
         handler();
 }
 
+std::function<void()> abruptExitHandler;
+
+void runAbruptExitHandler() {
+    if (auto handler = std::exchange(abruptExitHandler, nullptr))
+        handler();
+}
+
 } // namespace
+
+void installAbruptExitHandler(std::function<void()> handler) {
+    static const bool registered = std::atexit(runAbruptExitHandler) == 0;
+    (void)registered;
+    abruptExitHandler = std::move(handler);
+}
 
 void installTerminationHandler(std::function<void()> handler) {
     terminationHandler = std::move(handler);

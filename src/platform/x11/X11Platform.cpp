@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QScreen>
 #include <QStandardPaths>
@@ -31,7 +32,7 @@ X11Platform::X11Platform() {
     // ending the process.
     std::signal(SIGXFSZ, SIG_IGN);
 }
-X11Platform::~X11Platform() = default;
+X11Platform::~X11Platform() { installAbruptExitHandler(nullptr); }
 
 Platform::Answer X11Platform::messageBox(QWidget* owner, const QString& text, const QString& title,
                                          Buttons buttons, Icon icon) {
@@ -169,6 +170,12 @@ QString X11Platform::browseForFolder(QWidget* owner, const QString& title,
     // Qt's own dialog, so that the selected folder's path shows in its name field.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Folder:"));
+    // The name field shows the whole path of the selected folder, not just its name.
+    if (auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+        QObject::connect(&dialog, &QFileDialog::currentChanged, name,
+                         [name](const QString& path) { name->setText(path); });
+        name->setText(startFolder);
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
@@ -185,6 +192,10 @@ bool X11Platform::showDesktop() {
 void X11Platform::beginWindowMove(QWidget* window) {
     if (QWindow* handle = window ? window->windowHandle() : nullptr)
         handle->startSystemMove();
+}
+
+void X11Platform::onAbruptExit(std::function<void()> handler) {
+    installAbruptExitHandler(std::move(handler));
 }
 
 void X11Platform::onTerminationRequest(std::function<void()> handler) {

@@ -40,6 +40,7 @@ public:
     bool showDesktop() override;
     void beginWindowMove(QWidget* window) override;
     void onTerminationRequest(std::function<void()> handler) override;
+    void onAbruptExit(std::function<void()> handler) override;
 
 private:
     std::unique_ptr<QLockFile> instanceLock_;

@@ -32,7 +32,9 @@ X11Platform::X11Platform() {
     // ending the process.
     std::signal(SIGXFSZ, SIG_IGN);
 }
-X11Platform::~X11Platform() { installAbruptExitHandler(nullptr); }
+X11Platform::~X11Platform() {
+    installAbruptExitHandler(nullptr);
+}
 
 Platform::Answer X11Platform::messageBox(QWidget* owner, const QString& text, const QString& title,
                                          Buttons buttons, Icon icon) {

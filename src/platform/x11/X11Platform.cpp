@@ -32,6 +32,7 @@ X11Platform::X11Platform() {
     // ending the process.
     std::signal(SIGXFSZ, SIG_IGN);
 }
+
 X11Platform::~X11Platform() {
     installAbruptExitHandler(nullptr);
 }

@@ -70,16 +70,12 @@ private:
 // Number of frames from the first to the last sample above 2% of the loudest one.
 template <typename T> long audibleFrames(const std::vector<T>& s, std::size_t from, int channels) {
     double peak = 0;
+    long first = -1, last = -1;
     for (std::size_t i = from; i < s.size(); ++i)
         peak = std::max(peak, std::abs(double(s[i])));
-    long first = -1, last = -1;
-    for (std::size_t i = from; i < s.size(); ++i) {
-        if (peak > 0 && std::abs(double(s[i])) > 0.02 * peak) {
-            if (first < 0)
-                first = long(i);
-            last = long(i);
-        }
-    }
+    for (std::size_t i = from; i < s.size(); ++i)
+        if (peak > 0 && std::abs(double(s[i])) > 0.02 * peak)
+            last = long(i), first = first < 0 ? last : first;
     return first < 0 ? 0 : (last - first) / channels;
 }
 
@@ -90,26 +86,17 @@ bool silent(const std::vector<qint16>& s, std::size_t from, std::size_t to) {
     return true;
 }
 
-// A sine tone of the given length as a sound file in the given format.
+// A faded 440 Hz sine tone as a sound file in the given format.
 bool writeTone(const QString& path, int format, int rate, int channels, double seconds) {
-    SF_INFO info{};
-    info.samplerate = rate;
-    info.channels = channels;
-    info.format = SF_FORMAT_WAV | format;
+    SF_INFO info{0, rate, channels, SF_FORMAT_WAV | format, 0, 0};
     SNDFILE* f = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
-    if (!f)
-        return false;
     const int frames = int(seconds * rate);
-    std::vector<float> data(std::size_t(frames) * channels);
-    for (int i = 0; i < frames; ++i) {
-        const double fade = std::min({1.0, i / 200.0, (frames - i) / 200.0});
-        for (int c = 0; c < channels; ++c)
-            data[std::size_t(i) * channels + c] =
-                float(0.5 * fade * std::sin(i * 2 * M_PI * 440 / rate));
-    }
-    sf_writef_float(f, data.data(), frames);
-    sf_close(f);
-    return true;
+    std::vector<float> data;
+    for (int i = 0; i < frames * channels; ++i)
+        data.push_back(
+            float(0.5 * std::min({1.0, i / channels / 200.0, (frames - i / channels) / 200.0}) *
+                  std::sin(i / channels * 2 * M_PI * 440 / rate)));
+    return f && sf_writef_float(f, data.data(), frames) == frames && sf_close(f) == 0;
 }
 
 // The sound's audible length in seconds, as the file holds it.
@@ -192,14 +179,6 @@ private Q_SLOTS:
     void badFilesAreSilent_data() {
         QTest::addColumn<QString>("path");
         QTest::newRow("missing") << tmp_.filePath("no-such.wav");
-        QFile garbage(tmp_.filePath("garbage.wav"));
-        QVERIFY(garbage.open(QIODevice::WriteOnly));
-        garbage.write(QByteArray(5000, '\x7f'));
-        QTest::newRow("not a sound") << garbage.fileName();
-        QFile source(res_ + "hello.wav"), cut(tmp_.filePath("header-only.wav"));
-        QVERIFY(source.open(QIODevice::ReadOnly) && cut.open(QIODevice::WriteOnly));
-        cut.write(source.read(30));
-        QTest::newRow("cut inside the header") << cut.fileName();
         const QString fifo = tmp_.filePath("pipe.wav");
         QVERIFY(mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0 || QFile::exists(fifo));
         QTest::newRow("named pipe (would block)") << fifo;

@@ -95,17 +95,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QStringList>("present");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("none") << "cat.jpg" << QStringList{"cat.jpg"} << "cat (1).jpg";
-        QTest::newRow("(1) present")
-            << "cat.jpg" << QStringList{"cat.jpg", "cat (1).jpg"} << "cat (2).jpg";
-        QTest::newRow("after the highest, not the gap")
-            << "cat.jpg" << QStringList{"cat (1).jpg", "cat (3).jpg"} << "cat (4).jpg";
-        QTest::newRow("four-character tail")
-            << "page.html" << QStringList{"page.html"} << "page. (1)html";
-        QTest::newRow("folder of that name ignored")
-            << "cat.jpg" << QStringList{"cat (5).jpg/"} << "cat (1).jpg";
-        QTest::newRow("non-ASCII name")
-            << "Käse €.jpg" << QStringList{"Käse € (2).jpg"} << "Käse € (3).jpg";
+        const char* rows[][4] = {
+            {"none", "cat.jpg", "cat.jpg", "cat (1).jpg"},
+            {"(1) present", "cat.jpg", "cat.jpg|cat (1).jpg", "cat (2).jpg"},
+            {"after the highest, not the gap", "cat.jpg", "cat (1).jpg|cat (3).jpg", "cat (4).jpg"},
+            {"four-character tail", "page.html", "page.html", "page. (1)html"},
+            {"folder of that name ignored", "cat.jpg", "cat (5).jpg/", "cat (1).jpg"},
+            {"non-ASCII name", "Käse €.jpg", "Käse € (2).jpg", "Käse € (3).jpg"}};
+        for (const auto& r : rows)
+            QTest::newRow(r[0]) << QString(r[1]) << QString(r[2]).split('|') << QString(r[3]);
         QStringList many;
         for (int i = 1; i <= 999; ++i)
             many << QStringLiteral("cat (%1).jpg").arg(i);

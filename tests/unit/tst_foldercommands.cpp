@@ -76,12 +76,11 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("after");
         QTest::addColumn<QString>("message");
         const QString a = QStringLiteral("/data/a");
+        const QString dup = "This folder already exists in the Folders list.";
         QTest::newRow("cancel") << QStringList{a} << "" << QStringList{a} << "";
-        QTest::newRow("duplicate") << QStringList{a} << a << QStringList{a}
-                                   << "This folder already exists in the Folders list.";
+        QTest::newRow("duplicate") << QStringList{a} << a << QStringList{a} << dup;
         QTest::newRow("duplicate with a trailing slash")
-            << QStringList{a} << a + "/" << QStringList{a}
-            << "This folder already exists in the Folders list.";
+            << QStringList{a} << a + "/" << QStringList{a} << dup;
         QTest::newRow("other letter case is another folder")
             << QStringList{a} << "/data/A" << QStringList{a, "/data/A"} << "";
         QTest::newRow("root stays root") << QStringList{} << "/" << QStringList{"/"} << "";

@@ -44,17 +44,6 @@ private Q_SLOTS:
         QCOMPARE(list.entries(), QStringList({"/p/a.jpg", "/p/a.jpg"}));
     }
 
-    void removeAtIgnoresBadIndexes() {
-        HistoryList list;
-        list.AddToHistory("/p/a.jpg");
-        list.AddToHistory("/p/b.jpg");
-        list.removeAt(-1);
-        list.removeAt(2);
-        QCOMPARE(list.size(), 2);
-        list.removeAt(0);
-        QCOMPARE(list.entries(), QStringList{"/p/a.jpg"});
-    }
-
     void removeMissingKeepsOrder() {
         HistoryList list;
         const QString a = picture("keep-a.jpg");
@@ -133,18 +122,6 @@ private Q_SLOTS:
         list.AddToHistory("/p/stale.jpg");
         list.FillList(file);
         QCOMPARE(list.entries(), saved.mid(0, entries));
-    }
-
-    void clearedListWritesEmptyFile() {
-        HistoryList list;
-        list.AddToHistory(picture("cleared.jpg"));
-        const QString file = path("history.dat");
-        QVERIFY(list.writeFile(file));
-        QVERIFY(QFileInfo(file).size() > 0);
-        list.clear();
-        QVERIFY(list.writeFile(file));
-        QVERIFY(QFileInfo::exists(file));
-        QCOMPARE(QFileInfo(file).size(), 0);
     }
 
     void entryWithLineBreakIsNotWritten_data() {

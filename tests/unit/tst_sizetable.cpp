@@ -74,16 +74,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("after");
         QTest::addColumn<int>("side"); // 0: the previous row is kept
-        QTest::newRow("empty becomes MED") << ""
-                                           << "MED" << 1090;
-        QTest::newRow("blanks become MED") << "  "
-                                           << "MED" << 1090;
-        QTest::newRow(" large ") << " large "
-                                 << " large " << 1460;
-        QTest::newRow("small") << "small"
-                               << "small" << 675;
-        QTest::newRow("huge keeps previous") << "huge"
-                                             << "huge" << 0;
+        const struct {
+            const char *name, *stored, *after;
+            int side;
+        } rows[] = {{"empty becomes MED", "", "MED", 1090},
+                    {"blanks become MED", "  ", "MED", 1090},
+                    {" large ", " large ", " large ", 1460},
+                    {"small", "small", "small", 675},
+                    {"huge keeps previous", "huge", "huge", 0}};
+        for (const auto& r : rows)
+            QTest::newRow(r.name) << QString(r.stored) << QString(r.after) << r.side;
     }
     void resolvesRowOrKeepsPrevious() {
         QFETCH(QString, stored);

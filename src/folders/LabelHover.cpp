@@ -25,9 +25,17 @@ void paint(QLineEdit* label, const QColor& color) {
 
 LabelHover::LabelHover(frmMain& main) : main_(main) {}
 
-bool LabelHover::MouseIsOverControl(const QWidget* control) const {
-    const QWidget* under = QApplication::widgetAt(main_.platform().cursorPos());
+namespace {
+
+// The widget under the cursor is this control or lies inside it.
+bool covers(const QWidget* control, const QWidget* under) {
     return under && control && (under == control || control->isAncestorOf(under));
+}
+
+} // namespace
+
+bool LabelHover::MouseIsOverControl(const QWidget* control) const {
+    return covers(control, QApplication::widgetAt(main_.platform().cursorPos()));
 }
 
 bool LabelHover::MouseIsOverLabel() const {
@@ -53,8 +61,7 @@ void LabelHover::Timer3_Timer() {
     const QWidget* under = QApplication::widgetAt(main_.platform().cursorPos());
     int hit = -1;
     for (int i = 0; i < 10 && under; ++i) {
-        const QLineEdit* label = main_.controls().Text[i];
-        if ((under == label || label->isAncestorOf(under)) && !main_.FolderList().slot(i).isEmpty())
+        if (covers(main_.controls().Text[i], under) && !main_.FolderList().slot(i).isEmpty())
             hit = i;
     }
     if (hit < 0) {

@@ -29,7 +29,6 @@ frmHistory::frmHistory(frmMain& main) : QWidget(&main, Qt::Tool), main_(main) {
 void frmHistory::Initialize() {
     hide();
     main_.historyList().FillList(main_.historyPath());
-    refresh();
     Timer1.start();
     main_.historyList().RemoveMissingFromHistory();
     refresh();

@@ -76,21 +76,20 @@ void DropReception::Text_OLEDragDrop(int index, const QMimeData* data) {
 void DropReception::Image1_OLEDragOver(const QMimeData* data) {
     main_.sInitSaveAsDir = main_.state().sDesktopFolder;
     main_.iCurrentLabel = -1;
-    const QString file = firstDroppedFile(data);
-    if (file.isEmpty())
-        return;
-    main_.sTempSaveAsFilename = file;
-    if (!main_.Timer4.isActive()) // setting an enabled timer's flag again changes nothing
-        main_.Timer4.start();
+    recordPendingFile(data);
 }
 
 void DropReception::Text_OLEDragOver(int index, const QMimeData* data) {
     main_.sInitSaveAsDir = main_.FolderList().slot(index);
+    recordPendingFile(data);
+}
+
+void DropReception::recordPendingFile(const QMimeData* data) {
     const QString file = firstDroppedFile(data);
-    if (file.isEmpty())
+    if (file.isEmpty()) // no file list: nothing to offer a manual save for
         return;
     main_.sTempSaveAsFilename = file;
-    if (!main_.Timer4.isActive())
+    if (!main_.Timer4.isActive()) // setting an enabled timer's flag again changes nothing
         main_.Timer4.start();
 }
 

@@ -28,6 +28,8 @@ public:
 private:
     enum class Target { None, Picture, Icon, Label };
     Target targetOf(QObject* watched, int& index) const;
+    // The drag's first file becomes the pending source, and the manual-save timer is armed.
+    void recordPendingFile(const QMimeData* data);
 
     frmMain& main_;
 };

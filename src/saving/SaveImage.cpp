@@ -41,10 +41,6 @@ bool ensureFolder(const QString& folder) {
     return info.isAbsolute() && QFileInfo(info.absolutePath()).isDir() && QDir().mkdir(folder);
 }
 
-QString quoted(const QString& sentence, const QString& path) {
-    return sentence + QLatin1Char('"') + path + QStringLiteral("\" ");
-}
-
 } // namespace
 
 SavePipeline::SavePipeline(frmMain& main) : main_(main) {}
@@ -125,7 +121,7 @@ void SavePipeline::onSaved(const QString& target) {
     if (main_.history())
         main_.history()->refresh();
 
-    const QString tip = quoted(QStringLiteral(" This image was saved to "), target);
+    const QString tip = quotedTip(QStringLiteral(" This image was saved to "), target);
     c.Image1->setToolTip(tip);
     c.imgIcon[1]->setToolTip(tip);
     main_.Timer4.stop(); // no manual save after a successful one

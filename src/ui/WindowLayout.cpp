@@ -10,9 +10,8 @@
 namespace kelvane {
 
 void ApplyClientSize(AppState& state, ClientControls& c, Platform& platform) {
-    const auto row = sizeRow(normaliseClientSize(state.sClientSize));
     state.sClientSize = normaliseClientSize(state.sClientSize);
-    if (row)
+    if (const auto row = sizeRow(state.sClientSize)) // an unknown word keeps the size
         c.row.sideTwips = row->sideTwips;
     const TwipRect square{0, 0, c.row.sideTwips, c.row.sideTwips};
     c.window->setFixedSize(toPixels(square).size());

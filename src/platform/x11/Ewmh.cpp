@@ -1,6 +1,8 @@
 #include "platform/x11/Ewmh.h"
 
+#include <QByteArray>
 #include <QGuiApplication>
+#include <QHash>
 #include <QWidget>
 #include <QtGui/qguiapplication_platform.h>
 #include <cstdlib>
@@ -16,11 +18,18 @@ xcb_connection_t* connection() {
     return x11 ? x11->connection() : nullptr;
 }
 
+// Atoms never change while the connection lasts: each is asked for once.
 xcb_atom_t atom(xcb_connection_t* c, const char* name) {
+    static QHash<QByteArray, xcb_atom_t> known;
+    const auto found = known.constFind(name);
+    if (found != known.constEnd())
+        return *found;
     auto cookie = xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name);
     xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, cookie, nullptr);
     const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
     std::free(reply);
+    if (result != XCB_ATOM_NONE)
+        known.insert(name, result);
     return result;
 }
 

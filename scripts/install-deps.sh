@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Kelvane needs to build, run and test.
+# Installs the Debian packages Kelvane needs to build and run; with --tests, also what the
+# tests need.
 set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config clang-format
@@ -8,6 +9,10 @@ packages=(
     xvfb xauth openbox trayer x11-utils xdotool wmctrl imagemagick xdg-utils file
     pulseaudio pulseaudio-utils fonts-dejavu-core fonts-liberation
 )
+# The tests also drag pictures out of real browsers.
+if [ "${1:-}" = "--tests" ]; then
+    packages+=(firefox-esr chromium)
+fi
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

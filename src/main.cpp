@@ -1,5 +1,5 @@
-#include "app/AppState.h"
 #include "app/frmMain.h"
+#include "core/AppState.h"
 #include "platform/PlatformFactory.h"
 
 #include <QApplication>

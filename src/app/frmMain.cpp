@@ -1,26 +1,37 @@
 #include "app/frmMain.h"
 
-#include "app/frmSplash.h"
-#include "history/HistoryCommands.h"
 #include "history/frmHistory.h"
-#include "platform/Platform.h"
 #include "ui/SizeCommands.h"
-#include "ui/SizeTable.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QCursor>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QMoveEvent>
+#include <QProgressBar>
 
 namespace kelvane {
 
+ClientControls::Hit ClientControls::hit(const QObject* object) const {
+    if (object && object == Image1)
+        return {Hit::Kind::Picture, -1};
+    for (int i = 0; i < int(imgIcon.size()); ++i)
+        if (object == imgIcon[i])
+            return {Hit::Kind::Icon, i};
+    for (int i = 0; i < int(Text.size()); ++i)
+        if (object == Text[i])
+            return {Hit::Kind::Label, i};
+    return {};
+}
+
 frmMain::frmMain(Platform& platform, AppState& state)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), platform_(platform), state_(state),
-      cues_(platform, platform.resourceFolder()), saving_(*this), drops_(*this), hover_(*this),
-      folderCommands_(*this) {
+      cues_(platform, platform.resourceFolder()),
+      saving_(state, folderList_, historyList_, historyPath(), platform),
+      drops_(pending_, state, folderList_), hover_(folderList_, pending_),
+      folderCommands_(folderList_, platform, cues_) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Kelvane"));
     QIcon icon;
@@ -37,7 +48,7 @@ frmMain::frmMain(Platform& platform, AppState& state)
 frmMain::~frmMain() = default;
 
 void frmMain::createTimers() {
-    // Intervals and initial states as designed; Form_Load starts the enabled ones.
+    // Intervals as designed; Form_Load starts the ones that run from the start.
     const struct {
         QTimer* timer;
         const char* name;
@@ -55,7 +66,6 @@ void frmMain::createTimers() {
 
 void frmMain::createControls() {
     const QString pictures = platform_.resourceFolder() + QStringLiteral("/pictures/");
-    controls_.window = this;
 
     controls_.Text1 = new QLineEdit(this);
     controls_.Text1->setObjectName(QStringLiteral("Text1"));
@@ -63,7 +73,7 @@ void frmMain::createControls() {
 
     for (int i = 0; i < 10; ++i) {
         auto* label = new QLineEdit(this);
-        label->setObjectName(QStringLiteral("Text%1").arg(i));
+        label->setObjectName(QStringLiteral("Text(%1)").arg(i));
         label->setReadOnly(true);
         label->setFrame(false);
         label->setFocusPolicy(Qt::NoFocus);
@@ -86,14 +96,17 @@ void frmMain::createControls() {
     controls_.Image1->setAcceptDrops(true);
     controls_.Image1->installEventFilter(this);
 
+    controls_.prgDrop = new QProgressBar(this);
+    controls_.prgDrop->setObjectName(QStringLiteral("prgDrop"));
+    controls_.prgDrop->setTextVisible(false);
+    controls_.prgDrop->hide();
+
     const char* icons[] = {"status-idle.png", "status-saved.png", "status-failed.png"};
     for (int i = 0; i < 3; ++i) {
         auto* icon = new QLabel(this);
-        icon->setObjectName(QStringLiteral("imgIcon%1").arg(i));
+        icon->setObjectName(QStringLiteral("imgIcon(%1)").arg(i));
         icon->setScaledContents(true);
         icon->setPixmap(QPixmap(pictures + QString::fromLatin1(icons[i])));
-        icon->resize(twipsToPixels(345), twipsToPixels(345));
-        icon->move(0, twipsToPixels(30));
         icon->setAcceptDrops(true);
         icon->installEventFilter(this);
         controls_.imgIcon[i] = icon;
@@ -114,30 +127,33 @@ void frmMain::connectMenus() {
     onCommand(menus_.mnuExit, [this] { mnuExit_Click(); });
     onCommand(menus_.mnuTrayExit, [this] { mnuTrayExit_Click(); });
     onCommand(menus_.mnuPlayConfirmationSound, [this] { mnuPlayConfirmationSound_Click(); });
-    onCommand(menus_.mnuShowSavedIMageInClient,
-              [this] { saving_.mnuShowSavedIMageInClient_Click(); });
+    onCommand(menus_.mnuShowSavedIMageInClient, [this] { mnuShowSavedIMageInClient_Click(); });
     onCommand(menus_.mnuClearHistory, [this] { mnuClearHistory_Click(); });
     onCommand(menus_.mnuHistory, [this] { mnuHistory_Click(); });
-    onCommand(menus_.mnuSmall, [this] { mnuSmall_Click(*this); });
-    onCommand(menus_.mnuNormal, [this] { mnuNormal_Click(*this); });
-    onCommand(menus_.mnuLarge, [this] { mnuLarge_Click(*this); });
-    onCommand(menus_.mnuAlwaysOnTop, [this] { mnuAlwaysOnTop_Click(*this); });
+    onCommand(menus_.mnuSmall, [this] { mnuSize_Click(ClientSize::Small); });
+    onCommand(menus_.mnuNormal, [this] { mnuSize_Click(ClientSize::Med); });
+    onCommand(menus_.mnuLarge, [this] { mnuSize_Click(ClientSize::Large); });
+    onCommand(menus_.mnuAlwaysOnTop, [this] { mnuAlwaysOnTop_Click(); });
     const auto addFolder = [this] {
         cues_.PlayClickSound();
-        folderCommands_.AddFolder();
+        setCursor(Qt::ArrowCursor);
+        if (folderCommands_.AddFolder(this))
+            layOutClient();
     };
     onCommand(menus_.mnuAddFolder, addFolder);
     onCommand(menus_.mnuAddFolder2, addFolder);
-    onCommand(menus_.mnuDelete, [this] { folderCommands_.mnuDelete_Click(); });
+    onCommand(menus_.mnuDelete, [this] {
+        if (folderCommands_.mnuDelete_Click(pending_.iCurrentLabel, this))
+            layOutClient();
+    });
 
     connect(&Timer1, &QTimer::timeout, this, [this] {
         folderValidator_.CheckAllFolders(folderList_, platform_, this, [this] { layOutClient(); });
     });
-    connect(&Timer2, &QTimer::timeout, this, [this] { saving_.Timer2_Timer(); });
-    connect(&Timer3, &QTimer::timeout, this, [this] { hover_.Timer3_Timer(); });
-    // Not built yet: the manual save offered after a drop that did not save (each of its
-    // ticks ends with the timer disabled), and following the browser (Timer5).
-    connect(&Timer4, &QTimer::timeout, this, [this] { Timer4.stop(); });
+    connect(&Timer2, &QTimer::timeout, this, [this] { Timer2_Timer(); });
+    connect(&Timer3, &QTimer::timeout, this, [this] { Timer3_Timer(); });
+    connect(&Timer4, &QTimer::timeout, this, [this] { Timer4_Timer(); });
+    // Following the browser (Timer5) comes with its own tick.
 }
 
 void frmMain::mnuPlayConfirmationSound_Click() {
@@ -150,90 +166,68 @@ void frmMain::mnuClearHistory_Click() {
     cues_.PlayClickSound();
     historyList_.clear();
     SaveHistory();
+    CheckClearHistoryMenu();
     if (history_)
         history_->refresh();
 }
 
 void frmMain::mnuHistory_Click() {
     cues_.PlayClickSound();
-    ShowHistoryForm(*this);
+    ShowHistoryForm();
+}
+
+void frmMain::mnuSize_Click(ClientSize size) {
+    const ClientSize shown = menus_.mnuLarge->isChecked()   ? ClientSize::Large
+                             : menus_.mnuSmall->isChecked() ? ClientSize::Small
+                                                            : ClientSize::Med;
+    const QString cue = applySizeCommand(state_, size, shown);
+    menus_.mnuSmall->setChecked(size == ClientSize::Small);
+    menus_.mnuNormal->setChecked(size == ClientSize::Med);
+    menus_.mnuLarge->setChecked(size == ClientSize::Large);
+    cues_.PlaySoundCue(cue);
+    layOutClient();
+}
+
+void frmMain::mnuAlwaysOnTop_Click() {
+    cues_.PlayClickSound();
+    // The check mark decides: a suspended band (mark cleared, setting still on) comes back.
+    state_.bAlwaysOnTop = !menus_.mnuAlwaysOnTop->isChecked();
+    menus_.mnuAlwaysOnTop->setChecked(state_.bAlwaysOnTop);
+    layOutClient();
 }
 
 void frmMain::ShowClientMenu() {
-    menus_.mnuFile->exec(QCursor::pos());
+    menus_.mnuFile->exec(platform_.cursorPos());
 }
 
-void frmMain::onTrayNotify(int code) {
+void frmMain::showFoldersMenu() {
+    for (QLineEdit* label : controls_.Text)
+        label->setEnabled(false);
+    menus_.mnuFolders->exec(platform_.cursorPos());
+    for (QLineEdit* label : controls_.Text)
+        label->setEnabled(true);
+}
+
+void frmMain::Form_MouseMove(int code) {
+    // The tray icon's clicks, as the mouse messages they stand for.
+    constexpr int kLeftUp = 0x0202, kDoubleClick = 0x0203, kRightUp = 0x0205;
     switch (code) {
-    case Platform::TrayLeftUp:
-    case Platform::TrayDoubleClick:
+    case kLeftUp:
+    case kDoubleClick:
         state_.bSynchronizeWithInternetExplorer = false;
-        if (code == Platform::TrayDoubleClick)
+        if (code == kDoubleClick)
             Timer5.stop();
         setWindowState(windowState() & ~Qt::WindowMinimized);
         show();
         activateWindow();
         break;
-    case Platform::TrayRightUp:
+    case kRightUp:
         activateWindow();
-        menus_.mnuTrayMenu->exec(QCursor::pos());
+        menus_.mnuTrayMenu->exec(platform_.cursorPos());
         break;
     default:
         break;
     }
-}
-
-bool frmMain::handleLabelEvent(QLineEdit* label, QEvent* event) {
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-        if (static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
-            folderCommands_.showFoldersMenu();
-            return true;
-        }
-        return false;
-    case QEvent::MouseButtonDblClick:
-        folderCommands_.Text_DblClick();
-        return true;
-    case QEvent::MouseMove:
-    case QEvent::MouseButtonRelease:
-    case QEvent::FocusOut:
-        // A label never keeps the focus: no caret, no typing.
-        controls_.Text1->setFocus();
-        return false;
-    default:
-        Q_UNUSED(label);
-        return false;
-    }
-}
-
-bool frmMain::eventFilter(QObject* watched, QEvent* event) {
-    const bool onPicture = watched == controls_.Image1 ||
-                           std::find(controls_.imgIcon.begin(), controls_.imgIcon.end(), watched) !=
-                               controls_.imgIcon.end();
-    const bool onLabel =
-        std::find(controls_.Text.begin(), controls_.Text.end(), watched) != controls_.Text.end();
-    if (!onPicture && !onLabel)
-        return QWidget::eventFilter(watched, event);
-    if (drops_.handle(watched, event))
-        return true;
-    if (event->type() == QEvent::MouseButtonDblClick && watched == controls_.Image1) {
-        saving_.Image1_DblClick();
-        return true;
-    }
-    if (onLabel && handleLabelEvent(static_cast<QLineEdit*>(watched), event))
-        return true;
-    auto* mouse = static_cast<QMouseEvent*>(event);
-    if (event->type() == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton) {
-        // The window has no caption: a left press on the picture or a label moves it.
-        platform_.beginWindowMove(this);
-        return true;
-    }
-    if (event->type() == QEvent::MouseButtonRelease && mouse->button() == Qt::RightButton &&
-        onPicture) {
-        ShowClientMenu();
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void frmMain::changeEvent(QEvent* event) {
@@ -241,6 +235,24 @@ void frmMain::changeEvent(QEvent* event) {
     if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized))
         hide();
     QWidget::changeEvent(event);
+}
+
+void frmMain::moveEvent(QMoveEvent* event) {
+    // Only where the window really is counts: a window not on the screen keeps the position
+    // it was given.
+    QWidget::moveEvent(event);
+    if (!isVisible() || isMinimized())
+        return;
+    // Where the window manager has the window is what counts. Qt can be told a wrong place
+    // while the window is being mapped; it then learns the real one, so that the history
+    // window docks beside the client and the position is kept as it is. (The program's own
+    // moves are on their way to the window manager: nothing to compare yet.)
+    const QPoint real = platform_.windowPosition(this);
+    if (event->spontaneous() && real != pos()) {
+        move(real);
+        return;
+    }
+    storeWindowPosition();
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

@@ -1,17 +1,20 @@
 #pragma once
 
-#include "app/AppState.h"
+#include "app/ClientControls.h"
 #include "app/MainMenus.h"
-#include "app/SoundCues.h"
-#include "folders/FolderChecks.h"
+#include "core/AppState.h"
+#include "core/PendingDrop.h"
+#include "core/SoundCues.h"
 #include "folders/FolderCommands.h"
 #include "folders/FolderSlots.h"
+#include "folders/FolderValidator.h"
 #include "folders/LabelHover.h"
 #include "history/HistoryList.h"
+#include "platform/Platform.h"
 #include "saving/DropReception.h"
-#include "saving/SaveImage.h"
-#include "ui/ClientControls.h"
+#include "saving/SavePipeline.h"
 
+#include <QPoint>
 #include <QTimer>
 #include <QWidget>
 #include <cstdint>
@@ -19,15 +22,17 @@
 
 class QAction;
 class QLineEdit;
+class QMimeData;
 
 namespace kelvane {
 
-class Platform;
 class frmSplash;
 class frmHistory;
+struct ClientLayout;
 
 // The client window: the drop picture, the status icons, the folder labels, the menus and the
-// timers. It wires events to the routines of each subsystem and drives start-up and shut-down.
+// timers. It wires events to the routines of each subsystem, shows what they report, and
+// drives start-up and shut-down.
 class frmMain : public QWidget {
     Q_OBJECT
 
@@ -53,21 +58,33 @@ public:
     // Used by the splash window at the hand-over.
     void InitializeMainForm();
     void handOver();
+    // `ShowHistoryForm`: opens the history window beside the client; it shows up on its
+    // follow timer's next tick while the client is visible.
+    void ShowHistoryForm();
+
+    // `SaveImage` and its feedback: index -1 saves into the Desktop folder, 0 to 9 into that
+    // label's folder; a manual save passes the path chosen in the save dialog.
+    void SaveImage(std::int16_t index, const QString& source, const QString& manualTarget = {});
+    // `ShowImageInClient`: the picture shows the image file, or a message says it cannot.
+    void ShowImageInClient(const QString& path);
+    // The picture's double-click: open the newest saved image, or show the desktop.
+    void Image1_DblClick();
+    // True while the picture shows the background rather than a saved image.
+    bool showsBackground() const;
+
+    // `ApplyClientSize`, `ApplyLabelSize` and `ShowLabels`: the layout after any change of
+    // the list, the size or the always-on-top state.
+    void layOutClient();
 
     AppState& state() { return state_; }
     Platform& platform() { return platform_; }
     SoundCues& cues() { return cues_; }
     const MainMenus& menus() const { return menus_; }
-    ClientControls& controls() { return controls_; }
-    FolderSlots& FolderList() { return folderList_; }
-    HistoryList& historyList() { return historyList_; }
-    SavePipeline& saving() { return saving_; }
-    DropReception& drops() { return drops_; }
-    LabelHover& hover() { return hover_; }
-    FolderCommands& folderCommands() { return folderCommands_; }
-    // `ApplyClientSize`, `ApplyLabelSize` and `ShowLabels`: the layout after any change of
-    // the list, the size or the always-on-top state.
-    void layOutClient();
+    const ClientControls& controls() const { return controls_; }
+    const FolderSlots& FolderList() const { return folderList_; }
+    const HistoryList& historyList() const { return historyList_; }
+    const PendingDrop& pendingDrop() const { return pending_; }
+    int highlightedLabel() const { return hover_.highlighted(); }
     frmSplash* splash() const { return splash_; }
     frmHistory* history() const { return history_; }
     QString settingsPath() const;
@@ -79,37 +96,70 @@ public:
     QTimer Timer4; // manual save retry
     QTimer Timer5; // browser following
 
-    std::int16_t iCurrentLabel = 0;
-    QString sInitSaveAsDir;
-    QString sTempSaveAsFilename;
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Construction.
     void createControls();
     void createTimers();
     void connectMenus();
+    void onCommand(QAction* item, std::function<void()> command);
+
+    // Start-up and shut-down.
     void ApplyDefaultSettings();
-    // True when another copy runs; that copy is not disturbed.
     bool CheckPreviousInstance();
     void CheckHide();
     void runStartupSteps();
     void applyWindowPosition();
     void storeWindowPosition();
     void writeStateFiles(bool quiet);
-    void onCommand(QAction* item, std::function<void()> command);
-    bool handleLabelEvent(QLineEdit* label, QEvent* event);
+
+    // Layout.
+    void ApplyClientSize(const ClientLayout& layout);
+    void ApplyLabelSize(const ClientLayout& layout);
+    void ShowLabels(const ClientLayout& layout);
+
+    // Events of the picture, the icons and the labels.
+    bool handleDrag(const ClientControls::Hit& hit, QEvent* event);
+    bool handleMouse(const ClientControls::Hit& hit, QObject* watched, QEvent* event);
+    void showFoldersMenu();
+    void ShowClientMenu();
+    void Timer3_Timer();
+    void paintLabelHighlight();
+    // `MouseIsOverControl`: the widget under the cursor is this control (or lies inside it).
+    bool MouseIsOverControl(const QWidget* control) const;
+    // `MouseIsOverLabel`: the cursor is over one of the labels.
+    bool MouseIsOverLabel() const;
+
+    // A drop: the file the platform makes of it, then the save.
+    void receiveDrop(std::int16_t index, const QMimeData* data);
+    void showFetchProgress(qint64 received, qint64 total);
+    void endFetch();
+    // The manual save offered a second after a drag that did not save.
+    void Timer4_Timer();
+    // `MouseInsideForm`: the cursor is inside the window's rectangle, edges included.
+    bool MouseInsideForm(const QWidget* form) const;
+
+    // Feedback of a save.
+    void showSaved(const QString& target);
+    void showFailed(bool showError);
+    void Timer2_Timer();
+    void ShowDesktop();
+    void mnuShowSavedIMageInClient_Click();
+
+    // Other commands.
     void SaveHistory();
     void CheckClearHistoryMenu();
     void mnuPlayConfirmationSound_Click();
     void mnuClearHistory_Click();
     void mnuHistory_Click();
-
-    void onTrayNotify(int code);
-    void ShowClientMenu();
+    void mnuSize_Click(ClientSize size);
+    void mnuAlwaysOnTop_Click();
+    void Form_MouseMove(int code);
 
     Platform& platform_;
     AppState& state_;
@@ -119,12 +169,21 @@ private:
     FolderSlots folderList_;
     FolderValidator folderValidator_;
     HistoryList historyList_;
+    PendingDrop pending_;
     SavePipeline saving_;
     DropReception drops_;
     LabelHover hover_;
     FolderCommands folderCommands_;
     frmSplash* splash_ = nullptr;
     frmHistory* history_ = nullptr;
+    QString dragFile_;      // the file the drag over the client gives
+    int fetching_ = 0;      // drops whose file is still on its way
+    bool dragOver_ = false; // a drag is over the client
+    bool manualSaveOpen_ = false;
+    QPoint pressedAt_;         // where a left press on the picture or a label began
+    QPoint windowAtPress_;     // where the window was then
+    bool movePending_ = false; // a left press that turns into a window move once dragged
+    bool moving_ = false;      // the window follows the pointer
     bool unloaded_ = false;
     bool loadFinished_ = false;
     bool startedHidden_ = false;

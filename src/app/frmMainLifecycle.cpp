@@ -2,17 +2,13 @@
 #include "app/frmMain.h"
 
 #include "app/frmSplash.h"
-#include "folders/FolderChecks.h"
-#include "folders/FolderLabels.h"
+#include "core/Tooltips.h"
 #include "folders/SystemFolders.h"
 #include "history/HistoryCommands.h"
 #include "history/frmHistory.h"
-#include "platform/Platform.h"
 #include "settings/RunValue.h"
 #include "settings/SettingsFile.h"
-#include "ui/SizeTable.h"
 #include "ui/TrayIcon.h"
-#include "ui/WindowLayout.h"
 
 #include <QApplication>
 #include <QFile>
@@ -45,8 +41,11 @@ frmMain::LoadResult frmMain::Form_Load() {
     platform_.onTerminationRequest([this] { endFromOutside(); });
     // Ended without a shut-down (the display went away): keep the settings and the history.
     platform_.onAbruptExit([this] {
-        if (!std::exchange(unloaded_, true))
-            writeStateFiles(true);
+        if (std::exchange(unloaded_, true))
+            return;
+        writeStateFiles(true);
+        if (state_.bDeleteHistoryOnClose)
+            QFile::remove(historyPath());
     });
 
     try {
@@ -63,14 +62,24 @@ frmMain::LoadResult frmMain::Form_Load() {
 }
 
 void frmMain::runStartupSteps() {
-    SetupTrayIcon(platform_, windowIcon(), [this](int code) { onTrayNotify(code); });
+    SetupTrayIcon(platform_, windowIcon(), [this](Platform::TrayEvent event) {
+        // The tray's clicks reach the window as the mouse messages of a left release, a
+        // double-click and a right release.
+        switch (event) {
+        case Platform::TrayEvent::Click:
+            return Form_MouseMove(0x0202);
+        case Platform::TrayEvent::DoubleClick:
+            return Form_MouseMove(0x0203);
+        case Platform::TrayEvent::ContextMenu:
+            return Form_MouseMove(0x0205);
+        }
+    });
     for (QLineEdit* label : controls_.Text)
         label->setFont(QFont(QStringLiteral("Times New Roman"), 6));
 
     const SettingsFile settings(settingsPath());
     settings.ApplyFolders(folderList_.raw());
     const QSize screen = platform_.screenSize() * kTwipsPerPixel;
-    storeWindowPosition();
     const SettingsFile::LoadResult loaded =
         settings.LoadSettings(state_, screen.width(), screen.height());
     menus_.mnuShowSavedIMageInClient->setChecked(state_.bShowSavedImage);
@@ -112,7 +121,8 @@ void frmMain::runStartupSteps() {
         layOutClient();
     });
 
-    history_ = new frmHistory(*this);
+    history_ = new frmHistory(*this, historyList_, state_, cues_, historyPath());
+    connect(history_, &frmHistory::closed, this, [this] { menus_.mnuHistory->setEnabled(true); });
     history_->Initialize();
     CheckClearHistoryMenu();
     CheckHide();
@@ -123,12 +133,6 @@ void frmMain::runStartupSteps() {
 
 bool frmMain::CheckPreviousInstance() {
     return platform_.anotherInstanceRunning();
-}
-
-void frmMain::layOutClient() {
-    ApplyClientSize(state_, controls_, platform_);
-    ApplyLabelSize(state_, controls_);
-    kelvane::ShowLabels(state_, controls_, folderList_, platform_);
 }
 
 void frmMain::ApplyDefaultSettings() {
@@ -156,7 +160,7 @@ void frmMain::ApplyDefaultSettings() {
         state_.bLoadAppWhenComputerStarts = true;
         state_.bSynchronizeWithInternetExplorer = true;
         Timer5.start();
-        WriteRunValue(state_, platform_);
+        WriteRunValue(platform_, this);
     } catch (const std::exception&) {
         platform_.message(this, QStringLiteral("There was an error while attempting to initialize "
                                                "Kelvane."));
@@ -177,11 +181,12 @@ void frmMain::applyWindowPosition() {
 }
 
 void frmMain::storeWindowPosition() {
+    const QPoint at = platform_.windowPosition(this);
     // The twips survive unchanged while the window stays on the pixel they round to.
-    if (x() != twipsToPixels(state_.WindowLeft))
-        state_.WindowLeft = x() * kTwipsPerPixel;
-    if (y() != twipsToPixels(state_.WindowTop))
-        state_.WindowTop = y() * kTwipsPerPixel;
+    if (at.x() != twipsToPixels(state_.WindowLeft))
+        state_.WindowLeft = at.x() * kTwipsPerPixel;
+    if (at.y() != twipsToPixels(state_.WindowTop))
+        state_.WindowTop = at.y() * kTwipsPerPixel;
 }
 
 void frmMain::InitializeMainForm() {
@@ -201,12 +206,23 @@ void frmMain::handOver() {
     platform_.setTopmost(this, state_.bAlwaysOnTop);
 }
 
+void frmMain::ShowHistoryForm() {
+    if (!history_)
+        return;
+    history_->hide();
+    history_->dock();
+    menus_.mnuHistory->setEnabled(false);
+    state_.bShowHistory = true;
+    history_->Initialize();
+}
+
 void frmMain::SaveHistory() {
     kelvane::SaveHistory(historyList_, historyPath(), platform_, this);
 }
 
 void frmMain::CheckClearHistoryMenu() {
-    kelvane::CheckClearHistoryMenu(historyList_, menus_.mnuClearHistory);
+    // What the history window lists can always be cleared.
+    menus_.mnuClearHistory->setEnabled(!historyList_.isEmpty());
 }
 
 void frmMain::mnuExit_Click() {
@@ -232,9 +248,12 @@ void frmMain::Form_Unload(bool quiet) {
         platform_.setTopmost(this, false);
         menus_.mnuAlwaysOnTop->setChecked(false);
     }
-    storeWindowPosition();
+    if (isVisible() && !isMinimized())
+        storeWindowPosition();
     writeStateFiles(quiet);
     platform_.removeTrayIcon();
+    if (state_.bDeleteHistoryOnClose)
+        QFile::remove(historyPath());
     platform_.onAbruptExit(nullptr);
 }
 
@@ -244,8 +263,6 @@ void frmMain::writeStateFiles(bool quiet) {
         historyList_.writeFile(historyPath());
     else
         SaveHistory();
-    if (state_.bDeleteHistoryOnClose)
-        QFile::remove(historyPath());
 }
 
 } // namespace kelvane

@@ -2,13 +2,10 @@
 
 #include "app/frmMain.h"
 #include "history/frmHistory.h"
-#include "platform/Platform.h"
 #include "ui/SizeTable.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QLabel>
-#include <QScreen>
 
 namespace kelvane {
 namespace {
@@ -44,8 +41,7 @@ frmSplash::frmSplash(frmMain& main)
     Label2 = label(this, "Label2", QString(), {4000, 3480, 1600, 255}, QFont());
     Label3 = label(this, "Label3", QString(), {120, 3810, 5415, 255}, QFont());
 
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->geometry().center() - rect().center());
+    move(QRect(QPoint(), main.platform().screenSize()).center() - rect().center());
 
     Timer1.setInterval(2200);
     connect(&Timer1, &QTimer::timeout, this, &frmSplash::Timer1_Timer);
@@ -99,7 +95,7 @@ void frmSplash::Form_Unload() {
     AppState& state = main_.state();
     state.bStartupInProgress = false;
     if (state.bShowHistory && main_.history())
-        ShowHistoryForm(main_);
+        main_.ShowHistoryForm();
     if (main_.platform().commandLine().isEmpty())
         main_.cues().PlaySoundCue(QStringLiteral("hello"));
 }

@@ -1,90 +1,63 @@
 #include "folders/FolderCommands.h"
 
-#include "app/frmMain.h"
+#include "core/SoundCues.h"
+#include "folders/FolderSlots.h"
 #include "folders/SystemFolders.h"
 #include "platform/Platform.h"
 
-#include <QCursor>
-#include <QLineEdit>
-#include <QMenu>
-
 namespace kelvane {
-namespace {} // namespace
 
-QString BrowseForFolder(Platform& platform, QWidget* owner, const QString& title,
-                        const QString& startFolder) {
-    return platform.browseForFolder(owner, title, startFolder);
+FolderCommands::FolderCommands(FolderSlots& folders, Platform& platform, SoundCues& cues)
+    : folders_(folders), platform_(platform), cues_(cues) {}
+
+bool FolderCommands::AddFolder(QWidget* owner) {
+    cues_.PlayClickSound();
+    const QString start = FindSystemFolder(platform_, Platform::SpecialFolder::Documents);
+    QString path = platform_.browseForFolder(
+        owner, QStringLiteral("Select A Folder to add to the Folders List:"), start);
+    cues_.PlayClickSound();
+    return !path.isEmpty() && AddFolderToList(path, owner);
 }
 
-FolderCommands::FolderCommands(frmMain& main) : main_(main) {}
-
-void FolderCommands::AddFolder() {
-    Platform& platform = main_.platform();
-    main_.setCursor(Qt::ArrowCursor);
-    main_.cues().PlayClickSound();
-    const QString start = FindSystemFolder(platform, Platform::SpecialFolder::Documents);
-    QString path = BrowseForFolder(
-        platform, &main_, QStringLiteral("Select A Folder to add to the Folders List:"), start);
-    main_.cues().PlayClickSound();
-    if (!path.isEmpty())
-        AddFolderToList(path);
-}
-
-bool FolderCommands::AddFolderToList(QString& path) {
-    const FolderSlots::AddResult result = main_.FolderList().addFolder(path);
+bool FolderCommands::AddFolderToList(QString& path, QWidget* owner) {
+    const FolderSlots::AddResult result = folders_.addFolder(path);
     if (result == FolderSlots::AddResult::Empty)
         return false;
     const QString message = FolderSlots::messageFor(result);
     if (!message.isEmpty())
-        main_.platform().message(&main_, message);
-    main_.layOutClient();
+        platform_.message(owner, message);
     return true;
 }
 
-void FolderCommands::mnuDelete_Click() {
-    Platform& platform = main_.platform();
-    main_.cues().PlayClickSound();
-    const int index = main_.iCurrentLabel;
-    const QString path = main_.FolderList().slot(index);
+bool FolderCommands::mnuDelete_Click(int index, QWidget* owner) {
+    cues_.PlayClickSound();
     if (index < 0 || index >= FolderSlots::kCount) {
-        platform.message(
-            &main_,
-            QStringLiteral("There was an error while attempting to delete this folder from the "
-                           "list."));
-        return;
+        platform_.message(owner, QStringLiteral("There was an error while attempting to delete "
+                                                "this folder from the list."));
+        return false;
     }
+    const QString path = folders_.slot(index);
     const QString question = QStringLiteral("Are you sure you want to delete the folder \"") +
                              path + QStringLiteral("\" \r\nfrom the Folders List?");
-    if (platform.messageBox(&main_, question, QStringLiteral("Confirm Removal"),
-                            Platform::Buttons::YesNo,
-                            Platform::Icon::Exclamation) != Platform::Answer::Yes)
-        return;
+    if (platform_.messageBox(owner, question, QStringLiteral("Confirm Removal"),
+                             Platform::Buttons::YesNo,
+                             Platform::Icon::Exclamation) != Platform::Answer::Yes)
+        return false;
     // The documents folder stays, in whichever slot it stands.
-    if (main_.FolderList().slot(index) ==
-        FindSystemFolder(platform, Platform::SpecialFolder::Documents)) {
-        platform.message(&main_, QStringLiteral("This folder cannot be removed"));
-        return;
+    if (folders_.slot(index) == FindSystemFolder(platform_, Platform::SpecialFolder::Documents)) {
+        platform_.message(owner, QStringLiteral("This folder cannot be removed"));
+        return false;
     }
-    main_.FolderList().setSlot(index, QString());
-    main_.layOutClient();
+    folders_.setSlot(index, QString());
+    return true;
 }
 
-void FolderCommands::Text_DblClick() {
-    const int index = main_.iCurrentLabel;
-    const QString path = main_.FolderList().slot(index);
+void FolderCommands::Text_DblClick(int index, QWidget* owner) {
+    const QString path = folders_.slot(index);
     // The path goes to the file manager as one argument: spaces and quotes need no care.
-    if (index < 0 || path.isEmpty() || !main_.platform().openPath(path))
-        main_.platform().message(&main_, QStringLiteral("This folder could not be opened"),
-                                 Platform::Icon::Critical);
-}
-
-void FolderCommands::showFoldersMenu() {
-    auto& labels = main_.controls().Text;
-    for (QLineEdit* label : labels)
-        label->setEnabled(false);
-    main_.menus().mnuFolders->exec(QCursor::pos());
-    for (QLineEdit* label : labels)
-        label->setEnabled(true);
+    if (path.isEmpty() || !platform_.openPath(path))
+        platform_.message(owner, QStringLiteral("This folder could not be opened"),
+                          Platform::Icon::Critical);
 }
 
 } // namespace kelvane

@@ -6,34 +6,33 @@ class QWidget;
 
 namespace kelvane {
 
-class frmMain;
+class FolderSlots;
 class Platform;
-
-// `BrowseForFolder`: the folder dialog; the chosen folder, or empty when cancelled.
-QString BrowseForFolder(Platform& platform, QWidget* owner, const QString& title,
-                        const QString& startFolder);
+class SoundCues;
 
 // The folder list's commands: adding through the folder dialog, removing after a question,
-// opening a label's folder, and the labels' pop-up menu.
+// opening a folder. Each returns true when the list changed shape on screen, so the labels
+// are to be laid out again; messages are owned by the given window.
 class FolderCommands {
 public:
-    explicit FolderCommands(frmMain& main);
+    FolderCommands(FolderSlots& folders, Platform& platform, SoundCues& cues);
 
-    // "Add Folder to List...": the whole command after the menu's own click cue.
-    void AddFolder();
-    // `AddFolderToList`: puts a folder into the first empty slot (one trailing "/" removed from
-    // path) and lays the labels out again; says so when it is listed already or the list is
-    // full. False only when nothing could be done at all.
-    bool AddFolderToList(QString& path);
-    // "Delete Folder From List" for the current label.
-    void mnuDelete_Click();
-    // A label's double-click: the current label's folder in the file manager.
-    void Text_DblClick();
-    // A right press on a label: the "Folders" menu, the labels disabled while it is open.
-    void showFoldersMenu();
+    // "Add Folder to List...": the folder dialog, then `AddFolderToList`.
+    bool AddFolder(QWidget* owner);
+    // `AddFolderToList`: puts a folder into the first empty slot (one trailing "/" removed
+    // from path); says so when it is listed already or the list is full. False only when
+    // nothing could be done at all (an empty path).
+    bool AddFolderToList(QString& path, QWidget* owner);
+    // "Delete Folder From List" for the label `index`, after a question. The documents
+    // folder stays.
+    bool mnuDelete_Click(int index, QWidget* owner);
+    // A label's double-click: the folder of label `index` in the file manager.
+    void Text_DblClick(int index, QWidget* owner);
 
 private:
-    frmMain& main_;
+    FolderSlots& folders_;
+    Platform& platform_;
+    SoundCues& cues_;
 };
 
 } // namespace kelvane

@@ -1,36 +1,28 @@
 #pragma once
 
-#include <array>
-
-class QLineEdit;
-class QWidget;
-
 namespace kelvane {
 
-class frmMain;
+class FolderSlots;
+struct PendingDrop;
 
-// The hover poll of the folder labels: the non-empty label under the cursor turns yellow,
-// shows its path as a tooltip and becomes the current label; every other label is white.
+// The hover poll of the folder labels: the non-empty label under the cursor is highlighted
+// and becomes the current target; no label, or an empty one, clears the highlight.
 class LabelHover {
 public:
-    explicit LabelHover(frmMain& main);
+    LabelHover(const FolderSlots& folders, PendingDrop& pending);
 
-    // `Timer3`'s tick. Touches no disk; writes a property only when it changes.
-    void Timer3_Timer();
-    // `ClearLabelHighlights`: all ten labels white.
-    void ClearLabelHighlights();
-    // `MouseIsOverLabel`: the cursor is over one of the (visible) labels.
-    bool MouseIsOverLabel() const;
-    // `MouseIsOverControl`: the widget under the cursor is this control (or lies inside it).
-    bool MouseIsOverControl(const QWidget* control) const;
+    // `Timer3`'s tick, given the label under the cursor (-1 for none). True when the
+    // highlighted label changed.
+    bool Timer3_Timer(int labelUnderCursor);
+    // `ClearLabelHighlights`: no label highlighted. True when one was.
+    bool ClearLabelHighlights();
 
-    // The label shown highlighted, -1 for none.
+    // The highlighted label, -1 for none.
     int highlighted() const { return highlighted_; }
 
 private:
-    void setHighlight(int index);
-
-    frmMain& main_;
+    const FolderSlots& folders_;
+    PendingDrop& pending_;
     int highlighted_ = -1;
 };
 

@@ -1,17 +1,26 @@
 #include "history/frmHistory.h"
 
-#include "app/frmMain.h"
-
+#include "core/AppState.h"
+#include "core/SoundCues.h"
+#include "history/HistoryList.h"
 #include "ui/SizeTable.h"
 
-#include <QAction>
 #include <QCloseEvent>
 #include <QListWidget>
 #include <QVBoxLayout>
 
 namespace kelvane {
+namespace {
 
-frmHistory::frmHistory(frmMain& main) : QWidget(&main, Qt::Tool), main_(main) {
+constexpr int kDockGapTwips = 2000; // the window's left edge, left of the client's
+constexpr int kHeightTwips = 1445;
+
+} // namespace
+
+frmHistory::frmHistory(QWidget& client, HistoryList& list, AppState& state, SoundCues& cues,
+                       QString historyFile)
+    : QWidget(&client, Qt::Tool), client_(client), list_(list), state_(state), cues_(cues),
+      historyFile_(std::move(historyFile)) {
     setObjectName(QStringLiteral("frmHistory"));
     setWindowTitle(QStringLiteral("History"));
     List1 = new QListWidget(this);
@@ -21,21 +30,21 @@ frmHistory::frmHistory(frmMain& main) : QWidget(&main, Qt::Tool), main_(main) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(List1);
-    resize(twipsToPixels(1900), twipsToPixels(1445));
+    resize(twipsToPixels(1900), twipsToPixels(kHeightTwips));
     Timer1.setInterval(44);
     connect(&Timer1, &QTimer::timeout, this, &frmHistory::Timer1_Timer);
 }
 
 void frmHistory::Initialize() {
     hide();
-    main_.historyList().FillList(main_.historyPath());
+    list_.FillList(historyFile_);
     Timer1.start();
-    main_.historyList().RemoveMissingFromHistory();
+    list_.RemoveMissingFromHistory();
     refresh();
 }
 
 void frmHistory::refresh() {
-    const QStringList& entries = main_.historyList().entries();
+    const QStringList& entries = list_.entries();
     QStringList shown;
     for (int i = 0; i < List1->count(); ++i)
         shown << List1->item(i)->text();
@@ -45,46 +54,38 @@ void frmHistory::refresh() {
     List1->addItems(entries);
 }
 
+void frmHistory::dock() {
+    const QRect wanted(client_.x() - twipsToPixels(kDockGapTwips), client_.y(), width(),
+                       twipsToPixels(kHeightTwips));
+    if (geometry() != wanted)
+        setGeometry(wanted);
+}
+
 void frmHistory::Timer1_Timer() {
-    const AppState& state = main_.state();
-    if (!state.bShowHistory) {
+    if (!state_.bShowHistory) {
         // Nothing to follow until the window is opened again (which restarts the timer).
         hide();
         Timer1.stop();
         return;
     }
-    if (state.bStartupInProgress) {
+    if (state_.bStartupInProgress) {
         hide();
         return;
     }
-    setVisible(main_.isVisible());
-    const int height = twipsToPixels(1445);
-    const QRect wanted(main_.x() - twipsToPixels(2000), main_.y(), width(), height);
-    if (geometry() != wanted)
-        setGeometry(wanted);
+    setVisible(client_.isVisible());
+    dock();
     const QListWidgetItem* selected = List1->currentItem();
     List1->setToolTip(QStringLiteral(" Double-click to open selected image \"") +
                       (selected ? selected->text() : QString()) + QStringLiteral("\" "));
 }
 
 void frmHistory::closeEvent(QCloseEvent* event) {
-    main_.cues().PlayClickSound();
-    main_.menus().mnuHistory->setEnabled(true);
-    main_.state().bShowHistory = false;
+    cues_.PlayClickSound();
+    state_.bShowHistory = false;
     hide();
     Timer1.stop();
     event->ignore();
-}
-
-void ShowHistoryForm(frmMain& main) {
-    frmHistory* history = main.history();
-    if (!history)
-        return;
-    history->hide();
-    history->move(main.x() - twipsToPixels(2000), main.y());
-    main.menus().mnuHistory->setEnabled(false);
-    main.state().bShowHistory = true;
-    history->Initialize();
+    Q_EMIT closed();
 }
 
 } // namespace kelvane

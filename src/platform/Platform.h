@@ -6,6 +6,7 @@
 #include <QString>
 #include <functional>
 
+class QMimeData;
 class QWidget;
 
 namespace kelvane {
@@ -23,10 +24,10 @@ public:
     enum class Icon { None, Critical, Exclamation };
     enum class Buttons { Ok, YesNo };
     enum class Answer { Ok, Yes, No };
-    enum class SpecialFolder { Desktop = 0, Documents = 5 };
+    enum class SpecialFolder { Desktop, Documents };
 
-    // Codes the tray icon reports, as mouse-button messages.
-    enum TrayCode { TrayLeftUp = 0x0202, TrayDoubleClick = 0x0203, TrayRightUp = 0x0205 };
+    // What the user did to the tray icon.
+    enum class TrayEvent { Click, DoubleClick, ContextMenu };
 
     struct Version {
         int major = 0;
@@ -70,10 +71,13 @@ public:
     virtual QSize screenSize() = 0;
     // The mouse cursor in screen pixels.
     virtual QPoint cursorPos() = 0;
+    // Where a top-level window's top-left corner is on the screen, as the window system has
+    // it (not what the toolkit last heard).
+    virtual QPoint windowPosition(QWidget* window) = 0;
 
-    // Notification-area icon. onNotify receives a TrayCode.
+    // Notification-area icon; onEvent hears about clicks on it.
     virtual void addTrayIcon(const QIcon& icon, const QString& tip,
-                             std::function<void(int code)> onNotify) = 0;
+                             std::function<void(TrayEvent)> onEvent) = 0;
     virtual void removeTrayIcon() = 0;
     virtual bool trayIconVisible() = 0;
 
@@ -90,15 +94,42 @@ public:
     virtual QString browseForFolder(QWidget* owner, const QString& title,
                                     const QString& startFolder) = 0;
 
+    // The busy pointer over every window of the program, or the normal one again.
+    virtual void setBusyCursor(bool busy) = 0;
+
+    // Starting with the desktop session: writes the user's autostart entry, which starts this
+    // program, as it runs now, with the given argument; or deletes it (a missing entry is no
+    // failure). False when the entry could not be written or deleted.
+    virtual bool writeAutostartEntry(const QString& argument) = 0;
+    virtual bool deleteAutostartEntry() = 0;
+
+    // A drop turned into a local file.
+    struct DropHandlers {
+        // Runs once: the file (empty when the drag gave none) and, when empty, why.
+        std::function<void(const QString& file, const QString& error)> done;
+        // Runs while the file is still on its way: bytes so far, and the total or -1.
+        std::function<void(qint64 received, qint64 total)> progress;
+    };
+    // The file a drag would give, fetching nothing: its local file, or the file it would
+    // become. Empty when it carries nothing that can become a file.
+    virtual QString draggedFile(const QMimeData* data) = 0;
+    // Turns a drop into a local file, reading all the drag carries now. `done` runs after the
+    // drop event, so that the drag source hears at once that the drop is over: right after it
+    // for a local file the drag names, later for a file that had to be written, waited for or
+    // downloaded (a browser hands over no local file).
+    virtual void receiveDrop(const QMimeData* data, DropHandlers handlers) = 0;
+
+    // A modal save dialog with a title, a start folder and one type entry ("*.jpg"), which
+    // asks before a file is replaced; the chosen path, or an empty string when cancelled.
+    virtual QString saveFileDialog(QWidget* owner, const QString& filter, const QString& title,
+                                   const QString& startFolder) = 0;
+
     // Opens a file or folder with the user's default application and does not wait for it.
     // The path is handed over as one argument, never through a shell. False when nothing
     // could be started.
     virtual bool openPath(const QString& path) = 0;
     // Shows the desktop (minimises every window). False when the window manager cannot.
     virtual bool showDesktop() = 0;
-    // Lets the window manager move a top-level window with the mouse until the button is
-    // released (the window has no caption to drag).
-    virtual void beginWindowMove(QWidget* window) = 0;
 
     // Calls handler once if the process ends without the program's own shut-down (the
     // display connection broke, say). Only files may be touched then. An empty handler

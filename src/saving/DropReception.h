@@ -1,37 +1,31 @@
 #pragma once
 
-class QEvent;
-class QMimeData;
-class QObject;
+#include <QString>
 
 namespace kelvane {
 
-class frmMain;
+struct AppState;
+class FolderSlots;
+struct PendingDrop;
 
-// Drags and drops on the picture, the status icons and the folder labels. A drag over the
-// picture or a label records the pending drop and arms the manual-save timer; a drop hands
-// its data to the save. Every drop is taken as a copy, whatever the source proposed, so a
-// source that offers a move never deletes its file.
+// Drags over the client: the picture saves into the Desktop folder, folder label i into its
+// folder. A drag over either records the pending drop that the manual save falls back on.
 class DropReception {
 public:
-    explicit DropReception(frmMain& main);
+    DropReception(PendingDrop& pending, const AppState& state, const FolderSlots& folders);
 
-    // Handles the drag and drop events of the client's controls; true when it took the event.
-    bool handle(QObject* watched, QEvent* event);
-
-    void Image1_OLEDragOver(const QMimeData* data);
-    void Image1_OLEDragDrop(const QMimeData* data);
-    void imgIcon_OLEDragDrop(const QMimeData* data);
-    void Text_OLEDragDrop(int index, const QMimeData* data);
-    void Text_OLEDragOver(int index, const QMimeData* data);
+    // A drag over the picture or label `index`, carrying draggedFile (the file it gives, or
+    // would give once dropped; empty when it carries none). True when the manual-save timer
+    // is to be armed; a drag without a file leaves the pending file and the timer alone.
+    bool Image1_OLEDragOver(const QString& draggedFile);
+    bool Text_OLEDragOver(int index, const QString& draggedFile);
 
 private:
-    enum class Target { None, Picture, Icon, Label };
-    Target targetOf(QObject* watched, int& index) const;
-    // The drag's first file becomes the pending source, and the manual-save timer is armed.
-    void recordPendingFile(const QMimeData* data);
+    bool recordPendingFile(const QString& draggedFile);
 
-    frmMain& main_;
+    PendingDrop& pending_;
+    const AppState& state_;
+    const FolderSlots& folders_;
 };
 
 } // namespace kelvane

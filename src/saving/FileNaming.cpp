@@ -1,5 +1,6 @@
 #include "saving/FileNaming.h"
 
+#include "core/FileTests.h"
 #include "platform/Platform.h"
 
 #include <QFileInfo>
@@ -12,18 +13,6 @@ namespace kelvane {
 namespace {
 
 constexpr int kHighestProbe = 999;
-
-// An existing regular file (a link to one counts) whose name does not start with a dot.
-bool plainFileExists(const QString& path) {
-    if (path.isEmpty() || path.contains(QChar(u'\0')))
-        return false;
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    const QStringView name = QStringView(path).mid(slash + 1);
-    if (name.isEmpty() || name.front() == QLatin1Char('.'))
-        return false;
-    // Follows links; folders, FIFOs, sockets and devices are no files.
-    return QFileInfo(path).isFile();
-}
 
 void replaceBracketed(QString& name, int n, QLatin1StringView ext, const QString& by) {
     // "[" n "]" ext, built without leaving the stack.
@@ -42,10 +31,6 @@ void reportDuplicateFailure(Platform& platform, QWidget* owner) {
 }
 
 } // namespace
-
-bool FileExists(const QString& path) {
-    return plainFileExists(path);
-}
 
 QString GetFileName(const QString& path) {
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
@@ -100,8 +85,8 @@ QString IncrementFileName(const QString& path, Platform& platform, QWidget* owne
     }
 
     const auto probe = [&](int i) {
-        return plainFileExists(head + QStringLiteral(" (") + QString::number(i) + QLatin1Char(')') +
-                               tail);
+        return FileExists(head + QStringLiteral(" (") + QString::number(i) + QLatin1Char(')') +
+                          tail);
     };
 
     int number = 1;

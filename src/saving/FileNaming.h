@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/FileTests.h"
+
 #include <QString>
 
 class QWidget;
@@ -7,11 +9,6 @@ class QWidget;
 namespace kelvane {
 
 class Platform;
-
-// True for an existing plain file. Folders, hidden files (a name starting with ".") and
-// anything that is not a regular file (FIFOs, sockets, devices) count as absent; a symbolic
-// link counts as what it points to.
-bool FileExists(const QString& path);
 
 // The text after the last "/" at position 2 or later (1-based); without one, the whole string.
 QString GetFileName(const QString& path);

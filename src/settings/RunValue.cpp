@@ -1,9 +1,27 @@
 #include "settings/RunValue.h"
 
+#include "platform/Platform.h"
+
 namespace kelvane {
+namespace {
 
-void WriteRunValue(const AppState&, Platform&) {}
+void reportFailure(Platform& platform, QWidget* owner) {
+    platform.message(owner,
+                     QStringLiteral("There was an error while attempting to write to the "
+                                    "registry. This request cannot be completed."),
+                     Platform::Icon::Critical);
+}
 
-void DeleteRunValue(Platform&) {}
+} // namespace
+
+void WriteRunValue(Platform& platform, QWidget* owner) {
+    if (!platform.writeAutostartEntry(QStringLiteral("hidden")))
+        reportFailure(platform, owner);
+}
+
+void DeleteRunValue(Platform& platform, QWidget* owner) {
+    if (!platform.deleteAutostartEntry())
+        reportFailure(platform, owner);
+}
 
 } // namespace kelvane

@@ -1,13 +1,15 @@
 #pragma once
 
+class QWidget;
+
 namespace kelvane {
 
-struct AppState;
 class Platform;
 
-// Starting with the desktop session. Registering the program to start at login is not built
-// yet: both calls do nothing for now.
-void WriteRunValue(const AppState& state, Platform& platform);
-void DeleteRunValue(Platform& platform);
+// Starting with the desktop session, hidden: `WriteRunValue` registers the program, as it
+// runs now, to start at login with the argument "hidden"; `DeleteRunValue` removes that
+// (nothing to remove is no failure). Either says so once when the entry cannot be changed.
+void WriteRunValue(Platform& platform, QWidget* owner);
+void DeleteRunValue(Platform& platform, QWidget* owner);
 
 } // namespace kelvane

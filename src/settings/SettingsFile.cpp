@@ -1,9 +1,6 @@
 #include "settings/SettingsFile.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
+#include "core/TextFile.h"
 
 #include <charconv>
 #include <climits>
@@ -38,60 +35,6 @@ constexpr const char* kKeys[kSettingLines] = {
     "autoincrementsavedfiles=",
     "correctquerystringnames=",
     "synchronizewithinternetexplorer=",
-};
-
-// Reads the file one line at a time, never holding more than one line (and at most
-// kMaxLineBytes of it). A file that is missing or is not a plain file (a folder, a pipe) reads as
-// empty, so every read fails.
-class LineReader {
-public:
-    explicit LineReader(const QString& path) : m_file(path) {
-        m_open = QFileInfo(path).isFile() && m_file.open(QIODevice::ReadOnly);
-    }
-
-    // The next line without its line end (LF, or CR LF), or nothing at the end of the file or on
-    // a read error. A line over the limit is consumed to its end and comes back empty: a cut-off
-    // path or word would be worse than none.
-    std::optional<QString> next() {
-        if (!m_open || m_file.atEnd())
-            return std::nullopt;
-        QByteArray line;
-        bool overlong = false;
-        bool readAny = false;
-        for (;;) {
-            const qint64 n = m_file.readLine(m_chunk.data(), m_chunk.size());
-            if (n <= 0)
-                break;
-            readAny = true;
-            if (!overlong) {
-                line.append(m_chunk.constData(), n);
-                // Two bytes of slack for the line end.
-                overlong = line.size() > SettingsFile::kMaxLineBytes + 2;
-                if (overlong)
-                    line.clear();
-            }
-            if (m_chunk[n - 1] == '\n')
-                break;
-        }
-        if (!readAny)
-            return std::nullopt;
-        if (line.endsWith('\n'))
-            line.chop(1);
-        if (line.endsWith('\r'))
-            line.chop(1);
-        if (m_first && line.startsWith("\xEF\xBB\xBF"))
-            line.remove(0, 3); // a byte order mark left by a text editor
-        m_first = false;
-        if (overlong || line.size() > SettingsFile::kMaxLineBytes)
-            return QString();
-        return QString::fromUtf8(line);
-    }
-
-private:
-    QFile m_file;
-    QByteArray m_chunk = QByteArray(64 * 1024, Qt::Uninitialized);
-    bool m_open = false;
-    bool m_first = true;
 };
 
 // Leading and trailing blanks (spaces only) removed.
@@ -158,7 +101,7 @@ QString SettingsFile::path() const {
 
 SettingsFile::LoadResult SettingsFile::LoadSettings(AppState& state, int screenWidthTwips,
                                                     int screenHeightTwips) const {
-    LineReader in(m_path);
+    LineReader in(m_path, kMaxLineBytes);
     LoadResult result;
     QString buffer; // a line that cannot be read leaves the previous line's value here
     for (int line = 1; line <= kSettingLines; ++line) {
@@ -226,7 +169,7 @@ SettingsFile::LoadResult SettingsFile::LoadSettings(AppState& state, int screenW
 }
 
 void SettingsFile::ApplyFolders(std::array<QString, 10>& folderSlots) const {
-    LineReader in(m_path);
+    LineReader in(m_path, kMaxLineBytes);
     for (int line = 0; line < kLinesBeforeFolders; ++line) {
         if (!in.next())
             return;
@@ -267,20 +210,7 @@ bool SettingsFile::SaveSettings(const AppState& state,
     for (int slot = 9; slot >= 0; --slot)
         out += textLine(folderSlots[slot]) + "\r\n";
 
-    if (!QDir().mkpath(QFileInfo(m_path).absolutePath()))
-        return false;
-    // The new contents go to a temporary file beside the old one, which is replaced only once
-    // everything is written and flushed. Unbuffered, because a buffered write that fails
-    // part-way (disk full, file size limit) is not reported by commit(), which would then put
-    // the cut-off file in place of the old one; written directly, the short count shows here.
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
-    if (file.write(out) != out.size() || file.error() != QFileDevice::NoError) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return writeFileAtomically(m_path, out);
 }
 
 QString SettingsFile::formatNumber(double value) {

@@ -1,14 +1,17 @@
 #pragma once
 
+#include "ui/SizeTable.h"
+
+#include <QString>
+
 namespace kelvane {
 
-class frmMain;
+struct AppState;
 
-// The "Window Size" commands and "Always On Top". Each size command checks its own item
-// only, plays its cue to the end and then lays the window out.
-void mnuSmall_Click(frmMain& main);
-void mnuNormal_Click(frmMain& main);
-void mnuLarge_Click(frmMain& main);
-void mnuAlwaysOnTop_Click(frmMain& main);
+// The "Window Size" commands: `mnuSmall_Click`, `mnuNormal_Click`, `mnuLarge_Click` store the
+// chosen size and return the cue to play before the window is laid out again: Small shrinks,
+// Large enlarges, Normal shrinks from Large and enlarges otherwise (shown is the size whose
+// item was checked).
+QString applySizeCommand(AppState& state, ClientSize chosen, ClientSize shown);
 
 } // namespace kelvane

@@ -1,7 +1,5 @@
 #include "ui/SizeTable.h"
 
-#include "app/AppState.h"
-
 #include <cmath>
 #include <limits>
 

@@ -10,6 +10,9 @@ namespace kelvane {
 // The three window sizes and the client window's geometry. Everything here is in twips; the
 // window code converts to logical pixels with toPixels(), the only place where twips are rounded.
 
+// Window positions and sizes are kept in twips; 15 twips make one logical pixel.
+constexpr int kTwipsPerPixel = 15;
+
 enum class ClientSize { Small, Med, Large, Unknown };
 
 // sClientSize as it is compared: spaces trimmed, upper case.

@@ -4,8 +4,9 @@
 
 namespace kelvane {
 
-void SetupTrayIcon(Platform& platform, const QIcon& icon, std::function<void(int)> onNotify) {
-    platform.addTrayIcon(icon, QStringLiteral(" Click Right Mouse Button "), std::move(onNotify));
+void SetupTrayIcon(Platform& platform, const QIcon& icon,
+                   std::function<void(Platform::TrayEvent)> onEvent) {
+    platform.addTrayIcon(icon, QStringLiteral(" Click Right Mouse Button "), std::move(onEvent));
 }
 
 } // namespace kelvane

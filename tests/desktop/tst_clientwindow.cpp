@@ -1,17 +1,21 @@
 // The client window with the real platform on the real desktop: drops from another process,
-// the labels under a real pointer, moving the window, the always-on-top band and opening files.
+// the labels under the real pointer, taps, drags and double-clicks, the always-on-top band.
 #include "DesktopTools.h"
-#include "DragTools.h"
 #include "app/frmMain.h"
 #include "app/frmSplash.h"
 #include "platform/PlatformFactory.h"
 
 #include <QAction>
-#include <QDir>
-#include <QFile>
+#include <QApplication>
+#include <QDrag>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QTest>
+#include <QUrl>
+#include <QWindow>
+#include <cstdio>
 
 using namespace kelvane;
 using namespace kelvane::test;
@@ -20,36 +24,6 @@ namespace {
 
 QString home() {
     return QDir::homePath();
-}
-
-void pointerTo(QPoint p) {
-    run("xdotool", {"mousemove", "--sync", QString::number(p.x()), QString::number(p.y())});
-}
-
-QPoint windowPosition(const QWidget* w) {
-    const QString shell =
-        run("xdotool", {"getwindowgeometry", "--shell", QString::number(w->winId())});
-    const auto value = [&](const char* key) {
-        return shell.section(QString::fromLatin1(key) + '=', 1, 1).section('\n', 0, 0).toInt();
-    };
-    return {value("X"), value("Y")};
-}
-
-// An application that records what it is asked to open, as the user's default for pictures
-// and folders.
-void installRecordingOpener() {
-    const QString apps = home() + "/.local/share/applications";
-    QDir().mkpath(apps);
-    writeFile(home() + "/opener.sh", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> \"$HOME/opened.txt\"\n");
-    QFile::setPermissions(home() + "/opener.sh",
-                          QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::WriteOwner);
-    writeFile(apps + "/kelvane-test-opener.desktop",
-              ("[Desktop Entry]\nType=Application\nName=Opener\nExec=" + home() +
-               "/opener.sh %f\nMimeType=image/png;inode/directory;\n")
-                  .toUtf8());
-    writeFile(home() + "/.config/mimeapps.list",
-              "[Default Applications]\nimage/png=kelvane-test-opener.desktop\n"
-              "inode/directory=kelvane-test-opener.desktop\n");
 }
 
 } // namespace
@@ -63,7 +37,17 @@ class TestClientWindow : public QObject {
 
     QString folder(int i) const { return home() + QStringLiteral("/folder %1").arg(i); }
     QLineEdit* label(int i) const { return main_->controls().Text[i]; }
-    QPoint centreOf(const QWidget* w) const { return w->mapToGlobal(w->rect().center()); }
+    QLabel* picture() const { return main_->controls().Image1; }
+    QPoint position() const { return windowPosition(QString::number(main_->winId())); }
+    // Where a point of a control is on the screen, by the window manager's account.
+    QPoint onScreen(const QWidget* w, QPoint p) const {
+        return position() + w->mapTo(main_.get(), p);
+    }
+    QPoint centreOf(const QWidget* w) const { return onScreen(w, w->rect().center()); }
+    void doubleClickAt(QPoint p) {
+        pointerTo(p);
+        run("xdotool", {"click", "--repeat", "2", "--delay", "40", "1"});
+    }
 
 private Q_SLOTS:
     void initTestCase() {
@@ -72,133 +56,84 @@ private Q_SLOTS:
         for (int slot : {0, 2, 3})
             QDir().mkpath(folder(slot));
         writeFile(home() + "/.config/kelvane/kelvane.dat",
-                  settingsText({"alwaysontop=True", "clientsize=LARGE", "overwrite=False",
-                                "showsavedimage=True", "firstuse=False", "", "left= 6000",
-                                "top= 4500", "playconfirmsound=False"},
-                               {folder(0), "", folder(2), folder(3)}));
-        installRecordingOpener();
+                  previousRun({"alwaysontop=True", "clientsize=LARGE", "showsavedimage=True",
+                               "left= 6000", "top= 4500", "autoincrementsavedfiles=True"},
+                              {folder(0), "", folder(2), folder(3)}));
+        // The user's default application for pictures and folders records what it opens.
+        writeFile(home() + "/opener.sh",
+                  "#!/bin/sh\nprintf '%s\\r\\n' \"$1\" >> \"$HOME/opened.txt\"\n");
+        QFile::setPermissions(home() + "/opener.sh", QFile::ReadOwner | QFile::ExeOwner);
+        writeFile(home() + "/.local/share/applications/opener.desktop",
+                  ("[Desktop Entry]\nType=Application\nName=Opener\nExec=" + home() +
+                   "/opener.sh %f\nMimeType=image/png;inode/directory;\n")
+                      .toUtf8());
+        writeFile(home() + "/.config/mimeapps.list",
+                  "[Default Applications]\nimage/png=opener.desktop\n"
+                  "inode/directory=opener.desktop\n");
 
         platform_ = createPlatform();
         main_ = std::make_unique<frmMain>(*platform_, state_);
         QCOMPARE(main_->Form_Load(), frmMain::LoadResult::Running);
         main_->splash()->setSplashDuration(10);
-        QTRY_VERIFY(main_->isVisible());
+        QTRY_VERIFY(main_->isVisible() && !main_->splash()->isVisible());
         QVERIFY(QTest::qWaitForWindowExposed(main_.get()));
-        QTRY_COMPARE(windowPosition(main_.get()), QPoint(400, 300));
+        QTRY_COMPARE(position(), QPoint(400, 300));
     }
 
     void cleanupTestCase() {
-        if (main_)
+        if (main_) {
             main_->Form_Unload();
+            delete main_->splash();
+        }
         main_.reset();
     }
 
-    void labelsStackUnderThePicture() {
-        // "LARGE": a 1460-twip square (97 px) and 18-pixel labels for slots 0, 2 and 3.
-        QCOMPARE(main_->width(), 97);
-        QCOMPARE(main_->height(), 97 + 3 * 18);
-        QVERIFY(label(0)->isVisible() && !label(1)->isVisible());
-        QVERIFY(label(2)->isVisible() && label(3)->isVisible());
-        QCOMPARE(label(0)->y(), 97);
-        QCOMPARE(label(2)->y(), label(0)->y() + label(0)->height());
-        QCOMPARE(label(3)->y() + label(3)->height(), main_->height());
-        QCOMPARE(label(2)->text(), folder(2));
-    }
-
-    void highlightFollowsTheRealPointer() {
-        const QColor yellow(255, 230, 22);
-        pointerTo(centreOf(label(2)));
-        QTRY_COMPARE(label(2)->palette().color(QPalette::Base), yellow);
-        QCOMPARE(main_->iCurrentLabel, std::int16_t(2));
-        QCOMPARE(label(0)->palette().color(QPalette::Base), QColor(Qt::white));
-        pointerTo(centreOf(label(3)));
-        QTRY_COMPARE(label(3)->palette().color(QPalette::Base), yellow);
-        QCOMPARE(label(2)->palette().color(QPalette::Base), QColor(Qt::white));
-        pointerTo(centreOf(main_->controls().Image1));
-        QTRY_COMPARE(label(3)->palette().color(QPalette::Base), QColor(Qt::white));
-        QCOMPARE(main_->iCurrentLabel, std::int16_t(3));
+    void clientKnowsWhereItIs() {
+        // What it records on the way out, and what its hover poll and drops go by.
+        QTRY_COMPARE(main_->pos(), position());
+        QCOMPARE(QPointF(state_.WindowLeft, state_.WindowTop), QPointF(position() * 15));
     }
 
     void dropsFromAnotherProgram_data() {
-        QTest::addColumn<QString>("target"); // picture, icon, label2
-        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("action"); // what the source offers
         QTest::addColumn<QString>("savedAs");
-        QTest::newRow("picture") << "picture"
+        QTest::newRow("picture") << "Image1"
                                  << "copy" << home() + "/Desktop/cat.jpg";
-        QTest::newRow("status icon") << "icon"
+        QTest::newRow("status icon") << "imgIcon(0)"
                                      << "copy" << home() + "/Desktop/cat (1).jpg";
-        QTest::newRow("second label, offered as a move") << "label2"
-                                                         << "move" << folder(2) + "/cat.jpg";
+        QTest::newRow("label, offered as a move") << "Text(2)"
+                                                  << "move" << folder(2) + "/cat.jpg";
     }
 
     void dropsFromAnotherProgram() {
         QFETCH(QString, target);
         QFETCH(QString, action);
         QFETCH(QString, savedAs);
-        const QString source = home() + "/cache/cat[1].jpg";
+        const QString file = home() + "/cache/cat[1].jpg";
         QImage image(16, 16, QImage::Format_RGB32);
         image.fill(Qt::blue);
-        QDir().mkpath(home() + "/cache");
-        QVERIFY(image.save(source, "PNG"));
-        state_.bAutoIncrementSavedFiles = true;
-
-        DragSource drag;
-        QVERIFY2(drag.start({"--files", source, "--action", action, "--at", "100", "600"}),
-                 qPrintable(drag.errorString()));
-        const QWidget* onto = target == "picture" ? static_cast<QWidget*>(main_->controls().Image1)
-                              : target == "icon"
-                                  ? static_cast<QWidget*>(main_->controls().imgIcon[0])
-                                  : label(2);
-        const QPoint to = target == "picture"
-                              ? main_->controls().Image1->mapToGlobal(QPoint(20, 70))
-                              : centreOf(onto);
-        QVERIFY(dragWithPointer(drag.geometry().center(), to));
-        QCOMPARE(drag.waitForResult(), QStringLiteral("copy"));
+        QVERIFY(QDir().mkpath(home() + "/cache") && image.save(file, "PNG"));
+        QProcess source;
+        source.start(QCoreApplication::applicationFilePath(), {"--drag-source", action, file});
+        QVERIFY(QTest::qWaitFor([&] { return source.canReadLine(); }, 10000));
+        QCOMPARE(source.readLine(), QByteArray("ready\n"));
+        const QWidget* onto = main_->findChild<QWidget*>(target);
+        // The picture away from the status icon, which lies over its top right corner.
+        QVERIFY(dragWithPointer(QPoint(160, 660), onto == picture() ? onScreen(picture(), {20, 70})
+                                                                    : centreOf(onto)));
+        QVERIFY(QTest::qWaitFor([&] { return source.canReadLine(); }, 10000));
+        QCOMPARE(source.readLine(), QByteArray("copy\n")); // a move is answered as a copy
+        source.kill();
         QTRY_VERIFY(QFile::exists(savedAs));
-        QVERIFY(QFile::exists(source)); // a move was answered as a copy
+        QVERIFY(QFile::exists(file));
         QCOMPARE(main_->historyList().entries().value(0), savedAs);
         QCOMPARE(readLines(home() + "/.config/kelvane/history.dat").value(0), savedAs);
         QCOMPARE(main_->controls().imgIcon[1]->toolTip(),
                  " This image was saved to \"" + savedAs + "\" ");
+        source.waitForFinished();
     }
 
-    void textDropReportsTheFailure() {
-        DragSource drag;
-        QVERIFY(drag.start({"--text", "just some words", "--at", "100", "600"}));
-        const int before = main_->historyList().size();
-        QVERIFY(dragWithPointer(drag.geometry().center(),
-                                main_->controls().Image1->mapToGlobal(QPoint(20, 70))));
-        drag.waitForResult();
-        // The failed icon is in front: it is the last of the three among the children.
-        const QObjectList& children = main_->children();
-        QTRY_VERIFY(children.indexOf(main_->controls().imgIcon[2]) >
-                        children.indexOf(main_->controls().imgIcon[1]) &&
-                    children.indexOf(main_->controls().imgIcon[2]) >
-                        children.indexOf(main_->controls().imgIcon[0]));
-        QCOMPARE(main_->historyList().size(), before);
-        QVERIFY(main_->saving().showsBackground());
-    }
-
-    void doubleClicksOpenWithTheDefaultApplication() {
-        QFile::remove(home() + "/opened.txt");
-        const QString picture = main_->historyList().entries().value(0);
-        QVERIFY(!picture.isEmpty());
-        main_->saving().ShowImageInClient(picture);
-        main_->saving().Image1_DblClick();
-        main_->iCurrentLabel = 2;
-        main_->folderCommands().Text_DblClick();
-        const auto opened = [] {
-            QFile f(home() + "/opened.txt");
-            QStringList lines = f.open(QIODevice::ReadOnly)
-                                    ? QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts)
-                                    : QStringList();
-            lines.sort();
-            return lines;
-        };
-        QStringList expected{picture, folder(2)};
-        expected.sort();
-        QTRY_COMPARE_WITH_TIMEOUT(opened(), expected, 10000);
-    }
     void alwaysOnTopIsWhatTheWindowManagerSees() {
         const QString id = QString::number(main_->winId());
         QTRY_VERIFY(netWmState(id).contains("_NET_WM_STATE_ABOVE"));
@@ -208,27 +143,121 @@ private Q_SLOTS:
         QTRY_VERIFY(netWmState(id).contains("_NET_WM_STATE_ABOVE"));
     }
 
-    void leftDragOnALabelMovesTheWindow() {
-        const QPoint before = windowPosition(main_.get());
-        const QPoint start = centreOf(label(3));
-        pointerTo(start);
-        QTest::qWait(200);
-        run("xdotool", {"mousedown", "1"});
-        for (int step = 1; step <= 10; ++step) {
-            QTest::qWait(20);
-            pointerTo(start + QPoint(8 * step, 5 * step));
-        }
-        QTest::qWait(100);
-        run("xdotool", {"mouseup", "1"});
-        QTRY_COMPARE(windowPosition(main_.get()), before + QPoint(80, 50));
+    void pointerOnTheClient_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("gesture"); // xdotool commands; none: a drag, the button held
+        QTest::addColumn<QPoint>("moves");
+        const QString tap = "mousedown 1 mouseup 1";
+        QTest::newRow("tap on the picture") << "Image1" << tap << QPoint();
+        QTest::newRow("tap on a label") << "Text(3)" << tap << QPoint();
+        // Seen late, a drag still moves the window by its own length, then the window stays.
+        QTest::newRow("drag over before the client looks")
+            << "Image1"
+            << "mousedown 1 mousemove_relative 30 20 mouseup 1" << QPoint(30, 20);
+        QTest::newRow("drag on the picture") << "Image1"
+                                             << "" << QPoint(80, 50);
+        QTest::newRow("drag on a label") << "Text(3)"
+                                         << "" << QPoint(80, 50);
     }
-    void doubleClickOnTheBackgroundShowsTheDesktop() {
-        main_->saving().Timer2_Timer(); // back to the background picture
-        main_->saving().Image1_DblClick();
+
+    void pointerOnTheClient() {
+        QFETCH(QString, control);
+        QFETCH(QString, gesture);
+        QFETCH(QPoint, moves);
+        const QPoint before = position();
+        const QPoint at = onScreen(main_->findChild<QWidget*>(control), {20, 10});
+        if (gesture.isEmpty()) {
+            QVERIFY(dragWithPointer(at, at + moves));
+            QTRY_VERIFY((position() - before).manhattanLength() > 100);
+        } else {
+            // Within a millisecond or two, while the client (this process) is busy: it sees
+            // the events only afterwards, as it does while it plays a cue. Then the pointer
+            // wanders off.
+            pointerTo(at);
+            run("xdotool", gesture.split(' '));
+            QTest::qWait(300);
+            for (int step = 1; step <= 6; ++step)
+                pointerTo(at + QPoint(12 * step, 7 * step));
+        }
+        QTest::qWait(500); // time for the window manager to act on the last motions
+        QCOMPARE(position(), before + moves); // a drag keeps the spot pressed under the pointer
+        run("xdotool", {"key", "Escape"});    // ends a move that goes on, the window put back
+        QTRY_COMPARE(main_->pos(), position());
+    }
+
+    void doubleClicksOpenOrShowTheDesktop() {
+        QFile::remove(home() + "/opened.txt");
+        const QPoint before = position();
+        const QString newest = main_->historyList().entries().value(0);
+        main_->Timer2.stop(); // the saved picture stays in the client
+        main_->ShowImageInClient(newest);
+        doubleClickAt(onScreen(picture(), {20, 70}));
+        doubleClickAt(centreOf(label(2)));
+        QStringList expected{newest, folder(2)};
+        expected.sort();
+        const auto opened = [] {
+            QStringList lines = readLines(home() + "/opened.txt");
+            lines.sort();
+            return lines;
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(opened(), expected, 10000);
+        QCOMPARE(position(), before);
+        // On the background picture: the desktop.
+        main_->Timer2.start(1);
+        QTRY_VERIFY(main_->showsBackground());
+        doubleClickAt(onScreen(picture(), {20, 70}));
         QTRY_VERIFY(run("xprop", {"-root", "_NET_SHOWING_DESKTOP"}).contains("= 1"));
         run("wmctrl", {"-k", "off"});
     }
 };
 
-QTEST_MAIN(TestClientWindow)
+namespace {
+
+// The drag source, in a second process: a borderless window at 100, 600 that starts a real
+// (XDND) drag of one file when pressed, offering a copy, or a move and a copy.
+// It prints "ready" once placed and then the action the drag ended with.
+class DragSource : public QWidget {
+public:
+    QMimeData* data = new QMimeData;
+    bool offerMove = false;
+    void mousePressEvent(QMouseEvent*) override {
+        auto* drag = new QDrag(this);
+        drag->setMimeData(data);
+        const Qt::DropAction result =
+            offerMove ? drag->exec(Qt::MoveAction | Qt::CopyAction, Qt::MoveAction)
+                      : drag->exec(Qt::CopyAction);
+        std::printf("%s\n", result == Qt::CopyAction ? "copy" : "not a copy");
+        std::fflush(stdout);
+    }
+};
+
+int dragSource(const QString& action, const QString& file) {
+    DragSource source;
+    source.offerMove = action == "move";
+    source.data->setUrls({QUrl::fromLocalFile(file)});
+    source.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    source.setGeometry(100, 600, 120, 120);
+    source.show();
+    // Ready once the window manager has put it there (or has had three seconds to).
+    static_cast<void>(QTest::qWaitFor(
+        [&] { return source.windowHandle()->isExposed() && source.pos() == QPoint(100, 600); },
+        3000));
+    std::printf("ready\n");
+    std::fflush(stdout);
+    return QApplication::exec();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // The client takes its command line from the application: without the test's arguments it
+    // starts as it does from the menu (splash, greeting), whichever tests are asked for.
+    int programOnly = 1;
+    QApplication app(programOnly, argv);
+    if (argc == 4 && QByteArray(argv[1]) == "--drag-source")
+        return dragSource(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+    TestClientWindow test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_clientwindow.moc"

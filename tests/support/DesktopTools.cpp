@@ -1,9 +1,7 @@
 #include "DesktopTools.h"
 
 #include <QDeadlineTimer>
-#include <QDir>
-#include <QFile>
-#include <QRegularExpression>
+#include <QTest>
 #include <QThread>
 #include <csignal>
 
@@ -24,17 +22,69 @@ bool onTestDesktop() {
     return qEnvironmentVariableIsSet("KELVANE_TEST_DESKTOP");
 }
 
+void pointerTo(QPoint p) {
+    run("xdotool", {"mousemove", "--sync", QString::number(p.x()), QString::number(p.y())});
+}
+
+bool dragWithPointer(QPoint from, QPoint to) {
+    // Paced for Xvfb and openbox with room to spare. Each motion lets a drag source find the
+    // window under the pointer; it sends a position only after the answer to the last one, so
+    // a wiggle on the target ends with the target point sent, and the hold lets the answer
+    // come back before the drop.
+    QString cmd =
+        QString("mousemove %1 %2 sleep 0.06 mousedown 1 sleep 0.06 ").arg(from.x()).arg(from.y());
+    for (int i = 1; i <= 22; ++i) {
+        const QPoint p = i <= 16 ? from + (to - from) * i / 16 : to + QPoint(i % 2, 0);
+        cmd += QString("mousemove %1 %2 sleep %3 ").arg(p.x()).arg(p.y()).arg(i < 22 ? 0.02 : 0.15);
+    }
+    cmd += "mouseup 1 sleep 0.06";
+    QProcess xdotool;
+    xdotool.start("xdotool", cmd.split(' '));
+    if (QTest::qWaitFor([&] { return xdotool.state() == QProcess::NotRunning; }, 30000))
+        return xdotool.exitStatus() == QProcess::NormalExit && xdotool.exitCode() == 0;
+    xdotool.kill();
+    xdotool.waitForFinished();
+    run("xdotool", {"mouseup", "1"});
+    return false;
+}
+
+QPoint windowPosition(const QString& windowId) {
+    const QString shell = run("xdotool", {"getwindowgeometry", "--shell", windowId});
+    const auto value = [&](const QString& key) {
+        return shell.section(key + '=', 1, 1).section('\n', 0, 0).toInt();
+    };
+    return {value("X"), value("Y")};
+}
+
+QString netWmState(const QString& windowId) {
+    return run("xprop", {"-id", windowId, "_NET_WM_STATE"});
+}
+
+QString trayIconHost(qint64 pid) {
+    const QString root = run("xwininfo", {"-root"}).section("Window id: ", 1, 1).section(' ', 0, 0);
+    for (const QString& id : run("xdotool", {"search", "--pid", QString::number(pid)})
+                                 .split('\n', Qt::SkipEmptyParts)) {
+        const QString parent = run("xwininfo", {"-tree", "-id", id})
+                                   .section("Parent window id: ", 1, 1)
+                                   .section(' ', 0, 0);
+        const QString info = run("xwininfo", {"-id", id});
+        if (!parent.isEmpty() && parent != root && info.contains("IsViewable") &&
+            info.contains("-geometry 22x22"))
+            return parent;
+    }
+    return {};
+}
+
 QProcessEnvironment TestHome::environment() const {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    const QString home = path();
-    QDir().mkpath(home + QStringLiteral("/.config"));
-    QDir().mkpath(home + QStringLiteral("/.runtime"));
-    QFile::setPermissions(home + QStringLiteral("/.runtime"),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    env.insert(QStringLiteral("HOME"), home);
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
-    env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/.local/share"));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home + QStringLiteral("/.runtime"));
+    QDir().mkpath(path() + "/.config");
+    QDir().mkpath(path() + "/.runtime");
+    QFile::setPermissions(path() + "/.runtime",
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    env.insert("HOME", path());
+    env.insert("XDG_CONFIG_HOME", path() + "/.config");
+    env.insert("XDG_DATA_HOME", path() + "/.local/share");
+    env.insert("XDG_RUNTIME_DIR", path() + "/.runtime");
     return env;
 }
 
@@ -43,17 +93,14 @@ QString kelvaneProgram() {
 }
 
 KelvaneProcess::KelvaneProcess(const TestHome& home, QString program)
-    : program_(program.isEmpty() ? kelvaneProgram() : std::move(program)),
-      env_(home.environment()) {
-    process_.setProcessEnvironment(env_);
+    : program_(program.isEmpty() ? kelvaneProgram() : std::move(program)) {
+    process_.setProcessEnvironment(home.environment());
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
 }
 
 KelvaneProcess::~KelvaneProcess() {
-    if (process_.state() != QProcess::NotRunning) {
-        process_.kill();
-        process_.waitForFinished(5000);
-    }
+    process_.kill();
+    process_.waitForFinished(5000);
 }
 
 void KelvaneProcess::start(const QStringList& args) {
@@ -61,63 +108,26 @@ void KelvaneProcess::start(const QStringList& args) {
     process_.waitForStarted();
 }
 
-qint64 KelvaneProcess::pid() const {
-    return process_.processId();
-}
-
 QString KelvaneProcess::waitForMainWindow(int timeoutMs) {
     QDeadlineTimer deadline(timeoutMs);
     while (!deadline.hasExpired() && process_.state() == QProcess::Running) {
-        // The windows the window manager manages: "<id> <desktop> <pid> <host> <title>".
-        const QStringList rows =
-            run(QStringLiteral("wmctrl"), {QStringLiteral("-lp")}).split('\n', Qt::SkipEmptyParts);
-        for (const QString& row : rows) {
+        // The managed windows: "<id> <desktop> <pid> <host> <title>".
+        QString client;
+        bool splash = false;
+        for (const QString& row : run("wmctrl", {"-lp"}).split('\n', Qt::SkipEmptyParts)) {
             const QStringList f = row.split(' ', Qt::SkipEmptyParts);
             if (f.size() < 5 || f[2] != QString::number(pid()) || f.mid(4).join(' ') != "Kelvane")
                 continue;
-            // The client window is the borderless one; the splash window is a splash type.
-            const QString type =
-                run(QStringLiteral("xprop"),
-                    {QStringLiteral("-id"), f[0], QStringLiteral("_NET_WM_WINDOW_TYPE")});
-            if (!type.contains(QLatin1String("SPLASH")))
-                return f[0];
+            if (run("xprop", {"-id", f[0], "_NET_WM_WINDOW_TYPE"}).contains("SPLASH"))
+                splash = true;
+            else
+                client = f[0];
         }
+        if (!client.isEmpty() && !splash)
+            return client;
         QThread::msleep(100);
     }
     return {};
-}
-
-QString parentWindow(const QString& windowId) {
-    const QString tree =
-        run(QStringLiteral("xwininfo"), {QStringLiteral("-tree"), QStringLiteral("-id"), windowId});
-    const int at = tree.indexOf(QLatin1String("Parent window id: "));
-    return at < 0 ? QString() : tree.mid(at + 18).section(' ', 0, 0).trimmed();
-}
-
-QString trayIconHost(qint64 pid) {
-    const QString root = run(QStringLiteral("xwininfo"), {QStringLiteral("-root")})
-                             .section(QLatin1String("Window id: "), 1, 1)
-                             .section(' ', 0, 0);
-    const QStringList ids =
-        run(QStringLiteral("xdotool"),
-            {QStringLiteral("search"), QStringLiteral("--pid"), QString::number(pid)})
-            .split('\n', Qt::SkipEmptyParts);
-    for (const QString& id : ids) {
-        const QString parent = parentWindow(id);
-        const QString info = run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), id});
-        if (!parent.isEmpty() && parent != root && info.contains(QLatin1String("IsViewable")) &&
-            info.contains(QLatin1String("-geometry 22x22")))
-            return parent;
-    }
-    return {};
-}
-
-int childCount(const QString& windowId) {
-    const QString tree = run(QStringLiteral("xwininfo"),
-                             {QStringLiteral("-children"), QStringLiteral("-id"), windowId});
-    const QRegularExpression count(QStringLiteral("(\\d+) child"));
-    const auto m = count.match(tree);
-    return m.hasMatch() ? m.captured(1).toInt() : 0;
 }
 
 bool KelvaneProcess::terminate(int timeoutMs) {
@@ -125,15 +135,6 @@ bool KelvaneProcess::terminate(int timeoutMs) {
         return true;
     ::kill(static_cast<pid_t>(pid()), SIGTERM);
     return waitForFinished(timeoutMs);
-}
-
-bool KelvaneProcess::waitForFinished(int timeoutMs) {
-    return process_.waitForFinished(timeoutMs);
-}
-
-QString netWmState(const QString& windowId) {
-    return run(QStringLiteral("xprop"),
-               {QStringLiteral("-id"), windowId, QStringLiteral("_NET_WM_STATE")});
 }
 
 } // namespace kelvane::test

@@ -1,64 +1,61 @@
 #pragma once
 
-#include <QProcess>
-#include <QProcessEnvironment>
-#include <QString>
-#include <QStringList>
-#include <QTemporaryDir>
-#include <memory>
+// The test desktop (scripts/test-desktop.sh): commands, the real pointer (XTEST, through
+// xdotool) and the kelvane program in a home of its own.
 
 #include "TestFiles.h"
 
+#include <QPoint>
+#include <QProcess>
+#include <QTemporaryDir>
+
 namespace kelvane::test {
 
-// Runs a command to its end and returns its standard output (empty on failure).
+// A command's standard output, once it has ended (empty on failure).
 QString run(const QString& program, const QStringList& args, int timeoutMs = 10000);
-
-// True when the test runs on the test desktop (scripts/test-desktop.sh).
 bool onTestDesktop();
+
+void pointerTo(QPoint p);
+// Presses the left button at `from`, drags to `to` (global pixels) in small steps and releases
+// it there, the caller's event loop running all the while (a drop target in this process
+// answers as the messages come). False when xdotool failed or did not end in time.
+bool dragWithPointer(QPoint from, QPoint to);
+// Where the window manager shows a window (its X id as a number).
+QPoint windowPosition(const QString& windowId);
+// The _NET_WM_STATE atoms the window manager holds for a window.
+QString netWmState(const QString& windowId);
+// The tray host's window holding a process's tray icon, empty when none is embedded.
+QString trayIconHost(qint64 pid);
 
 // A home of its own for one Kelvane process, with XDG folders under it.
 struct TestHome {
     QTemporaryDir dir;
     QString path() const { return dir.path(); }
-    QString configDir() const { return dir.path() + QStringLiteral("/.config/kelvane"); }
-    QString settingsFile() const { return configDir() + QStringLiteral("/kelvane.dat"); }
-    QString historyFile() const { return configDir() + QStringLiteral("/history.dat"); }
+    QString settingsFile() const { return path() + "/.config/kelvane/kelvane.dat"; }
+    QString historyFile() const { return path() + "/.config/kelvane/history.dat"; }
     QProcessEnvironment environment() const;
 };
 
-// The kelvane program of the build, started in a home of its own.
+QString kelvaneProgram();
+
+// The kelvane program of the build, started in a home of its own; killed when it goes.
 class KelvaneProcess {
 public:
     explicit KelvaneProcess(const TestHome& home, QString program = QString());
     ~KelvaneProcess();
-
     void start(const QStringList& args = {});
-    // Waits until the process shows a window of its own that the window manager maps;
-    // returns its X id as xdotool prints it, empty on time-out.
+    // Waits until the window manager shows the client window and the splash has gone (the
+    // start-up and its greeting are over); returns its X id, empty on time-out.
     QString waitForMainWindow(int timeoutMs = 15000);
     // SIGTERM, then waits for the end; false when it did not end in time.
     bool terminate(int timeoutMs = 10000);
-    bool waitForFinished(int timeoutMs = 10000);
-    qint64 pid() const;
+    bool waitForFinished(int timeoutMs = 10000) { return process_.waitForFinished(timeoutMs); }
+    qint64 pid() const { return process_.processId(); }
     QProcess& process() { return process_; }
 
 private:
     QProcess process_;
     QString program_;
-    QProcessEnvironment env_;
 };
-
-// The path of the program in the build folder.
-QString kelvaneProgram();
-
-// The window that holds the tray icon of a process (the tray host's socket), empty when the
-// process has no embedded tray icon.
-QString trayIconHost(qint64 pid);
-QString parentWindow(const QString& windowId);
-int childCount(const QString& windowId);
-
-// The _NET_WM_STATE atoms the window manager holds for a window.
-QString netWmState(const QString& windowId);
 
 } // namespace kelvane::test

@@ -30,28 +30,32 @@ inline const QStringList kFlagNames =
     QString("bAlwaysOnTop bAutomaticallyOverwrite bShowSavedImage bFirstUse bPlayConfirmSound "
             "bShowHistory bAlwaysPromptFileDelete bDeleteHistoryOnClose bShowSaveErrorMessage "
             "bLoadAppWhenComputerStarts bAutoIncrementSavedFiles bCorrectQueryStringNames "
-            "bSynchronizeWithInternetExplorer enableTimer5")
+            "bSynchronizeWithInternetExplorer")
         .split(' ');
 
+// The thirteen flags of the settings file, in the order of kFlagNames.
+inline std::array<bool*, 13> flagsOf(AppState& s) {
+    return {&s.bAlwaysOnTop,
+            &s.bAutomaticallyOverwrite,
+            &s.bShowSavedImage,
+            &s.bFirstUse,
+            &s.bPlayConfirmSound,
+            &s.bShowHistory,
+            &s.bAlwaysPromptFileDelete,
+            &s.bDeleteHistoryOnClose,
+            &s.bShowSaveErrorMessage,
+            &s.bLoadAppWhenComputerStarts,
+            &s.bAutoIncrementSavedFiles,
+            &s.bCorrectQueryStringNames,
+            &s.bSynchronizeWithInternetExplorer};
+}
+
 // Every persisted value, the folder slots and the timer request, by name, as text.
-inline Fields fields(const AppState& s, const Slots& slots, SettingsFile::LoadResult r) {
-    const bool flags[] = {s.bAlwaysOnTop,
-                          s.bAutomaticallyOverwrite,
-                          s.bShowSavedImage,
-                          s.bFirstUse,
-                          s.bPlayConfirmSound,
-                          s.bShowHistory,
-                          s.bAlwaysPromptFileDelete,
-                          s.bDeleteHistoryOnClose,
-                          s.bShowSaveErrorMessage,
-                          s.bLoadAppWhenComputerStarts,
-                          s.bAutoIncrementSavedFiles,
-                          s.bCorrectQueryStringNames,
-                          s.bSynchronizeWithInternetExplorer,
-                          r.enableTimer5};
+inline Fields fields(AppState s, const Slots& slots, SettingsFile::LoadResult r) {
     Fields f;
-    for (int i = 0; i < 14; ++i)
-        f[kFlagNames[i]] = flags[i] ? "true" : "false";
+    for (int i = 0; i < 13; ++i)
+        f[kFlagNames[i]] = *flagsOf(s)[i] ? "true" : "false";
+    f["enableTimer5"] = r.enableTimer5 ? "true" : "false";
     f["sClientSize"] = s.sClientSize;
     f["sWindowsFolder"] = s.sWindowsFolder;
     f["WindowLeft"] = QString::number(s.WindowLeft, 'f', 3);
@@ -61,18 +65,39 @@ inline Fields fields(const AppState& s, const Slots& slots, SettingsFile::LoadRe
     return f;
 }
 
-// What loading the baseline gives.
-inline Fields baselineFields() {
-    Fields f;
-    for (const QString& name : kFlagNames)
-        f[name] = "false";
-    f["sClientSize"] = "MED";
-    f["sWindowsFolder"] = "/usr/share/windows";
-    f["WindowLeft"] = "1000.000";
-    f["WindowTop"] = "2000.000";
+// The state a load starts from: flags that lines 1 to 9 must switch off and every other one of
+// lines 10 to 17, which only ever switch a flag on; a position and folders to keep.
+inline AppState presetState() {
+    AppState s;
+    for (int i : {0, 1, 2, 4, 5, 7, 9, 11})
+        *flagsOf(s)[i] = true;
+    s.sClientSize = "LARGE";
+    s.WindowLeft = 4321;
+    s.WindowTop = 1234;
+    s.sWindowsFolder = "/earlier";
+    return s;
+}
+
+// Slot i holding prefix + i: "old" in the preset, "/f/" in the baseline.
+inline Slots numberedSlots(const QString& prefix) {
+    Slots slots;
     for (int i = 0; i < 10; ++i)
-        f[QStringLiteral("slot%1").arg(i)] = QStringLiteral("/f/%1").arg(i);
-    return f;
+        slots[i] = prefix + QString::number(i);
+    return slots;
+}
+
+// The values of the baseline file, and what loading it into the preset gives.
+inline AppState baselineState(AppState s = AppState()) {
+    for (int i : {0, 1, 2, 3, 4})
+        *flagsOf(s)[i] = false;
+    s.sClientSize = "MED";
+    s.sWindowsFolder = "/usr/share/windows";
+    s.WindowLeft = 1000;
+    s.WindowTop = 2000;
+    return s;
+}
+inline Fields baselineFields() {
+    return fields(baselineState(presetState()), numberedSlots("/f/"), {});
 }
 
 inline void compareFields(const Fields& actual, const Fields& expected) {
@@ -84,26 +109,7 @@ inline void compareFields(const Fields& actual, const Fields& expected) {
 }
 
 inline QByteArray joined(const QByteArrayList& lines, const QByteArray& end = "\r\n") {
-    QByteArray out;
-    for (const QByteArray& line : lines)
-        out += line + end;
-    return out;
-}
-
-// The state a load starts from: a position and a Windows folder that a load may leave alone.
-inline AppState presetState() {
-    AppState s;
-    s.WindowLeft = 4321;
-    s.WindowTop = 1234;
-    s.sWindowsFolder = "/earlier";
-    return s;
-}
-
-inline Slots presetSlots() {
-    Slots slots;
-    for (int i = 0; i < 10; ++i)
-        slots[i] = QStringLiteral("old%1").arg(i);
-    return slots;
+    return lines.join(end) + end;
 }
 
 } // namespace kelvane::test

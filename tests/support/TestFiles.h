@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
@@ -50,6 +51,32 @@ inline QByteArray settingsText(QStringList lines, const QStringList& folders = {
     for (int i = 9; i >= 0; --i)
         lines << folders.value(i);
     return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
+}
+
+// The settings file of a previous run: each "key=value" on its key's line, the other lines
+// empty, "firstuse=False" unless given; then the folders of slots 0 to 9.
+inline QByteArray previousRun(const QStringList& values, const QStringList& folders = {}) {
+    static const QStringList keys =
+        QStringLiteral("alwaysontop clientsize overwrite showsavedimage firstuse windowsfolder "
+                       "left top playconfirmsound showhistory alwayspromptfiledelete "
+                       "deletehistoryonclose showsavesrrormessage loadappwhencomputerstarts "
+                       "autoincrementsavedfiles correctquerystringnames "
+                       "synchronizewithinternetexplorer")
+            .split(QLatin1Char(' '));
+    QStringList lines(21);
+    lines[4] = QStringLiteral("firstuse=False");
+    for (const QString& v : values)
+        lines[keys.indexOf(v.section(QLatin1Char('='), 0, 0))] = v;
+    return settingsText(lines, folders);
+}
+
+// Test data given as lines "field|field|...": one column "row" with the fields (fetched with
+// QFETCH(QStringList, row)); each row is named by its line, line breaks shown as "\n".
+inline void addRows(std::initializer_list<const char*> rows) {
+    QTest::addColumn<QStringList>("row");
+    for (const char* row : rows)
+        QTest::newRow(QByteArray(row).replace('\r', "\\r").replace('\n', "\\n").constData())
+            << QString::fromUtf8(row).split(QLatin1Char('|'));
 }
 
 // A file-size limit for this process, with SIGXFSZ ignored, until the guard goes.

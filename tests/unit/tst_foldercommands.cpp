@@ -1,293 +1,102 @@
-// The folder list as the user changes it, and the window sizes, against the fake platform.
-#include "app/frmMain.h"
+#include "TestFiles.h"
+#include "core/SoundCues.h"
+#include "folders/FolderCommands.h"
+#include "folders/FolderSlots.h"
 #include "platform/fake/FakePlatform.h"
 
-#include <QAction>
-#include <QDir>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QTemporaryDir>
-#include <QTest>
-
 using namespace kelvane;
+using namespace kelvane::test;
 
 class TestFolderCommands : public QObject {
     Q_OBJECT
 
-    QTemporaryDir dir_;
-    std::unique_ptr<FakePlatform> platform_;
-    std::unique_ptr<AppState> state_;
-    std::unique_ptr<frmMain> main_;
+    FakePlatform platform_;
+    SoundCues cues_{platform_, "/res"};
+    FolderSlots folders_;
+    FolderCommands commands_{folders_, platform_, cues_};
 
-    QString folder(const QString& name) const {
-        const QString path = dir_.path() + QLatin1Char('/') + name;
-        QDir().mkpath(path);
-        return path;
+    // Slots from a list "a,,c" (slot 1 empty), the rest empty.
+    static std::array<QString, 10> listed(const QString& list) {
+        std::array<QString, 10> slots;
+        for (int i = 0; i < 10; ++i)
+            slots[i] = list.section(',', i, i);
+        return slots;
     }
-    QString documents() const { return dir_.path() + QStringLiteral("/Documents"); }
-    int clicks() const {
-        return platform_->soundsPlayed.filter(QStringLiteral("click.wav")).size();
-    }
-    QStringList slotTexts() const {
+    // The messages shown: the title of a question, the text of any other message.
+    QString shown() const {
         QStringList texts;
-        for (const QString& s : main_->FolderList().raw())
-            texts << s;
-        return texts;
+        for (const auto& box : platform_.messageBoxes)
+            texts << (box.buttons == Platform::Buttons::YesNo ? box.title : box.text);
+        return texts.join(';');
     }
 
 private Q_SLOTS:
     void init() {
-        QVERIFY(dir_.isValid());
-        QDir(dir_.path()).removeRecursively();
-        QDir().mkpath(documents());
-        platform_ = std::make_unique<FakePlatform>();
-        platform_->state = dir_.path() + QStringLiteral("/state");
-        platform_->resources = dir_.path() + QStringLiteral("/share");
-        platform_->specialFolders[Platform::SpecialFolder::Documents] = documents();
-        state_ = std::make_unique<AppState>();
-        state_->sClientSize = QStringLiteral("MED");
-        main_ = std::make_unique<frmMain>(*platform_, *state_);
-        main_->layOutClient();
+        platform_ = FakePlatform();
+        platform_.specialFolders[Platform::SpecialFolder::Documents] = "/home/u/Documents  ";
     }
 
-    void cleanup() { main_.reset(); }
-
-    void addingFillsTheFirstGap() {
-        for (int i : {0, 1, 2, 4, 5, 6, 7, 8})
-            main_->FolderList().setSlot(i, folder(QString::number(i)));
-        platform_->folderDialogAnswers = {folder(QStringLiteral("new"))};
-        main_->menus().mnuAddFolder2->trigger();
-        QCOMPARE(main_->FolderList().slot(3), folder(QStringLiteral("new")));
-        QCOMPARE(clicks(), 3); // the menu's, then two around the dialog
-        QCOMPARE(platform_->calls.filter(QStringLiteral("browseForFolder")),
-                 QStringList{"browseForFolder: Select A Folder to add to the Folders List:: " +
-                             documents()});
-        // The fourth label, directly under the third.
-        const auto& labels = main_->controls().Text;
-        QVERIFY(labels[3]->isVisibleTo(main_.get()));
-        QCOMPARE(labels[3]->y(), labels[2]->geometry().bottom() + 1);
-        QCOMPARE(labels[4]->y(), labels[3]->geometry().bottom() + 1);
+    // Folders before | chosen in the dialog ("" cancels; one trailing "/" goes) | folders after |
+    // messages. A full list is tested first: a duplicate in it is reported as the limit.
+    void addThroughTheDialog_data() {
+        addRows({"/a||/a|", "/a,,/c|/b/|/a,/b,/c|", "/a|/A|/a,/A|", "/a|/a//|/a,/a/|",
+                 ",/a|/a/|,/a|This folder already exists in the Folders list.",
+                 "/|/|/|This folder already exists in the Folders list.",
+                 "/0,/1,/2,/3,/4,/5,/6,/7,/8,/9|/5/|/0,/1,/2,/3,/4,/5,/6,/7,/8,/9|Limit of 10 "
+                 "folders has been reached"});
+    }
+    void addThroughTheDialog() {
+        QFETCH(QStringList, row);
+        folders_.raw() = listed(row[0]);
+        if (!row[1].isEmpty())
+            platform_.folderDialogAnswers = {row[1]};
+        const bool relayout = commands_.AddFolder(nullptr);
+        QCOMPARE(folders_.raw(), listed(row[2]));
+        QVERIFY(relayout || row[0] == row[2]);
+        QCOMPARE(shown(), row[3]);
+        QCOMPARE(platform_.calls.filter("browseForFolder"),
+                 QStringList{"browseForFolder: Select A Folder to add to the Folders List:: "
+                             "/home/u/Documents"});
     }
 
-    void addingAnswersEachCase_data() {
-        QTest::addColumn<QStringList>("before");
-        QTest::addColumn<QString>("chosen");
-        QTest::addColumn<QStringList>("after");
-        QTest::addColumn<QString>("message");
-        const QString a = QStringLiteral("/data/a");
-        const QString dup = "This folder already exists in the Folders list.";
-        QTest::newRow("cancel") << QStringList{a} << "" << QStringList{a} << "";
-        QTest::newRow("duplicate") << QStringList{a} << a << QStringList{a} << dup;
-        QTest::newRow("duplicate with a trailing slash")
-            << QStringList{a} << a + "/" << QStringList{a} << dup;
-        QTest::newRow("other letter case is another folder")
-            << QStringList{a} << "/data/A" << QStringList{a, "/data/A"} << "";
-        QTest::newRow("root stays root") << QStringList{} << "/" << QStringList{"/"} << "";
-        QStringList ten;
-        for (int i = 0; i < 10; ++i)
-            ten << QStringLiteral("/data/%1").arg(i);
-        QTest::newRow("limit") << ten << "/data/x" << ten << "Limit of 10 folders has been reached";
+    // Label | answer | its folder | the folder after | messages; labels 0 to 5 listed. The
+    // documents folder stays.
+    void removeAfterAQuestion_data() {
+        addRows({"4|yes|/b||Confirm Removal", "4|no|/b|/b|Confirm Removal",
+                 "4|yes|/home/u/Documents|/home/u/Documents|Confirm Removal;This folder cannot be "
+                 "removed",
+                 "4|yes|/home/u/DOCUMENTS||Confirm Removal",
+                 "-1|yes|/b|/b|There was an error while attempting to delete this folder from the "
+                 "list.",
+                 "10|yes|/b|/b|There was an error while attempting to delete this folder from the "
+                 "list."});
+    }
+    void removeAfterAQuestion() {
+        QFETCH(QStringList, row);
+        folders_.raw() = listed("/0,/1,/2,/3," + row[2] + ",/5");
+        platform_.messageBoxAnswers = {row[1] == "yes" ? Platform::Answer::Yes
+                                                       : Platform::Answer::No};
+        QCOMPARE(commands_.mnuDelete_Click(row[0].toInt(), nullptr), row[2] != row[3]);
+        QCOMPARE(folders_.raw(), listed("/0,/1,/2,/3," + row[3] + ",/5"));
+        QCOMPARE(shown(), row[4]);
+        if (row[4].startsWith("Confirm"))
+            QCOMPARE(platform_.messageBoxes[0].text,
+                     "Are you sure you want to delete the folder \"" + row[2] +
+                         "\" \r\nfrom the Folders List?");
     }
 
-    void addingAnswersEachCase() {
-        QFETCH(QStringList, before);
-        QFETCH(QString, chosen);
-        QFETCH(QStringList, after);
-        QFETCH(QString, message);
-        for (int i = 0; i < before.size(); ++i)
-            main_->FolderList().setSlot(i, before[i]);
-        if (!chosen.isEmpty())
-            platform_->folderDialogAnswers = {chosen};
-        main_->folderCommands().AddFolder();
-        while (after.size() < 10)
-            after << QString();
-        QCOMPARE(slotTexts(), after);
-        QCOMPARE(platform_->messageBoxes.isEmpty(), message.isEmpty());
-        if (!message.isEmpty()) {
-            QCOMPARE(platform_->messageBoxes[0].text, message);
-            QCOMPARE(platform_->messageBoxes[0].title, QStringLiteral("Kelvane"));
-        }
-    }
-
-    void removingAsks_data() {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("removed");
-        QTest::addColumn<QString>("secondMessage");
-        QTest::newRow("confirmed") << "/data/b" << int(Platform::Answer::Yes) << true << "";
-        QTest::newRow("declined") << "/data/b" << int(Platform::Answer::No) << false << "";
-        QTest::newRow("documents folder") << "<documents>" << int(Platform::Answer::Yes) << false
-                                          << "This folder cannot be removed";
-        QTest::newRow("documents in another case")
-            << "<DOCUMENTS>" << int(Platform::Answer::Yes) << true << "";
-    }
-
-    void removingAsks() {
-        QFETCH(QString, path);
-        QFETCH(int, answer);
-        QFETCH(bool, removed);
-        QFETCH(QString, secondMessage);
-        path.replace(QLatin1String("<documents>"), documents());
-        path.replace(QLatin1String("<DOCUMENTS>"), documents().toUpper());
-        for (int i = 0; i < 7; ++i)
-            main_->FolderList().setSlot(i, QStringLiteral("/data/%1").arg(i));
-        main_->FolderList().setSlot(4, path);
-        main_->layOutClient();
-        main_->iCurrentLabel = 4;
-        platform_->messageBoxAnswers = {Platform::Answer(answer)};
-        main_->menus().mnuDelete->trigger();
-
-        const auto& question = platform_->messageBoxes.value(0);
-        QCOMPARE(question.title, QStringLiteral("Confirm Removal"));
-        QCOMPARE(question.text, "Are you sure you want to delete the folder \"" + path +
-                                    "\" \r\nfrom the Folders List?");
-        QCOMPARE(question.buttons, Platform::Buttons::YesNo);
-        QCOMPARE(question.icon, Platform::Icon::Exclamation);
-        QCOMPARE(platform_->messageBoxes.value(1).text, secondMessage);
-        QCOMPARE(main_->FolderList().slot(4).isEmpty(), removed);
-        QCOMPARE(main_->FolderList().slot(5), QStringLiteral("/data/5")); // others keep numbers
-        QCOMPARE(main_->controls().Text[4]->isVisibleTo(main_.get()), !removed);
-    }
-
-    void vanishedFoldersAreReportedInSlotOrder() {
-        main_->FolderList().setSlot(1, folder("keep"));
-        main_->FolderList().setSlot(3, dir_.path() + "/gone-three");
-        main_->FolderList().setSlot(6, folder(".hidden"));
-        main_->FolderList().setSlot(8, dir_.path() + "/gone-eight");
-        // Ticks while the first message is open start no second check.
-        int open = 0;
-        platform_->whileMessageBoxOpen = [&](const FakePlatform::MessageBoxCall&) {
-            if (open++ == 0)
-                QTest::qWait(60);
-        };
-        main_->Timer1.start(5);
-        QTRY_COMPARE(platform_->messageBoxes.size(), 3);
-        QTest::qWait(50);
-        main_->Timer1.stop();
-        QCOMPARE(platform_->messageBoxes.size(), 3);
-        QCOMPARE(platform_->messageBoxes[0].text,
-                 "The folder " + dir_.path() +
-                     "/gone-three no longer exists on your computer and has been removed from "
-                     "the Folders List.");
-        QVERIFY(
-            platform_->messageBoxes[1].text.startsWith("The folder " + dir_.path() + "/.hidden "));
-        QVERIFY(platform_->messageBoxes[2].text.startsWith("The folder " + dir_.path() +
-                                                           "/gone-eight "));
-        QCOMPARE(slotTexts().join('|'), "|" + folder("keep") + "||||||||");
-    }
-
-    void sizeCommandsCheckOneAndPlayTheirCue_data() {
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QString>("cue");
-        QTest::addColumn<QString>("size");
-        QTest::addColumn<int>("width");
-        const auto row = [](const char* name, const char* before, const char* command,
-                            const char* cue, const char* size, int width) {
-            QTest::newRow(name) << QString(before) << QString(command) << QString(cue)
-                                << QString(size) << width;
-        };
-        row("small", "MED", "mnuSmall", "shrink", "SMALL", 45);
-        row("normal from large", "LARGE", "mnuNormal", "shrink", "MED", 73);
-        row("normal from normal", "MED", "mnuNormal", "enlarge", "MED", 73);
-        row("large", "SMALL", "mnuLarge", "enlarge", "LARGE", 97);
-    }
-
-    void sizeCommandsCheckOneAndPlayTheirCue() {
-        QFETCH(QString, before);
-        QFETCH(QString, command);
-        QFETCH(QString, cue);
-        QFETCH(QString, size);
-        QFETCH(int, width);
-        const MainMenus& m = main_->menus();
-        m.mnuSmall->setChecked(before == "SMALL");
-        m.mnuNormal->setChecked(before == "MED");
-        m.mnuLarge->setChecked(before == "LARGE");
-        main_->FolderList().setSlot(0, "/data/a");
-        main_->FolderList().setSlot(2, "/data/b");
-        main_->findChild<QAction*>(command)->trigger();
-        QCOMPARE(platform_->soundsPlayed,
-                 QStringList{platform_->resources + "/res/" + cue + ".wav"});
-        QCOMPARE(state_->sClientSize, size);
-        int checked = 0;
-        for (QAction* a : {m.mnuSmall, m.mnuNormal, m.mnuLarge})
-            checked += a->isChecked();
-        QCOMPARE(checked, 1);
-        QVERIFY(main_->findChild<QAction*>(command)->isChecked());
-        QCOMPARE(main_->width(), width);
-        const int labelHeight = main_->controls().Text[0]->height();
-        QCOMPARE(main_->height(), width + 2 * labelHeight);
-    }
-
-    void alwaysOnTopTogglesTheBand() {
-        state_->bAlwaysOnTop = true;
-        main_->menus().mnuAlwaysOnTop->setChecked(true);
-        main_->menus().mnuAlwaysOnTop->trigger();
-        QVERIFY(!state_->bAlwaysOnTop);
-        QVERIFY(!main_->menus().mnuAlwaysOnTop->isChecked());
-        QCOMPARE(platform_->topmost.value(main_.get()), false);
-        main_->menus().mnuAlwaysOnTop->trigger();
-        QVERIFY(state_->bAlwaysOnTop);
-        QCOMPARE(platform_->topmost.value(main_.get()), true);
-        QCOMPARE(clicks(), 2);
-    }
-
-    void hoverFollowsTheCursor() {
-        main_->FolderList().setSlot(0, "/data/a");
-        main_->FolderList().setSlot(3, "/data/d");
-        main_->layOutClient();
-        main_->move(200, 200);
-        main_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(main_.get()));
-        QLineEdit* label = main_->controls().Text[3];
-        const QColor yellow(255, 230, 22);
-        platform_->cursor = label->mapToGlobal(label->rect().center());
-        main_->hover().Timer3_Timer();
-        QCOMPARE(main_->iCurrentLabel, std::int16_t(3));
-        QCOMPARE(label->palette().color(QPalette::Base), yellow);
-        QCOMPARE(label->toolTip(), QStringLiteral(" Drag image here to save to \"/data/d\" "));
-        QCOMPARE(main_->controls().Text[0]->palette().color(QPalette::Base), QColor(Qt::white));
-        QVERIFY(main_->hover().MouseIsOverLabel());
-
-        // Over the picture: every label white, the current label kept.
-        platform_->cursor = main_->controls().Image1->mapToGlobal(QPoint(5, 5));
-        main_->hover().Timer3_Timer();
-        QCOMPARE(label->palette().color(QPalette::Base), QColor(Qt::white));
-        QCOMPARE(main_->iCurrentLabel, std::int16_t(3));
-        QVERIFY(!main_->hover().MouseIsOverLabel());
-    }
-
-    void doubleClickOpensTheFolderAsOneArgument() {
-        main_->FolderList().setSlot(2, "/data/my pictures \"best\"");
-        main_->iCurrentLabel = 2;
-        main_->folderCommands().Text_DblClick();
-        QCOMPARE(platform_->calls.filter("openPath"),
-                 QStringList{"openPath: /data/my pictures \"best\""});
-        QVERIFY(platform_->messageBoxes.isEmpty());
-
-        main_->iCurrentLabel = -1;
-        main_->folderCommands().Text_DblClick();
-        QCOMPARE(platform_->messageBoxes.value(0).text,
-                 QStringLiteral("This folder could not be opened"));
-        QCOMPARE(platform_->messageBoxes.value(0).icon, Platform::Icon::Critical);
-    }
-
-    void labelsAreDisabledWhileTheirMenuIsOpen() {
-        main_->FolderList().setSlot(0, "/data/a");
-        main_->layOutClient();
-        main_->show();
-        bool disabledWhileOpen = false;
-        QTimer::singleShot(100, [&] {
-            disabledWhileOpen =
-                !main_->controls().Text[0]->isEnabled() && !main_->controls().Text[9]->isEnabled();
-            main_->menus().mnuFolders->close();
-        });
-        main_->folderCommands().showFoldersMenu();
-        QVERIFY(disabledWhileOpen);
-        QVERIFY(main_->controls().Text[0]->isEnabled());
+    // Label | the file manager starts | a message. The path goes over as one argument.
+    void doubleClickOpens_data() { addRows({"2|1|0", "2|0|1", "3|1|1", "-1|1|1"}); }
+    void doubleClickOpens() {
+        QFETCH(QStringList, row);
+        folders_.raw() = listed(",,/data/my \"best\" pictures");
+        platform_.openSucceeds = row[1] == "1";
+        commands_.Text_DblClick(row[0].toInt(), nullptr);
+        QCOMPARE(platform_.calls.filter("openPath"),
+                 QStringList(row[0] == "2" ? 1 : 0, "openPath: /data/my \"best\" pictures"));
+        QCOMPARE(shown(), row[2] == "1" ? "This folder could not be opened" : "");
     }
 };
 
-QTEST_MAIN(TestFolderCommands)
+QTEST_GUILESS_MAIN(TestFolderCommands)
 #include "tst_foldercommands.moc"

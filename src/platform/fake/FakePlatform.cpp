@@ -1,6 +1,10 @@
 #include "platform/fake/FakePlatform.h"
 
+#include "platform/drops/FileList.h"
 #include "platform/posix/FileCopy.h"
+
+#include <QWidget>
+#include <stdexcept>
 
 namespace kelvane {
 
@@ -21,6 +25,8 @@ Platform::Answer FakePlatform::messageBox(QWidget*, const QString& text, const Q
 void FakePlatform::playSoundSync(const QString& wavPath) {
     calls << QStringLiteral("sound: ") + wavPath;
     soundsPlayed << wavPath;
+    if (whileSoundPlays)
+        whileSoundPlays(wavPath);
 }
 
 bool FakePlatform::anotherInstanceRunning() {
@@ -49,19 +55,24 @@ Platform::Version FakePlatform::version() {
 QSize FakePlatform::screenSize() {
     return screen;
 }
+QPoint FakePlatform::windowPosition(QWidget* window) {
+    return window->pos();
+}
 QPoint FakePlatform::cursorPos() {
     return cursor;
 }
 
 void FakePlatform::addTrayIcon(const QIcon&, const QString& tip,
-                               std::function<void(int code)> onNotify) {
+                               std::function<void(TrayEvent)> onEvent) {
     calls << QStringLiteral("addTrayIcon: ") + tip;
     trayShown = true;
-    trayHandler = std::move(onNotify);
+    trayHandler = std::move(onEvent);
 }
 
 void FakePlatform::removeTrayIcon() {
     calls << QStringLiteral("removeTrayIcon");
+    if (whileTrayIconGoes)
+        whileTrayIconGoes();
     trayShown = false;
 }
 
@@ -90,6 +101,55 @@ QString FakePlatform::browseForFolder(QWidget*, const QString& title, const QStr
     return answer;
 }
 
+void FakePlatform::setBusyCursor(bool on) {
+    calls << QStringLiteral("setBusyCursor: %1").arg(on ? "on" : "off");
+    busy = on;
+}
+
+bool FakePlatform::writeAutostartEntry(const QString& argument) {
+    calls << QStringLiteral("writeAutostartEntry: ") + argument;
+    if (autostartFails)
+        return false;
+    autostartWritten = true;
+    autostartEntry = argument;
+    return true;
+}
+
+bool FakePlatform::deleteAutostartEntry() {
+    calls << QStringLiteral("deleteAutostartEntry");
+    if (autostartFails)
+        return false;
+    autostartWritten = false;
+    autostartEntry.clear();
+    return true;
+}
+
+QString FakePlatform::draggedFile(const QMimeData* data) {
+    return drops::firstLocalFile(data);
+}
+
+void FakePlatform::receiveDrop(const QMimeData* data, DropHandlers handlers) {
+    calls << QStringLiteral("receiveDrop");
+    if (dropScript)
+        return dropScript(data, std::move(handlers));
+    const QString file = drops::firstLocalFile(data);
+    handlers.done(file, file.isEmpty() ? QStringLiteral("no file") : QString());
+}
+
+QString FakePlatform::saveFileDialog(QWidget*, const QString& filter, const QString& title,
+                                     const QString& startFolder) {
+    calls << QStringLiteral("saveFileDialog: %1: %2: %3").arg(title, filter, startFolder);
+    if (saveDialogThrows)
+        throw std::runtime_error("scripted failure of the save dialog");
+    if (whileSaveDialogOpen)
+        whileSaveDialogOpen();
+    if (saveDialogAnswers.empty())
+        return {};
+    const QString answer = saveDialogAnswers.front();
+    saveDialogAnswers.pop_front();
+    return answer;
+}
+
 bool FakePlatform::openPath(const QString& path) {
     calls << QStringLiteral("openPath: ") + path;
     return openSucceeds;
@@ -98,10 +158,6 @@ bool FakePlatform::openPath(const QString& path) {
 bool FakePlatform::showDesktop() {
     calls << QStringLiteral("showDesktop");
     return showDesktopSucceeds;
-}
-
-void FakePlatform::beginWindowMove(QWidget*) {
-    calls << QStringLiteral("beginWindowMove");
 }
 
 void FakePlatform::onAbruptExit(std::function<void()> handler) {

@@ -33,8 +33,16 @@ public:
 
     // Runs while a message box is "open", before it answers (to test what happens meanwhile).
     std::function<void(const MessageBoxCall&)> whileMessageBoxOpen;
+    // Runs while a sound "plays", and while the tray icon is being removed.
+    std::function<void(const QString& wavPath)> whileSoundPlays;
+    std::function<void()> whileTrayIconGoes;
     std::deque<QString> folderDialogAnswers; // taken front first; cancel when empty
     bool copyFails = false;
+    std::function<void(const QMimeData*, DropHandlers)> dropScript;
+    std::deque<QString> saveDialogAnswers;
+    bool saveDialogThrows = false;
+    std::function<void()> whileSaveDialogOpen;
+    bool autostartFails = false;
     bool openSucceeds = true;
     bool showDesktopSucceeds = true;
 
@@ -43,7 +51,10 @@ public:
     QList<MessageBoxCall> messageBoxes;
     QStringList soundsPlayed;
     bool trayShown = false;
-    std::function<void(int)> trayHandler;
+    std::function<void(TrayEvent)> trayHandler;
+    bool busy = false;
+    QString autostartEntry; // the argument of the written entry; empty when there is none
+    bool autostartWritten = false;
     QMap<QWidget*, bool> topmost;
     std::function<void()> terminationHandler;
     std::function<void()> abruptExitHandler;
@@ -60,8 +71,9 @@ public:
     Version version() override;
     QSize screenSize() override;
     QPoint cursorPos() override;
+    QPoint windowPosition(QWidget* window) override;
     void addTrayIcon(const QIcon& icon, const QString& tip,
-                     std::function<void(int code)> onNotify) override;
+                     std::function<void(TrayEvent)> onEvent) override;
     void removeTrayIcon() override;
     bool trayIconVisible() override;
     void setTopmost(QWidget* window, bool on) override;
@@ -69,9 +81,18 @@ public:
     CopyResult copyFile(const QString& source, const QString& target) override;
     QString browseForFolder(QWidget* owner, const QString& title,
                             const QString& startFolder) override;
+    void setBusyCursor(bool busy) override;
+    bool writeAutostartEntry(const QString& argument) override;
+    bool deleteAutostartEntry() override;
+    // The drag's local file; dropScript, when set, answers a drop instead (to deliver a file
+    // later, as a browser drop does).
+    QString draggedFile(const QMimeData* data) override;
+    void receiveDrop(const QMimeData* data, DropHandlers handlers) override;
+    // Answers from saveDialogAnswers (cancel when empty); throws when saveDialogThrows.
+    QString saveFileDialog(QWidget* owner, const QString& filter, const QString& title,
+                           const QString& startFolder) override;
     bool openPath(const QString& path) override;
     bool showDesktop() override;
-    void beginWindowMove(QWidget* window) override;
     void onTerminationRequest(std::function<void()> handler) override;
     void onAbruptExit(std::function<void()> handler) override;
 };

@@ -4,12 +4,16 @@
 
 namespace kelvane {
 
-// Copies source to target. The bytes go to a hidden temporary file in the target's folder,
-// which is renamed over target only when the whole copy has been written and flushed to disk
-// (an existing target is replaced then, and only then). On any failure (source missing or
-// unreadable, source not a regular file, target folder missing or not a folder, target a
-// folder, name too long, disk full, file-size limit, source shrinking or growing mid-copy)
-// nothing is left behind: no partial file, any existing target untouched.
+// Copies source to target. The bytes go to an unnamed file in the target's folder (O_TMPFILE),
+// which gets a name only when the whole copy has been written and flushed to disk, and is then
+// renamed over target (an existing target is replaced then, and only then). Where the file
+// system has no unnamed files, a hidden temporary ".kelvane-<13 digits base 36>.part" takes
+// its place. On any failure (source missing or unreadable, source not a regular file, target
+// folder missing or not a folder, target a folder, name too long, disk full, file-size limit,
+// source shrinking or growing mid-copy, a NUL character in either path) nothing is left
+// behind: no partial file, any existing target untouched. A process killed mid-copy leaves
+// at most such a hidden temporary; the next copy into that folder removes those not written
+// to for 15 minutes (regular files of exactly that name, nothing else).
 //
 // - A source that is a symbolic link is followed; FIFOs, devices, sockets and folders are
 //   refused without being read (a FIFO never blocks the call).

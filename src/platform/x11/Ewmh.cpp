@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QHash>
 #include <QWidget>
+#include <QWindow>
 #include <QtGui/qguiapplication_platform.h>
 #include <cstdlib>
 #include <cstring>
@@ -11,7 +12,6 @@
 #include <xcb/xcb.h>
 
 namespace kelvane::ewmh {
-namespace {
 
 xcb_connection_t* connection() {
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
@@ -32,6 +32,8 @@ xcb_atom_t atom(xcb_connection_t* c, const char* name) {
         known.insert(name, result);
     return result;
 }
+
+namespace {
 
 xcb_window_t rootOf(xcb_connection_t* c) {
     const xcb_setup_t* setup = xcb_get_setup(c);
@@ -85,6 +87,20 @@ bool setShowingDesktop(bool on) {
     sendToRoot(c, rootOf(c), atom(c, "_NET_SHOWING_DESKTOP"), {on ? 1u : 0u});
     xcb_flush(c);
     return true;
+}
+
+std::optional<QPoint> windowPosition(QWidget* window) {
+    xcb_connection_t* c = connection();
+    if (!c || !window || !window->windowHandle())
+        return std::nullopt;
+    const auto w = static_cast<xcb_window_t>(window->windowHandle()->winId());
+    auto cookie = xcb_translate_coordinates(c, w, rootOf(c), 0, 0);
+    xcb_translate_coordinates_reply_t* reply = xcb_translate_coordinates_reply(c, cookie, nullptr);
+    if (!reply)
+        return std::nullopt;
+    const QPoint at(reply->dst_x, reply->dst_y);
+    std::free(reply);
+    return at;
 }
 
 bool setWmState(QWidget* window, const char* stateAtom, bool on) {

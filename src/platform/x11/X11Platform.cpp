@@ -1,7 +1,10 @@
 #include "platform/x11/X11Platform.h"
 
 #include "platform/PlatformFactory.h"
+#include "platform/drops/DropAdapter.h"
 #include "platform/posix/FileCopy.h"
+#include "platform/x11/Autostart.h"
+#include "platform/x11/DirectSave.h"
 #include "platform/x11/Ewmh.h"
 #include "platform/x11/PulseSound.h"
 #include "platform/x11/Termination.h"
@@ -31,6 +34,35 @@ X11Platform::X11Platform() {
     // Past a file-size limit, writes fail with an error the program reports instead of
     // ending the process.
     std::signal(SIGXFSZ, SIG_IGN);
+    // Watches for drags from the start, so that the first drag's source is known.
+    directSave_ = std::make_unique<DirectSave>();
+    drops::DropCache().removeOldDrops();
+}
+
+QString X11Platform::draggedFile(const QMimeData* data) {
+    if (!drops_) {
+        drops_ = std::make_unique<drops::DropAdapter>(
+            [this](const QMimeData& d, const QString& uri) { return directSave_->request(d, uri); },
+            [this] { return directSave_->proposedName(); });
+    }
+    return drops_->draggedFile(data);
+}
+
+void X11Platform::receiveDrop(const QMimeData* data, DropHandlers handlers) {
+    draggedFile(nullptr); // makes the adapter on first use
+    drops_->receive(data, std::move(handlers));
+}
+
+QString X11Platform::saveFileDialog(QWidget* owner, const QString& filter, const QString& title,
+                                    const QString& startFolder) {
+    QFileDialog dialog(owner, title, startFolder, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // Qt's own dialog, the same on every desktop; it asks before replacing a file.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 X11Platform::~X11Platform() {
@@ -120,25 +152,29 @@ QSize X11Platform::screenSize() {
     return screen ? screen->size() : QSize(1024, 768);
 }
 
+QPoint X11Platform::windowPosition(QWidget* window) {
+    return ewmh::windowPosition(window).value_or(window->pos());
+}
+
 QPoint X11Platform::cursorPos() {
     return QCursor::pos();
 }
 
 void X11Platform::addTrayIcon(const QIcon& icon, const QString& tip,
-                              std::function<void(int code)> onNotify) {
+                              std::function<void(TrayEvent)> onEvent) {
     tray_ = std::make_unique<QSystemTrayIcon>(icon);
     tray_->setToolTip(tip);
     QObject::connect(tray_.get(), &QSystemTrayIcon::activated,
-                     [onNotify](QSystemTrayIcon::ActivationReason reason) {
+                     [onEvent](QSystemTrayIcon::ActivationReason reason) {
                          switch (reason) {
                          case QSystemTrayIcon::Trigger:
-                             onNotify(TrayLeftUp);
+                             onEvent(TrayEvent::Click);
                              break;
                          case QSystemTrayIcon::DoubleClick:
-                             onNotify(TrayDoubleClick);
+                             onEvent(TrayEvent::DoubleClick);
                              break;
                          case QSystemTrayIcon::Context:
-                             onNotify(TrayRightUp);
+                             onEvent(TrayEvent::ContextMenu);
                              break;
                          default:
                              break;
@@ -184,17 +220,29 @@ QString X11Platform::browseForFolder(QWidget* owner, const QString& title,
     return dialog.selectedFiles().constFirst();
 }
 
+void X11Platform::setBusyCursor(bool busy) {
+    if (std::exchange(busy_, busy) == busy)
+        return;
+    if (busy)
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QGuiApplication::restoreOverrideCursor();
+}
+
+bool X11Platform::writeAutostartEntry(const QString& argument) {
+    return autostart::write(argument);
+}
+
+bool X11Platform::deleteAutostartEntry() {
+    return autostart::remove();
+}
+
 bool X11Platform::openPath(const QString& path) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 bool X11Platform::showDesktop() {
     return ewmh::setShowingDesktop(true);
-}
-
-void X11Platform::beginWindowMove(QWidget* window) {
-    if (QWindow* handle = window ? window->windowHandle() : nullptr)
-        handle->startSystemMove();
 }
 
 void X11Platform::onAbruptExit(std::function<void()> handler) {

@@ -7,7 +7,13 @@
 
 class QSystemTrayIcon;
 
+namespace kelvane::drops {
+class DropAdapter;
+}
+
 namespace kelvane {
+
+class DirectSave;
 
 // Linux/X11: Qt Widgets for windows and dialogs, EWMH through xcb for the window manager,
 // PulseAudio for sound, XDG folders for files.
@@ -28,23 +34,33 @@ public:
     Version version() override;
     QSize screenSize() override;
     QPoint cursorPos() override;
+    QPoint windowPosition(QWidget* window) override;
     void addTrayIcon(const QIcon& icon, const QString& tip,
-                     std::function<void(int code)> onNotify) override;
+                     std::function<void(TrayEvent)> onEvent) override;
     void removeTrayIcon() override;
     bool trayIconVisible() override;
     void setTopmost(QWidget* window, bool topmost) override;
     CopyResult copyFile(const QString& source, const QString& target) override;
     QString browseForFolder(QWidget* owner, const QString& title,
                             const QString& startFolder) override;
+    void setBusyCursor(bool busy) override;
+    bool writeAutostartEntry(const QString& argument) override;
+    bool deleteAutostartEntry() override;
+    QString draggedFile(const QMimeData* data) override;
+    void receiveDrop(const QMimeData* data, DropHandlers handlers) override;
+    QString saveFileDialog(QWidget* owner, const QString& filter, const QString& title,
+                           const QString& startFolder) override;
     bool openPath(const QString& path) override;
     bool showDesktop() override;
-    void beginWindowMove(QWidget* window) override;
     void onTerminationRequest(std::function<void()> handler) override;
     void onAbruptExit(std::function<void()> handler) override;
 
 private:
     std::unique_ptr<QLockFile> instanceLock_;
     std::unique_ptr<QSystemTrayIcon> tray_;
+    std::unique_ptr<DirectSave> directSave_;
+    std::unique_ptr<drops::DropAdapter> drops_;
+    bool busy_ = false;
 };
 
 } // namespace kelvane

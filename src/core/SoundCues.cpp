@@ -1,4 +1,4 @@
-#include "app/SoundCues.h"
+#include "core/SoundCues.h"
 
 #include "platform/Platform.h"
 

@@ -39,17 +39,4 @@ struct AppState {
     bool bStartupInProgress = false;
 };
 
-// A tooltip naming a path: the sentence, the path in double quotes, one blank.
-inline QString quotedTip(const QString& sentence, const QString& path) {
-    return sentence + QLatin1Char('"') + path + QStringLiteral("\" ");
-}
-
-// The tooltip of a drop target: " Drag image here to save to "<where>" ".
-inline QString dragHereTip(const QString& where) {
-    return quotedTip(QStringLiteral(" Drag image here to save to "), where);
-}
-
-// Window positions and sizes are kept in twips; 15 twips make one logical pixel.
-constexpr int kTwipsPerPixel = 15;
-
 } // namespace kelvane

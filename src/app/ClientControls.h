@@ -7,21 +7,29 @@
 
 class QLabel;
 class QLineEdit;
-class QWidget;
+class QObject;
+class QProgressBar;
 
 namespace kelvane {
 
-// The main window's controls, as the layout, label and save routines see them.
+// The main window's controls.
 struct ClientControls {
-    QWidget* window = nullptr;
     QLabel* Image1 = nullptr;          // the drop picture
     std::array<QLabel*, 3> imgIcon{};  // status icons: 0 idle, 1 saved, 2 failed
     std::array<QLineEdit*, 10> Text{}; // the folder labels
     QLineEdit* Text1 = nullptr;        // focus sink, never seen
+    QProgressBar* prgDrop = nullptr;   // a drop's file on its way, over the picture's foot
     QPixmap imgBG;                     // the client's background picture
     // The size row the window and its labels were last laid out with (the design size is
     // "MED"): a size word the program does not know keeps it.
     SizeRow row{1090, 240, 7};
+
+    // Which control an object is, for the event handlers.
+    struct Hit {
+        enum class Kind { None, Picture, Icon, Label } kind = Kind::None;
+        int index = -1; // the label's or the icon's index
+    };
+    Hit hit(const QObject* object) const;
 };
 
 } // namespace kelvane

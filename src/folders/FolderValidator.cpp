@@ -1,4 +1,4 @@
-#include "folders/FolderChecks.h"
+#include "folders/FolderValidator.h"
 
 #include "folders/FolderSlots.h"
 #include "platform/Platform.h"

@@ -1,11 +1,11 @@
-#include "saving/DropData.h"
+#include "platform/drops/FileList.h"
 
 #include <QMimeData>
 #include <QUrl>
 
-namespace kelvane {
+namespace kelvane::drops {
 
-QString firstDroppedFile(const QMimeData* data) {
+QString firstLocalFile(const QMimeData* data) {
     if (!data)
         return {};
     static const QString uriList = QStringLiteral("text/uri-list");
@@ -23,10 +23,15 @@ QString firstDroppedFile(const QMimeData* data) {
         start = end + 1;
         if (line.isEmpty() || line.startsWith('#'))
             continue;
+        // A NUL, raw or escaped, cannot be part of a file name: the system would read a
+        // shorter name, which may be another file.
+        if (line.contains('\0'))
+            return {};
         const QUrl url = QUrl::fromEncoded(line);
-        return url.isLocalFile() ? url.toLocalFile() : QString();
+        const QString path = url.isLocalFile() ? url.toLocalFile() : QString();
+        return path.contains(QChar(u'\0')) ? QString() : path;
     }
     return {};
 }
 
-} // namespace kelvane
+} // namespace kelvane::drops

@@ -1,0 +1,130 @@
+#include "platform/drops/Download.h"
+
+#include "platform/drops/DropNaming.h"
+
+#include <QFile>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QTimer>
+
+namespace kelvane::drops {
+
+bool Download::allowedScheme(const QUrl& url) {
+    return url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
+}
+
+void Download::start(QNetworkAccessManager& network, const QUrl& url, const QString& folder,
+                     const QString& name, const Limits& limits, Done done, Progress progress) {
+    auto* download =
+        new Download(network, folder, name, limits, std::move(done), std::move(progress));
+    QTimer::singleShot(limits.timeMs, download, [download] {
+        download->finish({}, QStringLiteral("the download took too long"));
+    });
+    if (!allowedScheme(url)) {
+        QTimer::singleShot(0, download, [download] {
+            download->finish({}, QStringLiteral("only http and https addresses are fetched"));
+        });
+        return;
+    }
+    download->get(url);
+}
+
+Download::Download(QNetworkAccessManager& network, QString folder, QString name,
+                   const Limits& limits, Done done, Progress progress)
+    : network_(network), folder_(std::move(folder)), name_(std::move(name)), limits_(limits),
+      done_(std::move(done)), progress_(std::move(progress)) {}
+
+Download::~Download() = default;
+
+void Download::get(const QUrl& url) {
+    QNetworkRequest request(url);
+    // Redirects are followed here, so that each target is checked.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::ManualRedirectPolicy);
+    request.setMaximumRedirectsAllowed(0);
+    reply_ = network_.get(request);
+    connect(reply_, &QNetworkReply::readyRead, this, &Download::onReadyRead);
+    connect(reply_, &QNetworkReply::finished, this, &Download::onFinished);
+    if (progress_)
+        connect(reply_, &QNetworkReply::downloadProgress, this,
+                [this](qint64 received, qint64 total) { progress_(received, total); });
+}
+
+void Download::onReadyRead() {
+    if (ended_)
+        return;
+    const int status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status < 200 || status >= 300)
+        return; // a redirect or an error answer: its body is of no use
+    const qint64 announced = reply_->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+    if (announced > limits_.maxBytes)
+        return finish({}, QStringLiteral("the picture is too large"));
+    if (!file_) {
+        // Wait for enough bytes to tell what it is.
+        head_ += reply_->read(32 - head_.size());
+        if (head_.size() < 32 && !reply_->isFinished())
+            return;
+        const QString type =
+            imageType(head_, reply_->header(QNetworkRequest::ContentTypeHeader).toString());
+        if (type.isEmpty())
+            return finish({}, QStringLiteral("the address is no picture"));
+        file_ = std::make_unique<QFile>(folder_ + u'/' + withImageExtension(name_, type));
+        if (!file_->open(QIODevice::WriteOnly | QIODevice::NewOnly) ||
+            file_->write(head_) != head_.size())
+            return finish({}, file_->errorString());
+    }
+    const QByteArray bytes = reply_->readAll();
+    if (file_->size() + bytes.size() > limits_.maxBytes)
+        return finish({}, QStringLiteral("the picture is too large"));
+    if (file_->write(bytes) != bytes.size())
+        return finish({}, file_->errorString());
+}
+
+void Download::onFinished() {
+    if (ended_)
+        return;
+    const int status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status >= 300 && status < 400) {
+        const QUrl target = reply_->url().resolved(
+            reply_->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl());
+        if (++redirects_ > limits_.maxRedirects)
+            return finish({}, QStringLiteral("too many redirects"));
+        if (!allowedScheme(target))
+            return finish(
+                {},
+                QStringLiteral("a redirect to %1 is not followed").arg(target.toDisplayString()));
+        reply_->deleteLater();
+        head_.clear();
+        return get(target);
+    }
+    if (reply_->error() != QNetworkReply::NoError)
+        return finish({}, reply_->errorString());
+    if (status < 200 || status >= 300)
+        return finish({}, QStringLiteral("the server answered %1").arg(status));
+    onReadyRead(); // what is left, and a picture of fewer than 32 bytes
+    if (ended_)
+        return;
+    if (!file_ || !file_->flush())
+        return finish({}, QStringLiteral("nothing arrived"));
+    file_->close();
+    finish(file_->fileName(), {});
+}
+
+void Download::finish(const QString& file, const QString& error) {
+    if (std::exchange(ended_, true))
+        return;
+    if (reply_) {
+        reply_->disconnect(this);
+        reply_->abort();
+        reply_->deleteLater();
+    }
+    if (file_ && file.isEmpty()) {
+        file_->close();
+        file_->remove(); // nothing partial stays behind
+    }
+    if (done_)
+        done_({file, error});
+    deleteLater();
+}
+
+} // namespace kelvane::drops

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "platform/Platform.h"
+#include "platform/drops/Download.h"
+#include "platform/drops/DropCache.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QUrl>
+#include <functional>
+
+class QMimeData;
+class QNetworkAccessManager;
+
+namespace kelvane::drops {
+
+// What the browser answered to a request to save the dragged picture itself (the direct-save
+// drag protocol): 'S' saved (perhaps still writing), 'F' failed, 'E' error, 0 not offered.
+struct DirectSaveAnswer {
+    char answer = 0;
+    QString writtenUri; // where the browser says it saved, after an 'S'
+};
+
+// Asks the drag source to save the picture under fileUri; only offered drags are asked.
+using DirectSaver = std::function<DirectSaveAnswer(const QMimeData& data, const QString& fileUri)>;
+// The name the drag source proposes for a direct save (empty when it proposes none).
+using ProposedName = std::function<QString()>;
+
+// Turns any drag into "the first local file". In this order: a local file of the file list;
+// else the original picture saved by the browser itself (direct save); else the original
+// bytes the drag carries (application/octet-stream); else the picture downloaded from its
+// own http(s) address; else the image data the drag carries. All the drag carries is read
+// inside the drop event; a file still being written or downloaded arrives later.
+class DropAdapter : public QObject {
+    Q_OBJECT
+
+public:
+    DropAdapter(DirectSaver directSave, ProposedName proposedName, DropCache cache = DropCache());
+    ~DropAdapter() override;
+
+    // The file a drag would give: its local file, or the file it would become in the cache.
+    QString draggedFile(const QMimeData* data) const;
+    // See Platform::receiveDrop.
+    void receive(const QMimeData* data, Platform::DropHandlers handlers);
+
+    DropCache& cache() { return cache_; }
+    // The limits of a download or of a file the browser writes.
+    void setLimits(const Limits& limits) { limits_ = limits; }
+
+private:
+    // What a drag offers, read at once.
+    struct Offer {
+        QUrl imageUrl; // the picture's own address
+        QString name;  // the file's name, without an image extension when none is known yet
+        bool directSave = false;
+        bool octets = false;
+        bool imageData = false;
+    };
+    Offer offerOf(const QMimeData* data) const;
+
+    void fallBack(const Offer& offer, const QString& folder, const QString& error,
+                  Platform::DropHandlers handlers);
+    void deliver(const QString& file, const QString& error, const Platform::DropHandlers& handlers,
+                 bool later);
+
+    DirectSaver directSave_;
+    ProposedName proposedName_;
+    DropCache cache_;
+    Limits limits_;
+    QNetworkAccessManager* network_ = nullptr;
+};
+
+} // namespace kelvane::drops

@@ -1,0 +1,56 @@
+#include "platform/drops/DropCache.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+namespace kelvane::drops {
+namespace {
+
+QFileInfoList drops(const QString& root) {
+    return QDir(root).entryInfoList({QStringLiteral("drop-*")}, QDir::Dirs | QDir::NoSymLinks,
+                                    QDir::Time | QDir::Reversed); // oldest first
+}
+
+} // namespace
+
+DropCache::DropCache(QString root) : root_(std::move(root)) {}
+
+QString DropCache::defaultRoot() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+           QStringLiteral("/kelvane/drops");
+}
+
+QString DropCache::newDropFolder() {
+    if (!QDir().mkpath(root_))
+        return {};
+    removeBeyond(kKeep - 1);
+    QTemporaryDir folder(root_ + QStringLiteral("/drop-XXXXXX"));
+    if (!folder.isValid())
+        return {};
+    folder.setAutoRemove(false);
+    return folder.path();
+}
+
+void DropCache::removeOldDrops() {
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-kMaxAgeSeconds);
+    for (const QFileInfo& drop : drops(root_))
+        if (drop.lastModified() < before)
+            QDir(drop.filePath()).removeRecursively();
+}
+
+void DropCache::removeBeyond(int keep) {
+    QFileInfoList all = drops(root_);
+    for (qsizetype i = 0; i + keep < all.size(); ++i)
+        QDir(all[i].filePath()).removeRecursively();
+}
+
+bool DropCache::contains(const QString& path) const {
+    const QString root = QFileInfo(root_).canonicalFilePath();
+    const QString inside = QFileInfo(QFileInfo(path).absolutePath()).canonicalFilePath();
+    return !root.isEmpty() && inside.startsWith(root + QStringLiteral("/drop-"));
+}
+
+} // namespace kelvane::drops

@@ -1,0 +1,75 @@
+#include "platform/x11/Autostart.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace kelvane::autostart {
+namespace {
+
+// One argument of an Exec line: in double quotes, with the characters that are special
+// inside them escaped by a backslash; then every backslash doubled again, because the whole
+// line is a string value, and "%" doubled, because it starts a field code.
+QByteArray execArgument(const QString& argument) {
+    QString quoted;
+    for (const QChar c : argument) {
+        if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
+            quoted += u'\\';
+        quoted += c;
+    }
+    quoted = u'"' + quoted + u'"';
+    quoted.replace(u'\\', QStringLiteral("\\\\"));
+    quoted.replace(u'%', QStringLiteral("%%"));
+    return quoted.toUtf8();
+}
+
+} // namespace
+
+QString entryPath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/autostart/kelvane.desktop");
+}
+
+QByteArray entryFor(const QString& program, const QString& argument) {
+    QByteArray exec = execArgument(program);
+    if (!argument.isEmpty())
+        exec += ' ' + execArgument(argument);
+    return "[Desktop Entry]\n"
+           "Type=Application\n"
+           "Name=Kelvane\n"
+           "Comment=Keeps the pictures you drop on it\n"
+           "Exec=" +
+           exec +
+           "\n"
+           "Icon=kelvane\n"
+           "Terminal=false\n"
+           "X-GNOME-Autostart-enabled=true\n";
+}
+
+bool write(const QString& argument) {
+    const QString path = entryPath();
+    const QString program = QCoreApplication::applicationFilePath();
+    if (program.isEmpty() || !QDir().mkpath(QFileInfo(path).absolutePath()))
+        return false;
+    const QByteArray entry = entryFor(program, argument);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+        file.write(entry) != entry.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+bool remove() {
+    const QString path = entryPath();
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return true;
+    return !info.isDir() && QFile::remove(path);
+}
+
+} // namespace kelvane::autostart

@@ -1,0 +1,80 @@
+#include "platform/x11/DirectSave.h"
+
+#include "platform/x11/Ewmh.h"
+
+#include <QCoreApplication>
+#include <QMimeData>
+#include <cstdlib>
+#include <xcb/xcb.h>
+
+namespace kelvane {
+namespace {
+
+constexpr uint32_t kMaxPropertyLength = 16 * 1024; // in 32-bit units
+
+QByteArray readProperty(xcb_connection_t* c, xcb_window_t window, xcb_atom_t property) {
+    auto cookie =
+        xcb_get_property(c, 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, kMaxPropertyLength);
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(c, cookie, nullptr);
+    QByteArray value;
+    if (reply && reply->format == 8)
+        value = QByteArray(static_cast<const char*>(xcb_get_property_value(reply)),
+                           xcb_get_property_value_length(reply));
+    std::free(reply);
+    return value;
+}
+
+} // namespace
+
+DirectSave::DirectSave() {
+    if (QCoreApplication::instance())
+        QCoreApplication::instance()->installNativeEventFilter(this);
+}
+
+DirectSave::~DirectSave() {
+    if (QCoreApplication::instance())
+        QCoreApplication::instance()->removeNativeEventFilter(this);
+}
+
+bool DirectSave::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
+    if (eventType != "xcb_generic_event_t")
+        return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if ((event->response_type & 0x7f) != XCB_CLIENT_MESSAGE)
+        return false;
+    const auto* client = static_cast<const xcb_client_message_event_t*>(message);
+    xcb_connection_t* c = ewmh::connection();
+    if (c && client->format == 32 && client->type == ewmh::atom(c, "XdndEnter"))
+        source_ = client->data.data32[0];
+    return false; // Qt handles the drag as ever
+}
+
+QString DirectSave::proposedName() const {
+    xcb_connection_t* c = ewmh::connection();
+    if (!c || !source_)
+        return {};
+    return QString::fromUtf8(readProperty(c, source_, ewmh::atom(c, "XdndDirectSave0")));
+}
+
+drops::DirectSaveAnswer DirectSave::request(const QMimeData& data, const QString& fileUri) const {
+    xcb_connection_t* c = ewmh::connection();
+    if (!c || !source_)
+        return {};
+    const xcb_atom_t property = ewmh::atom(c, "XdndDirectSave0");
+    const QByteArray uri = fileUri.toUtf8();
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, source_, property, ewmh::atom(c, "text/plain"), 8,
+                        uint32_t(uri.size()), uri.constData());
+    xcb_flush(c);
+    // Asking for the selection in this form is what makes the source save the file.
+    const QByteArray answer = data.data(QStringLiteral("XdndDirectSave0"));
+    drops::DirectSaveAnswer result;
+    result.answer = answer.isEmpty() ? 'E' : answer.at(0);
+    if (result.answer == 'S')
+        result.writtenUri = QString::fromUtf8(readProperty(c, source_, property)).trimmed();
+    // The source's property is not left pointing at the drop cache.
+    xcb_delete_property(c, source_, property);
+    xcb_flush(c);
+    return result;
+}
+
+} // namespace kelvane

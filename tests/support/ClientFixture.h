@@ -1,0 +1,93 @@
+#pragma once
+
+// The set-up of every window test: a client window against the fake platform, its state,
+// home, documents and desktop folders in a temporary folder of its own.
+
+#include "TestFiles.h"
+#include "app/frmMain.h"
+#include "app/frmSplash.h"
+#include "platform/fake/FakePlatform.h"
+
+#include <QImage>
+#include <QLabel>
+#include <QTemporaryDir>
+
+namespace kelvane::test {
+
+// A table as one column, "row": the index into `table`, each row named by its `name`.
+template <typename Row, std::size_t N> void tableRows(const Row (&table)[N]) {
+    QTest::addColumn<int>("row");
+    for (std::size_t i = 0; i < N; ++i)
+        QTest::newRow(table[i].name) << int(i);
+}
+
+struct ClientFixture {
+    QTemporaryDir dir;
+    std::unique_ptr<FakePlatform> fake;
+    std::unique_ptr<AppState> state;
+    std::unique_ptr<frmMain> main;
+
+    // A fresh fake platform, state and folder; the last window gone.
+    void reset() {
+        if (main) // the splash has no parent, and its timer would outlive the client
+            delete main->splash();
+        main.reset();
+        QDir(dir.path()).removeRecursively();
+        QDir().mkpath(documents());
+        QDir().mkpath(desktop());
+        fake = std::make_unique<FakePlatform>();
+        fake->state = path("state");
+        fake->resources = QStringLiteral(KELVANE_BUILD_DIR); // the real pictures and sounds
+        fake->home = path("home");
+        fake->specialFolders[Platform::SpecialFolder::Documents] = documents();
+        fake->specialFolders[Platform::SpecialFolder::Desktop] = desktop();
+        fake->screen = QSize(1280, 1024);
+        state = std::make_unique<AppState>();
+    }
+
+    QString path(const QString& name) const { return dir.path() + '/' + name; }
+    QString folder(const QString& name) const { // created
+        QDir().mkpath(path(name));
+        return path(name);
+    }
+    QString documents() const { return path("Documents"); }
+    QString desktop() const { return path("home/Desktop"); }
+    QString settingsFile() const { return path("state/kelvane.dat"); }
+    QString historyFile() const { return path("state/history.dat"); }
+    QString cue(const QString& name) const { return fake->resources + "/res/" + name + ".wav"; }
+    // A small picture in the browser's cache.
+    QString picture(const QString& name) const {
+        QImage image(8, 8, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        image.save(folder("cache") + '/' + name, "PNG");
+        return path("cache/" + name);
+    }
+
+    // Starts the client; a previous run's settings (see previousRun) when values are given.
+    frmMain& load(const QStringList& values = {}, const QStringList& folders = {}) {
+        if (!values.isEmpty())
+            writeFile(settingsFile(), previousRun(values, folders));
+        main = std::make_unique<frmMain>(*fake, *state);
+        main->Form_Load();
+        return *main;
+    }
+    // The splash hands over at once; the client on the screen.
+    void handOver() {
+        main->splash()->setSplashDuration(1);
+        QTRY_VERIFY(main->isVisible());
+        QVERIFY(QTest::qWaitForWindowExposed(main.get()));
+    }
+
+    // The status icon in front: the last of the three among the window's children.
+    int iconInFront() const {
+        const QObjectList& children = main->children();
+        int front = 0;
+        for (int i = 1; i < 3; ++i)
+            if (children.indexOf(main->controls().imgIcon[i]) >
+                children.indexOf(main->controls().imgIcon[front]))
+                front = i;
+        return front;
+    }
+};
+
+} // namespace kelvane::test

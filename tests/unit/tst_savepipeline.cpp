@@ -1,0 +1,159 @@
+#include "TestFiles.h"
+#include "core/AppState.h"
+#include "folders/FolderSlots.h"
+#include "history/HistoryList.h"
+#include "platform/fake/FakePlatform.h"
+#include "saving/SavePipeline.h"
+
+#include <optional>
+
+using namespace kelvane;
+using namespace kelvane::test;
+using Result = SaveOutcome::Result;
+
+class TestSavePipeline : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    std::optional<FakePlatform> platform_;
+    AppState state_;
+    FolderSlots folders_;
+    HistoryList history_;
+    bool busyWhileAsked_ = false;
+
+    QString at(const QString& name) const { return dir_.filePath(name); }
+    // Every file of the Desktop and the label folder, with its contents.
+    QStringList targetFiles() const {
+        QStringList all;
+        for (const QString& folder : {at("Desktop"), at("Pics")})
+            for (const QString& name : entries(folder))
+                all << name + "=" + readBytes(folder + "/" + name);
+        all.sort();
+        return all;
+    }
+    SaveOutcome save(int index, const QString& source, const QString& manual = {}) {
+        return SavePipeline(state_, folders_, history_, at("state/history.dat"), *platform_)
+            .SaveImage(std::int16_t(index), source, manual, nullptr);
+    }
+    // A failed or declined save leaves the history, and its file, as they were.
+    void checkHistoryUnchanged() {
+        QCOMPARE(history_.entries(), QStringList({at("kept.jpg"), at("gone.jpg")}));
+        QVERIFY(!QFileInfo::exists(at("state/history.dat")));
+    }
+
+private Q_SLOTS:
+    void init() {
+        QVERIFY(QDir(dir_.path()).removeRecursively() && QDir().mkpath(at("Desktop")));
+        QVERIFY(QDir().mkpath(at("Pics")) && QDir().mkpath(at("cache")));
+        platform_.emplace();
+        busyWhileAsked_ = false;
+        platform_->whileMessageBoxOpen = [this](auto&) { busyWhileAsked_ |= platform_->busy; };
+        state_ = AppState();
+        state_.sDesktopFolder = at("Desktop");
+        folders_.setSlot(0, at("Pics"));
+        writeFile(at("kept.jpg"), "kept");
+        history_.clear();
+        history_.AddToHistory(at("gone.jpg"));
+        history_.AddToHistory(at("kept.jpg"));
+    }
+
+    // Target (-1 the Desktop, 0 the label) | numbering on | answer to "Replace File?" ("-": not
+    // asked) | dropped file | files in the target folder | saved as ("": declined). Dot-named
+    // files are files like any other: counted, asked about, kept in the history.
+    void sameName_data() {
+        addRows({"-1|n|-|cat[1].jpeg||cat.jpg", "-1|y|-|cat[2].jpg|cat.jpg,cat (1).jpg|cat (2).jpg",
+                 "-1|n|yes|cat.jpg|cat.jpg|cat.jpg", "-1|n|no|cat.jpg|cat.jpg|",
+                 "0|n|-|cat[1].jpeg||cat.jpg", "0|y|-|cat[2].jpg|cat.jpg,cat (1).jpg|cat (2).jpg",
+                 "0|n|yes|cat.jpg|cat.jpg|cat.jpg", "0|n|no|cat.jpg|cat.jpg|",
+                 "-1|y|-|.cat.jpg|.cat.jpg,.cat (1).jpg|.cat (2).jpg", "0|n|no|.cat.jpg|.cat.jpg|",
+                 "-1|n|-|.cat.jpg||.cat.jpg"});
+    }
+    void sameName() {
+        QFETCH(QStringList, row);
+        const QString folder = at(row[0] == "-1" ? "Desktop" : "Pics");
+        QStringList files = row[4].split(',', Qt::SkipEmptyParts);
+        for (QString& name : files) {
+            writeFile(folder + "/" + name, "old");
+            name += name == row[5] ? "=new" : "=old";
+        }
+        if (!row[5].isEmpty() && !files.contains(row[5] + "=new"))
+            files << row[5] + "=new";
+        writeFile(at("cache/") + row[3], "new");
+        state_.bAutoIncrementSavedFiles = row[1] == "y";
+        platform_->messageBoxAnswers = {row[2] == "yes" ? Platform::Answer::Yes
+                                                        : Platform::Answer::No};
+
+        const SaveOutcome outcome = save(row[0].toInt(), at("cache/") + row[3]);
+
+        QVERIFY(!busyWhileAsked_ && !platform_->busy);
+        QCOMPARE(platform_->messageBoxes.size(), row[2] == "-" ? 0 : 1);
+        if (row[2] != "-")
+            QCOMPARE(platform_->messageBoxes[0].title, QStringLiteral("Replace File?"));
+        files.sort();
+        QCOMPARE(targetFiles(), files);
+        QCOMPARE(outcome.result, row[5].isEmpty() ? Result::Declined : Result::Saved);
+        if (row[5].isEmpty())
+            return checkHistoryUnchanged();
+        QCOMPARE(outcome.path, folder + "/" + row[5]);
+        const QStringList history{outcome.path, at("kept.jpg")};
+        QCOMPARE(history_.entries(), history);
+        QCOMPARE(readLines(at("state/history.dat")), history);
+    }
+
+    // The save dialog's path wins over the folder of the drop; the dialog has asked already,
+    // so there is no question (nor numbering) about a Desktop file of the same name.
+    void manualTargetWins() {
+        for (int index : {-1, 0}) {
+            writeFile(at("elsewhere/my cat.jpg"), "old");
+            writeFile(at("Desktop/my cat.jpg"), "old");
+            writeFile(at("Pics/my cat.jpg"), "old");
+            writeFile(at("cache/cat[1].jpg"), "new");
+            const SaveOutcome outcome =
+                save(index, at("cache/cat[1].jpg"), at("elsewhere/my cat.jpg"));
+            QCOMPARE(readBytes(outcome.path), QByteArray("new"));
+            QCOMPARE(readLines(at("state/history.dat")).value(0), at("elsewhere/my cat.jpg"));
+            QCOMPARE(targetFiles(), QStringList({"my cat.jpg=old", "my cat.jpg=old"}));
+            QVERIFY(platform_->messageBoxes.isEmpty());
+        }
+    }
+
+    // Nothing is saved, nothing in the folders changes, the history stays as it was.
+    void failures_data() {
+        addRows({"no source", "missing source", "missing label folder", "label folder is a file",
+                 "empty label", "Desktop under a file", "copy fails", "file-size limit",
+                 "no numbered name left"});
+    }
+    void failures() {
+        QFETCH(QStringList, row);
+        const QString kind = row[0];
+        if (kind != "missing source")
+            writeFile(at("cache/big.jpg"), QByteArray(256 * 1024, 'n'));
+        const int index = kind == "empty label" ? 3 : kind == "Desktop under a file" ? -1 : 0;
+        state_.sDesktopFolder = at("kept.jpg/Desktop");
+        folders_.setSlot(0, kind == "missing label folder"     ? at("gone")
+                            : kind == "label folder is a file" ? at("kept.jpg")
+                                                               : at("Pics"));
+        platform_->copyFails = kind == "copy fails";
+        writeFile(at("Pics/big.jpg"), "old"); // and the user agrees to replace it
+        platform_->messageBoxAnswers = {Platform::Answer::Yes};
+        state_.bAutoIncrementSavedFiles = kind == "no numbered name left";
+        for (int i = 1; i <= 1000 && state_.bAutoIncrementSavedFiles; ++i)
+            writeFile(at("Pics/big (%1).jpg").arg(i), "");
+        const QStringList before = targetFiles();
+
+        std::optional<FileSizeLimit> limit;
+        if (kind == "file-size limit")
+            limit.emplace(64 * 1024);
+        const SaveOutcome outcome = save(index, kind == "no source" ? "" : at("cache/big.jpg"));
+        limit.reset();
+
+        QCOMPARE(outcome.result, Result::Failed);
+        QVERIFY(outcome.path.isEmpty() && !outcome.reason.isEmpty());
+        QCOMPARE(targetFiles(), before);
+        checkHistoryUnchanged();
+        QVERIFY(!busyWhileAsked_ && !platform_->busy);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSavePipeline)
+#include "tst_savepipeline.moc"

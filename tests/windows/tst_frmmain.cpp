@@ -1,0 +1,560 @@
+// The client window against the fake platform: start-up, the feedback of a save, drops and
+// mouse gestures on its controls, layout, hover painting, check marks and shut-down.
+#include "ClientFixture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QRegularExpression>
+#include <QUrl>
+
+using namespace kelvane;
+using namespace kelvane::test;
+
+namespace {
+
+// Remembers which of the watched widgets have been painted.
+struct PaintWatch : QObject {
+    QSet<QObject*> painted;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            painted << watched;
+        return false;
+    }
+};
+
+// source: picture, not a picture, missing, same name. shows: what the client shows then.
+const struct {
+    const char *name, *source;
+    bool showSaved, quiet; // quiet: no confirmation sound, no error message
+    const char *shows, *cue, *message;
+    bool timer2;
+} kSaves[] = {
+    {"saved, shown", "picture", true, false, "picture 1", "saved", "", true},
+    {"saved, shown, quiet", "picture", true, true, "picture 1", "", "", true},
+    {"saved, not shown", "picture", false, false, "background 1", "", "", false},
+    {"saved, not a picture", "not a picture", true, false, "background 1", "saved",
+     "Could not load the Image.", true},
+    {"failed", "missing", true, false, "background 2", "uhoh",
+     "There was an error while saving this resource. Save image files only. \r\n", true},
+    {"failed, quiet", "missing", true, true, "background 2", "", "", true},
+    {"replace declined", "same name", true, false, "background 2", "", "This file already exists",
+     true},
+};
+
+const struct {
+    const char *name, *control;
+    bool withFile;
+    const char* aimedAt; // the folder a drag over it records
+    bool arms;           // Timer4, the manual save
+    const char* savedIn;
+} kDrops[] = {{"picture", "Image1", true, "<desktop>", true, "<desktop>"},
+              {"status icon", "imgIcon(2)", true, "", false, "<desktop>"},
+              {"label", "Text(0)", true, "<docs>", true, "<docs>"},
+              {"text without a file", "Image1", false, "<desktop>", false, ""}};
+
+// Gestures: P press, R release, D double-click, M move 20 px; lower case: the right button.
+const struct {
+    const char *name, *control, *gesture, *calls, *menu;
+} kGestures[] = {
+    {"tap on the picture, then a move", "Image1", "PRM", "", ""},
+    {"drag on the picture", "Image1", "PMMR", "moves", ""},
+    {"drag on a label", "Text(1)", "PMR", "moves", ""},
+    {"double-click on a label", "Text(1)", "PRPDR", "openPath: <folder>", ""},
+    {"double-click on the background", "Image1", "PRPDR", "showDesktop", ""},
+    {"right click on a label", "Text(1)", "pr", "", "mnuFolders"},
+    {"right click on the picture", "Image1", "pr", "", "mnuFile"},
+    {"right click on a status icon", "imgIcon(0)", "pr", "", "mnuFile"},
+};
+
+// The manual save a second after a drag that did not save. answer: the path typed in the
+// dialog ("" cancels), "off" the cursor off the client, "throw" a failing dialog.
+const struct {
+    const char *name, *control, *source, *answer, *dialog, *saved;
+} kManualSaves[] = {
+    {"picture, a name without type", "Image1", "cat[1].jpg", "<desktop>/mine", "*.jpg: <desktop>",
+     "<desktop>/mine.jpg"},
+    {"label, a gif typed as .bmp", "Text(0)", "anim[1].gif", " <docs>/x.bmp ", "*.gif: <docs>",
+     "<docs>/x.gif"},
+    {"another type stays in front", "Image1", "cat[1].jpg", "<desktop>/p.png", "*.jpg: <desktop>",
+     "<desktop>/p.png.jpg"},
+    {"cancelled", "Image1", "cat[1].jpg", "", "*.jpg: <desktop>", ""},
+    {"cursor off the client", "Image1", "cat[1].jpg", "off", "", ""},
+    {"the dialog fails", "Image1", "cat[1].jpg", "throw", "*.jpg: <desktop>", ""},
+};
+
+const struct {
+    const char *name, *before, *checked, *command, *cue, *size;
+    int side;
+} kSizes[] = {{"small", "MED", "mnuNormal", "mnuSmall", "shrink", "SMALL", 45},
+              {"normal from large", "LARGE", "mnuLarge", "mnuNormal", "shrink", "MED", 73},
+              {"normal from normal", "MED", "mnuNormal", "mnuNormal", "enlarge", "MED", 73},
+              {"large", "SMALL", "mnuSmall", "mnuLarge", "enlarge", "LARGE", 97}};
+
+const struct {
+    const char *name, *item;
+    bool AppState::*flag;
+} kChecks[] = {
+    {"always on top", "mnuAlwaysOnTop", &AppState::bAlwaysOnTop},
+    {"confirmation sound", "mnuPlayConfirmationSound", &AppState::bPlayConfirmSound},
+    {"saved image in the client", "mnuShowSavedIMageInClient", &AppState::bShowSavedImage}};
+
+} // namespace
+
+class TestFrmMain : public QObject {
+    Q_OBJECT
+
+    ClientFixture f;
+
+    QStringList checkedSizes() const {
+        QStringList names;
+        for (QAction* a :
+             {f.main->menus().mnuSmall, f.main->menus().mnuNormal, f.main->menus().mnuLarge})
+            if (a->isChecked())
+                names << a->objectName();
+        return names;
+    }
+    // What the client shows: the saved picture or the background, and the icon in front.
+    QString shown() const {
+        return (f.main->showsBackground() ? "background " : "picture ") +
+               QString::number(f.iconInFront());
+    }
+    QString placeholders(QString text) const {
+        return text.replace("<docs>", f.documents()).replace("<desktop>", f.desktop());
+    }
+
+private Q_SLOTS:
+    void init() { f.reset(); }
+    void cleanup() { f.reset(); }
+
+    void firstRunAppliesTheDefaults() {
+        // The flags and the position: see the file shutDown() reads back.
+        frmMain& w = f.load();
+        QVERIFY(f.state->bFirstUse);
+        QCOMPARE(checkedSizes(), QStringList{"mnuNormal"});
+        QCOMPARE(w.pos(), QPoint(647, 505)); // 100 twips right of and above the centre
+        for (const auto& check : kChecks)
+            QVERIFY(w.findChild<QAction*>(check.item)->isChecked());
+        QVERIFY(w.Timer5.isActive());
+        QVERIFY(f.fake->trayShown && f.fake->topmost.value(&w));
+        QVERIFY(f.fake->autostartWritten); // starts with the session
+        QVERIFY(f.fake->messageBoxes.isEmpty());
+        QVERIFY(!QFile::exists(f.settingsFile())); // nothing is written before the end
+    }
+
+    void previousRunIsRestored() {
+        // A size word it does not know keeps the design size, with no size checked.
+        frmMain& w = f.load({"alwaysontop=False", "clientsize=HUGE", "showsavedimage=False",
+                             "left= 1500", "top= 3000", "playconfirmsound=False"},
+                            {f.documents(), "", f.folder("x")});
+        QVERIFY(!f.state->bFirstUse && checkedSizes().isEmpty());
+        QCOMPARE(w.size(), QSize(73, 73 + 2 * 16));
+        for (const auto& check : kChecks)
+            QVERIFY(!w.findChild<QAction*>(check.item)->isChecked());
+        QCOMPARE(f.fake->topmost.value(&w), false);
+        QCOMPARE(w.pos(), QPoint(100, 200));
+        // Only the folder check and the hover poll run from the start.
+        QVERIFY(w.Timer1.isActive() && w.Timer3.isActive());
+        QVERIFY(!w.Timer2.isActive() && !w.Timer4.isActive() && !w.Timer5.isActive());
+    }
+
+    void commandLineDecidesSplashAndHiding_data() {
+        QTest::addColumn<QString>("commandLine");
+        QTest::newRow("none") << "";
+        QTest::newRow("hidden") << "hidden";
+        QTest::newRow("HIDDEN: no splash, still shown") << "HIDDEN";
+    }
+    void commandLineDecidesSplashAndHiding() {
+        QFETCH(QString, commandLine);
+        f.fake->commandLineText = commandLine;
+        frmMain& w = f.load();
+        QCOMPARE(w.splash()->isVisible(), commandLine.isEmpty());
+        QVERIFY(!w.isVisible() && !w.isEnabled() && f.state->bStartupInProgress);
+        w.splash()->setSplashDuration(10);
+        QTRY_VERIFY(!f.state->bStartupInProgress);
+        QVERIFY(w.isEnabled());
+        QCOMPARE(w.isVisible(), commandLine != "hidden");
+        QCOMPARE(w.isMinimized(), commandLine == "hidden");
+        QCOMPARE(f.fake->soundsPlayed.contains(f.cue("hello")), commandLine.isEmpty());
+    }
+
+    void vanishedFoldersAtStartUp() {
+        // Each is reported and the emptied list gets the defaults back. The splash timer falls
+        // due while a message is open: the client is handed over once the start-up has ended,
+        // and greets after the messages.
+        bool shownDuringMessage = false;
+        f.fake->whileMessageBoxOpen = [&](const FakePlatform::MessageBoxCall& box) {
+            QVERIFY2(box.text.startsWith("The folder "), qPrintable(box.text.left(80)));
+            f.main->splash()->setSplashDuration(1);
+            QTest::qWait(50);
+            shownDuringMessage |= f.main->isVisible();
+        };
+        frmMain& w = f.load({"clientsize=MED"},
+                            {f.path("gone1"), "", f.path("gone2"), QString(100 * 1024, 'x')});
+        QCOMPARE(f.fake->messageBoxes.size(), 3);
+        QCOMPARE(w.FolderList().raw()[0], f.documents());
+        QCOMPARE(w.height(), 73 + 16);
+        QVERIFY(!shownDuringMessage);
+        QTRY_VERIFY(w.isVisible() && w.isEnabled() && !f.state->bStartupInProgress);
+        QVERIFY(f.fake->calls.indexOf("sound: " + f.cue("hello")) >
+                f.fake->calls.lastIndexOf(QRegularExpression("messageBox: .*")));
+    }
+
+    void feedbackOfASave_data() { tableRows(kSaves); }
+    void feedbackOfASave() {
+        QFETCH(int, row);
+        const auto& r = kSaves[row];
+        const QString source = r.source;
+        frmMain& w = f.load();
+        f.handOver();
+        f.fake->soundsPlayed.clear(); // the greeting
+        QAction* clearHistory = w.menus().mnuClearHistory;
+        QVERIFY(!clearHistory->isEnabled()); // nothing to clear yet
+        f.state->bShowSavedImage = r.showSaved;
+        f.state->bPlayConfirmSound = f.state->bShowSaveErrorMessage = !r.quiet;
+        f.state->bAutoIncrementSavedFiles = false;
+        const QString file = f.picture("cat[1].jpg"), target = f.desktop() + "/cat.jpg";
+        if (source == "not a picture")
+            writeFile(file, "no picture at all");
+        if (source == "missing")
+            QFile::remove(file);
+        if (source == "same name")
+            writeFile(target, "old");
+        // The picture and the status icon are painted before a cue starts.
+        PaintWatch watch;
+        for (QWidget* control : std::initializer_list<QWidget*>{
+                 w.controls().Image1, w.controls().imgIcon[1], w.controls().imgIcon[2]})
+            control->installEventFilter(&watch);
+        QString shownDuringCue;
+        f.fake->whileSoundPlays = [&](const QString&) {
+            shownDuringCue = shown();
+            if (!watch.painted.contains(w.controls().Image1) ||
+                !watch.painted.contains(w.controls().imgIcon[f.iconInFront()]))
+                shownDuringCue += " unpainted";
+        };
+        const QString idleTip = w.controls().imgIcon[1]->toolTip();
+        w.Timer4.start(); // armed by the drag over the client
+
+        w.SaveImage(-1, file);
+
+        QCOMPARE(shown(), QString(r.shows));
+        QCOMPARE(f.fake->soundsPlayed, *r.cue ? QStringList{f.cue(r.cue)} : QStringList());
+        if (*r.cue)
+            QCOMPARE(shownDuringCue, QString(r.shows));
+        QCOMPARE(f.fake->messageBoxes.size(), *r.message ? 1 : 0);
+        if (*r.message)
+            QVERIFY2(f.fake->messageBoxes[0].text.startsWith(r.message),
+                     qPrintable(f.fake->messageBoxes[0].text));
+        QCOMPARE(w.Timer2.isActive(), r.timer2);
+        const bool saved = QString(r.shows).endsWith('1');
+        QCOMPARE(w.Timer4.isActive(), !saved); // a manual save only after a failure
+        const QString tip = " This image was saved to \"" + target + "\" ";
+        QCOMPARE(w.controls().imgIcon[1]->toolTip(), saved ? tip : idleTip);
+        QCOMPARE(clearHistory->isEnabled(), saved);
+        if (!saved)
+            return;
+        QCOMPARE(w.controls().Image1->toolTip(), tip);
+        QCOMPARE(readLines(f.historyFile()), QStringList{target});
+        clearHistory->trigger();
+        QVERIFY(w.historyList().isEmpty());
+        QCOMPARE(readBytes(f.historyFile()), QByteArray());
+    }
+
+    void idleLookAfterTheLastSuccess() {
+        // Timer2 brings the idle look back a while after the last success: a failure meanwhile
+        // does not put it off.
+        frmMain& w = f.load();
+        w.Timer2.setInterval(60000);
+        w.SaveImage(-1, f.picture("one.png"));
+        QTRY_VERIFY(w.Timer2.isActive() && w.Timer2.remainingTime() < 58000);
+        w.SaveImage(-1, f.path("cache/missing.png"));
+        QVERIFY(w.Timer2.isActive() && w.Timer2.remainingTime() < 58000);
+        w.SaveImage(-1, f.picture("two.png"));
+        QVERIFY(w.Timer2.remainingTime() > 58000); // counted anew
+        QFile::remove(f.desktop() + "/two.png");   // the user deleted it meanwhile
+        f.fake->messageBoxes.clear();
+        w.Image1_DblClick();
+        QCOMPARE(f.fake->messageBoxes.value(0).text,
+                 QStringLiteral("File no longer exists in specified folder"));
+        w.Timer2.start(1);
+        QTRY_VERIFY(w.showsBackground() && !w.Timer2.isActive());
+        QCOMPARE(f.iconInFront(), 0);
+        QCOMPARE(w.controls().Image1->toolTip(),
+                 QStringLiteral(" Drag image here to save to \"Desktop\" "));
+    }
+
+    void dropsOnEachControl_data() { tableRows(kDrops); }
+    void dropsOnEachControl() {
+        QFETCH(int, row);
+        const auto& r = kDrops[row];
+        frmMain& w = f.load();
+        f.handOver();
+        const QString file = f.picture("dog[3].jpg");
+        QMimeData data;
+        if (r.withFile)
+            data.setUrls({QUrl::fromLocalFile(file)});
+        else
+            data.setText(file);
+        // Offered as a move, answered as a copy: the browser keeps its file.
+        const Qt::DropActions offer = Qt::MoveAction | Qt::CopyAction;
+        QDragEnterEvent enter({3, 3}, offer, &data, Qt::LeftButton, Qt::NoModifier);
+        QDragMoveEvent move({4, 4}, offer, &data, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent drop({4, 4}, offer, &data, Qt::LeftButton, Qt::NoModifier);
+        for (QDropEvent* event : QList<QDropEvent*>{&enter, &move, &drop}) {
+            QApplication::sendEvent(w.findChild<QWidget*>(r.control), event);
+            QVERIFY(event->isAccepted());
+            QCOMPARE(event->dropAction(), Qt::CopyAction);
+            if (event == &move) {
+                QCOMPARE(w.Timer4.isActive(), r.arms);
+                QCOMPARE(w.pendingDrop().sInitSaveAsDir, placeholders(r.aimedAt));
+                QCOMPARE(w.pendingDrop().sTempSaveAsFilename, r.arms ? file : QString());
+            }
+        }
+        QVERIFY(QFile::exists(file));
+        QCOMPARE(QFile::exists(placeholders(r.savedIn) + "/dog.jpg"), *r.savedIn != 0);
+        QCOMPARE(f.iconInFront(), *r.savedIn ? 1 : 2);
+    }
+
+    void mouseOnTheControls_data() { tableRows(kGestures); }
+    void mouseOnTheControls() {
+        QFETCH(int, row);
+        const auto& r = kGestures[row];
+        const QString folder = f.folder("my pictures \"best\"");
+        frmMain& w = f.load({"clientsize=MED"}, {f.documents(), folder});
+        f.handOver();
+        QWidget* target = w.findChild<QWidget*>(r.control);
+        const QPoint before = w.pos();
+        QString popup;
+        bool labelsEnabled = true;
+        QObject guard; // the timer goes with the test
+        QTimer::singleShot(100, &guard, [&] {
+            if (QWidget* open = QApplication::activePopupWidget()) {
+                popup = open->objectName();
+                labelsEnabled = w.controls().Text[0]->isEnabled();
+                open->close();
+            }
+        });
+        Qt::MouseButtons held;
+        QPoint at(5, 5);
+        for (const QChar step : QString(r.gesture)) {
+            const Qt::MouseButton button = step.isLower() ? Qt::RightButton : Qt::LeftButton;
+            const QEvent::Type type =
+                QMap<QChar, QEvent::Type>{{'P', QEvent::MouseButtonPress},
+                                          {'R', QEvent::MouseButtonRelease},
+                                          {'D', QEvent::MouseButtonDblClick},
+                                          {'M', QEvent::MouseMove}}[step.toUpper()];
+            if (type == QEvent::MouseMove)
+                at += QPoint(20, 0);
+            else
+                held = type == QEvent::MouseButtonRelease ? held & ~button : held | button;
+            QMouseEvent event(type, at, target->mapToGlobal(at),
+                              type == QEvent::MouseMove ? Qt::NoButton : button, held,
+                              Qt::NoModifier);
+            QApplication::sendEvent(target, &event);
+        }
+        const QRegularExpression platformCalls("^(openPath|showDesktop)");
+        const bool moved = w.pos() != before;
+        QCOMPARE(f.fake->calls.filter(platformCalls).join('|') + (moved ? "moves" : ""),
+                 QString(r.calls).replace("<folder>", folder));
+        QCOMPARE(popup, QString(r.menu));
+        QCOMPARE(labelsEnabled, popup != "mnuFolders"); // not while their menu is open
+        QVERIFY(w.controls().Text[0]->isEnabled());
+    }
+
+    void labelsFollowTheListAndTheCursor() {
+        frmMain& w = f.load({"clientsize=MED"},
+                            {f.documents(), f.folder("1"), f.folder("2"), "", f.folder("4")});
+        f.handOver();
+        const auto& labels = w.controls().Text;
+        // The labels shown stack under the picture, the window ending with the last one.
+        const auto stacked = [&](const QList<int>& shown) {
+            int y = 73;
+            for (int i = 0; i < 10; ++i) {
+                QCOMPARE(labels[i]->isVisible(), shown.contains(i));
+                if (shown.contains(i))
+                    QCOMPARE(std::exchange(y, y + labels[i]->height()), labels[i]->y());
+            }
+            QCOMPARE(w.height(), y);
+        };
+        stacked({0, 1, 2, 4});
+        f.fake->folderDialogAnswers = {f.folder("new")};
+        w.menus().mnuAddFolder2->trigger();
+        QCOMPARE(labels[3]->text(), f.path("new")); // the first gap
+        stacked({0, 1, 2, 3, 4});
+
+        const QColor yellow(255, 230, 22), white(Qt::white);
+        f.fake->cursor = labels[3]->mapToGlobal(labels[3]->rect().center());
+        QTRY_COMPARE(w.highlightedLabel(), 3);
+        QCOMPARE(labels[3]->palette().color(QPalette::Base), yellow);
+        QCOMPARE(labels[0]->palette().color(QPalette::Base), white);
+        QCOMPARE(labels[3]->toolTip(), " Drag image here to save to \"" + f.path("new") + "\" ");
+        // Over the picture: every label white; the label stays the target of a manual save and
+        // of "Delete Folder From List".
+        f.fake->cursor = w.controls().Image1->mapToGlobal(QPoint(5, 5));
+        QTRY_COMPARE(w.highlightedLabel(), -1);
+        QCOMPARE(labels[3]->palette().color(QPalette::Base), white);
+        QCOMPARE(w.pendingDrop().iCurrentLabel, 3);
+        f.fake->messageBoxAnswers = {Platform::Answer::Yes};
+        w.menus().mnuDelete->trigger();
+        QCOMPARE(f.fake->messageBoxes.value(0).title, QStringLiteral("Confirm Removal"));
+        stacked({0, 1, 2, 4});
+    }
+
+    void sizeCommands_data() { tableRows(kSizes); }
+    void sizeCommands() {
+        QFETCH(int, row);
+        const auto& r = kSizes[row];
+        frmMain& w =
+            f.load({QString("clientsize=") + r.before}, {f.documents(), "", f.folder("b")});
+        QCOMPARE(checkedSizes(), QStringList{r.checked}); // as the file says
+        w.findChild<QAction*>(r.command)->trigger();
+        QCOMPARE(f.fake->soundsPlayed, QStringList{f.cue(r.cue)});
+        QCOMPARE(f.state->sClientSize, QString(r.size));
+        QCOMPARE(checkedSizes(), QStringList{r.command});
+        QCOMPARE(w.size(), QSize(r.side, r.side + 2 * w.controls().Text[0]->height()));
+    }
+
+    void checkMarksFollowTheSettings_data() { tableRows(kChecks); }
+    void checkMarksFollowTheSettings() {
+        QFETCH(int, row);
+        const auto& r = kChecks[row];
+        frmMain& w = f.load(); // the first run turns all three on
+        QAction* action = w.findChild<QAction*>(r.item);
+        for (bool on : {false, true}) {
+            f.fake->soundsPlayed.clear();
+            action->trigger();
+            QCOMPARE(f.fake->soundsPlayed, QStringList{f.cue("click")});
+            QCOMPARE((*f.state).*r.flag, on);
+            QCOMPARE(action->isChecked(), on);
+            QCOMPARE(f.fake->topmost.value(&w), r.flag != &AppState::bAlwaysOnTop || on);
+        }
+    }
+
+    void shutDown_data() {
+        QTest::addColumn<bool>("fromOutside");
+        QTest::addColumn<bool>("deleteHistory");
+        QTest::newRow("Exit, history kept") << false << false;
+        QTest::newRow("Exit, history deleted") << false << true;
+        QTest::newRow("ended from outside, history deleted") << true << true;
+    }
+    void shutDown() {
+        QFETCH(bool, fromOutside);
+        QFETCH(bool, deleteHistory);
+        const QString saved = f.picture("cat.png");
+        writeFile(f.historyFile(), (saved + "\r\n").toUtf8());
+        frmMain& w = f.load();
+        f.state->bDeleteHistoryOnClose = deleteHistory;
+        // The tray icon goes first: the history file is still there while it does.
+        bool historyWhileTrayIconGoes = false;
+        f.fake->whileTrayIconGoes = [&] {
+            historyWhileTrayIconGoes = QFile::exists(f.historyFile());
+        };
+        f.fake->calls.clear();
+        if (fromOutside)
+            f.fake->terminationHandler();
+        else
+            w.mnuExit_Click();
+        QVERIFY(w.hasEnded());
+        // The farewell cue first, and only when the user asked.
+        QCOMPARE(f.fake->calls.value(0) == "sound: " + f.cue("byebye"), !fromOutside);
+        QCOMPARE(f.fake->soundsPlayed.contains(f.cue("byebye")), !fromOutside);
+        QVERIFY(f.fake->calls.contains("setTopmost: off"));
+        QVERIFY(!f.fake->trayShown && historyWhileTrayIconGoes);
+        QCOMPARE(readLines(f.historyFile()), deleteHistory ? QStringList() : QStringList{saved});
+        // The first run's defaults; always on top suspended, still recorded.
+        const QStringList settings = readLines(f.settingsFile());
+        QCOMPARE(settings.size(), 31);
+        QCOMPARE(settings.mid(6, 2) << settings[0] << settings[11],
+                 QStringList(
+                     {"left= 9700", "top= 7580", "alwaysontop=True",
+                      deleteHistory ? "deletehistoryonclose=True" : "deletehistoryonclose=False"}));
+        QCOMPARE(settings[30], f.documents());
+        QVERIFY(!w.menus().mnuAlwaysOnTop->isChecked());
+        const int calls = f.fake->calls.size();
+        w.Form_Unload(); // a second unload (the window closing afterwards) does nothing
+        QCOMPARE(f.fake->calls.size(), calls);
+    }
+
+    void endingFromOutsideAsksNothing() {
+        // Nothing can be written (a file stands where the state folder should be), and still
+        // no message box waits for a user who is logging out.
+        frmMain& w = f.load();
+        QDir(f.fake->state).removeRecursively();
+        writeFile(f.fake->state, "");
+        f.fake->messageBoxes.clear();
+        f.fake->terminationHandler();
+        QVERIFY(w.hasEnded() && f.fake->messageBoxes.isEmpty());
+    }
+
+    // A browser's drop: the file comes after the drop event, a download later still. The
+    // busy pointer and a bar over the picture meanwhile; then the save, as for any file.
+    void dropWhoseFileArrivesLater() {
+        frmMain& w = f.load();
+        f.handOver();
+        const QString file = f.picture("cat.png");
+        Platform::DropHandlers pending;
+        f.fake->dropScript = [&](const QMimeData*, Platform::DropHandlers h) { pending = h; };
+        QMimeData data;
+        data.setUrls({QUrl("http://127.0.0.1/cat.png")});
+        QDragEnterEvent enter({3, 3}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent drop({4, 4}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w.controls().Image1, &enter);
+        QApplication::sendEvent(w.controls().Image1, &drop);
+        QVERIFY(f.fake->busy && pending.done);
+        pending.progress(1000, 4000);
+        QTRY_VERIFY(w.findChild<QWidget*>("prgDrop")->isVisible());
+        pending.done(file, {});
+        QVERIFY(!f.fake->busy && !w.findChild<QWidget*>("prgDrop")->isVisible());
+        QCOMPARE(readBytes(f.desktop() + "/cat.png"), readBytes(file));
+        QCOMPARE(w.pendingDrop().sTempSaveAsFilename, file); // for a manual save after all
+    }
+
+    // Last: its fatal row ends the program's event loops, which would end later menus at once.
+    void manualSave_data() { tableRows(kManualSaves); }
+    void manualSave() {
+        QFETCH(int, row);
+        const auto& r = kManualSaves[row];
+        frmMain& w = f.load();
+        f.handOver();
+        // A drag over the control whose drop fails: its file is gone by then.
+        const QString source = f.picture(r.source);
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(source)});
+        QDragEnterEvent enter({3, 3}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w.findChild<QWidget*>(r.control), &enter);
+        QDragLeaveEvent leave;
+        QApplication::sendEvent(w.findChild<QWidget*>(r.control), &leave);
+        QVERIFY(w.Timer4.isActive());
+        f.fake->cursor = QString(r.answer) == "off" ? w.geometry().bottomRight() + QPoint(2, 0)
+                                                    : w.geometry().bottomRight();
+        f.fake->saveDialogThrows = QString(r.answer) == "throw";
+        f.fake->saveDialogAnswers = {placeholders(r.answer)};
+        int dialogs = 0; // ticks go on while the dialog is open: still one dialog
+        f.fake->whileSaveDialogOpen = [&] {
+            ++dialogs;
+            QTest::qWait(60);
+        };
+        f.fake->calls.clear();
+        w.Timer4.setInterval(5);
+        QTRY_VERIFY(!w.Timer4.isActive());
+        QVERIFY(dialogs <= 1);
+        const QStringList dialog = f.fake->calls.filter("saveFileDialog");
+        QCOMPARE(dialog.join(""), *r.dialog ? "saveFileDialog: Choose Folder and Name of Image "
+                                              "File: " +
+                                                  placeholders(r.dialog)
+                                            : QString());
+        if (*r.saved)
+            QCOMPARE(readBytes(placeholders(r.saved)), readBytes(source));
+        QCOMPARE(f.iconInFront(), *r.saved ? 1 : 0);
+        if (QString(r.answer) == "throw") { // the settings and history written, the end
+            QVERIFY(w.hasEnded() && QFile::exists(f.settingsFile()));
+            QVERIFY(f.fake->messageBoxes.last().text.startsWith(
+                "There was an error while trying to manually save this image."));
+        }
+    }
+};
+
+QTEST_MAIN(TestFrmMain)
+#include "tst_frmmain.moc"

@@ -9,9 +9,10 @@ packages=(
     xvfb xauth openbox trayer x11-utils xdotool wmctrl imagemagick xdg-utils file
     pulseaudio pulseaudio-utils fonts-dejavu-core fonts-liberation
 )
-# The tests also drag pictures out of real browsers.
+# The tests also drag pictures out of real browsers, open windows of a browser's class and
+# check and launch desktop entries.
 if [ "${1:-}" = "--tests" ]; then
-    packages+=(firefox-esr chromium)
+    packages+=(firefox-esr chromium xterm desktop-file-utils libglib2.0-bin)
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -153,7 +153,9 @@ void frmMain::connectMenus() {
     connect(&Timer2, &QTimer::timeout, this, [this] { Timer2_Timer(); });
     connect(&Timer3, &QTimer::timeout, this, [this] { Timer3_Timer(); });
     connect(&Timer4, &QTimer::timeout, this, [this] { Timer4_Timer(); });
-    // Following the browser (Timer5) comes with its own tick.
+    connect(&Timer5, &QTimer::timeout, this, [this] { Timer5_Timer(); });
+    onCommand(menus_.mnuHideMe, [this] { mnuHideMe_Click(); });
+    onCommand(menus_.mnuTrayRestore, [this] { mnuTrayRestore_Click(); });
 }
 
 void frmMain::mnuPlayConfirmationSound_Click() {
@@ -206,35 +208,6 @@ void frmMain::showFoldersMenu() {
     menus_.mnuFolders->exec(platform_.cursorPos());
     for (QLineEdit* label : controls_.Text)
         label->setEnabled(true);
-}
-
-void frmMain::Form_MouseMove(int code) {
-    // The tray icon's clicks, as the mouse messages they stand for.
-    constexpr int kLeftUp = 0x0202, kDoubleClick = 0x0203, kRightUp = 0x0205;
-    switch (code) {
-    case kLeftUp:
-    case kDoubleClick:
-        state_.bSynchronizeWithInternetExplorer = false;
-        if (code == kDoubleClick)
-            Timer5.stop();
-        setWindowState(windowState() & ~Qt::WindowMinimized);
-        show();
-        activateWindow();
-        break;
-    case kRightUp:
-        activateWindow();
-        menus_.mnuTrayMenu->exec(platform_.cursorPos());
-        break;
-    default:
-        break;
-    }
-}
-
-void frmMain::changeEvent(QEvent* event) {
-    // A minimised client leaves the screen; the tray icon brings it back.
-    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized))
-        hide();
-    QWidget::changeEvent(event);
 }
 
 void frmMain::moveEvent(QMoveEvent* event) {

@@ -72,6 +72,14 @@ public:
     // True while the picture shows the background rather than a saved image.
     bool showsBackground() const;
 
+    // `ShowDialog`: shows a secondary window modeless, owned by the client, with the manual
+    // save disarmed and the client out of the always-on-top band until the window closes.
+    bool ShowDialog(QWidget* window);
+    // `SuspendAlwaysOnTop`, `RestoreAlwaysOnTop`: the client leaves the always-on-top band
+    // (the setting stays on, the check mark goes) and comes back; nothing when it is off.
+    void SuspendAlwaysOnTop();
+    void RestoreAlwaysOnTop();
+
     // `ApplyClientSize`, `ApplyLabelSize` and `ShowLabels`: the layout after any change of
     // the list, the size or the always-on-top state.
     void layOutClient();
@@ -98,9 +106,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void changeEvent(QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     // Construction.
@@ -159,7 +167,13 @@ private:
     void mnuHistory_Click();
     void mnuSize_Click(ClientSize size);
     void mnuAlwaysOnTop_Click();
+    // The tray icon's clicks, hiding and showing, browser following.
     void Form_MouseMove(int code);
+    void mnuHideMe_Click();
+    void mnuTrayRestore_Click();
+    void Timer5_Timer();
+    void showClient();
+    void hideClient();
 
     Platform& platform_;
     AppState& state_;
@@ -176,9 +190,10 @@ private:
     FolderCommands folderCommands_;
     frmSplash* splash_ = nullptr;
     frmHistory* history_ = nullptr;
-    QString dragFile_;      // the file the drag over the client gives
-    int fetching_ = 0;      // drops whose file is still on its way
-    bool dragOver_ = false; // a drag is over the client
+    QString dragFile_;         // the file the drag over the client gives
+    int fetching_ = 0;         // drops whose file is still on its way
+    bool dragOver_ = false;    // a drag is over the client
+    qint64 browserSeenAt_ = 0; // when following saw a browser while the client was hidden
     bool manualSaveOpen_ = false;
     QPoint pressedAt_;         // where a left press on the picture or a label began
     QPoint windowAtPress_;     // where the window was then

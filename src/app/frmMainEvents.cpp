@@ -34,8 +34,15 @@ bool covers(const QWidget* control, const QWidget* under) {
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     const ClientControls::Hit hit = controls_.hit(watched);
-    if (hit.kind == ClientControls::Hit::Kind::None)
+    if (hit.kind == ClientControls::Hit::Kind::None) {
+        // A secondary window shown through ShowDialog goes: the client comes back into the
+        // always-on-top band (not when it only went with the hidden client).
+        if (event->type() == QEvent::Hide && watched->isWidgetType() && isVisible()) {
+            watched->removeEventFilter(this);
+            RestoreAlwaysOnTop();
+        }
         return QWidget::eventFilter(watched, event);
+    }
     if (handleDrag(hit, event) || handleMouse(hit, watched, event))
         return true;
     return QWidget::eventFilter(watched, event);
@@ -44,13 +51,14 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
 bool frmMain::handleDrag(const ClientControls::Hit& hit, QEvent* event) {
     using Kind = ClientControls::Hit::Kind;
     const QEvent::Type type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop &&
+        type != QEvent::DragLeave)
+        return false;
     // The manual save waits while a drag is over the client: it is for a drag that ended
     // without a saved file, not for one still under way.
     dragOver_ = type == QEvent::DragEnter || type == QEvent::DragMove;
     if (type == QEvent::DragLeave) // leaving keeps the pending drop and the armed timer
         return true;
-    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
-        return false;
     auto* drag = static_cast<QDropEvent*>(event);
     // Anything may be dropped (a drop without a file reports the failure), and it is always
     // a copy: a source that offers a move never loses its file.

@@ -62,18 +62,23 @@ frmMain::LoadResult frmMain::Form_Load() {
 }
 
 void frmMain::runStartupSteps() {
-    SetupTrayIcon(platform_, windowIcon(), [this](Platform::TrayEvent event) {
-        // The tray's clicks reach the window as the mouse messages of a left release, a
-        // double-click and a right release.
-        switch (event) {
-        case Platform::TrayEvent::Click:
-            return Form_MouseMove(0x0202);
-        case Platform::TrayEvent::DoubleClick:
-            return Form_MouseMove(0x0203);
-        case Platform::TrayEvent::ContextMenu:
-            return Form_MouseMove(0x0205);
-        }
-    });
+    try {
+        SetupTrayIcon(platform_, windowIcon(), [this](Platform::TrayEvent event) {
+            // The tray's clicks reach the window as the mouse messages of a left release, a
+            // double-click and a right release.
+            switch (event) {
+            case Platform::TrayEvent::Click:
+                return Form_MouseMove(0x0202);
+            case Platform::TrayEvent::DoubleClick:
+                return Form_MouseMove(0x0203);
+            case Platform::TrayEvent::ContextMenu:
+                return Form_MouseMove(0x0205);
+            }
+        });
+    } catch (const std::exception&) {
+        platform_.message(this,
+                          QStringLiteral("There was an error while setting up the tray icon."));
+    }
     for (QLineEdit* label : controls_.Text)
         label->setFont(QFont(QStringLiteral("Times New Roman"), 6));
 
@@ -244,10 +249,7 @@ void frmMain::Form_Unload(bool quiet) {
     if (std::exchange(unloaded_, true))
         return;
     // Every step runs whatever happened in the one before.
-    if (state_.bAlwaysOnTop) {
-        platform_.setTopmost(this, false);
-        menus_.mnuAlwaysOnTop->setChecked(false);
-    }
+    SuspendAlwaysOnTop();
     if (isVisible() && !isMinimized())
         storeWindowPosition();
     writeStateFiles(quiet);

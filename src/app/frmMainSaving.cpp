@@ -7,7 +7,7 @@
 #include "saving/ManualSave.h"
 #include "saving/Preview.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QTimer>
@@ -32,6 +32,8 @@ void frmMain::receiveDrop(std::int16_t index, const QMimeData* data) {
                    if (!file.isEmpty()) // the manual save falls back on the file that came
                        pending_.sTempSaveAsFilename = file;
                    SaveImage(index, file);
+                   if (file.isEmpty()) // nothing came: nothing to save by hand either
+                       Timer4.stop();
                },
                [this](qint64 received, qint64 total) { showFetchProgress(received, total); }});
 }
@@ -54,7 +56,7 @@ void frmMain::Timer4_Timer() {
     // A tick while the save dialog is open (timers run under it) opens no second dialog; one
     // while a drag is still over the client, or while a drop's file is still on its way,
     // waits for the next second.
-    if (manualSaveOpen_ || dragOver_ || fetching_ > 0)
+    if (manualSaveOpen_ || dragOver_ || fetching_ > 0 || QApplication::activeModalWidget())
         return;
     try {
         if (MouseInsideForm(this) && (MouseIsOverControl(controls_.Image1) || MouseIsOverLabel())) {

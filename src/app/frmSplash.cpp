@@ -26,17 +26,27 @@ frmSplash::frmSplash(frmMain& main)
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(QStringLiteral("Kelvane"));
     setFixedSize(twipsToPixels(5715), twipsToPixels(4095));
+    // A thin border: the window's own colour in a one-pixel margin around the picture.
+    QPalette border = palette();
+    border.setColor(QPalette::Window, QColor(0x40, 0x50, 0x6a));
+    setPalette(border);
+    setAutoFillBackground(true);
     auto* picture = new QLabel(this);
-    picture->setGeometry(rect());
+    picture->setObjectName(QStringLiteral("picture"));
+    picture->setGeometry(rect().adjusted(1, 1, -1, -1));
     picture->setScaledContents(true);
     picture->setPixmap(
         QPixmap(main.platform().resourceFolder() + QStringLiteral("/pictures/splash.png")));
-    setStyleSheet(QStringLiteral("QWidget#frmSplash { border: 1px solid #40506a; }"));
 
-    QFont bold(QStringLiteral("Sans Serif"), 10, QFont::Bold);
+    QFont bold(QStringLiteral("Sans Serif"));
+    bold.setPointSizeF(9.75);
+    bold.setBold(true);
+    QFont slogan(QStringLiteral("Arial"));
+    slogan.setPointSizeF(14.25);
+    slogan.setBold(true);
     Label5 = label(this, "Label5", QStringLiteral("Version 1.0"), {180, 2500, 2175, 255}, bold);
     Label4 = label(this, "Label4", QStringLiteral("\"It's as easy as dragging and dropping\""),
-                   {115, 2860, 5499, 375}, QFont(QStringLiteral("Arial"), 14, QFont::Bold));
+                   {115, 2860, 5499, 375}, slogan);
     Label4->setAlignment(Qt::AlignCenter);
     Label2 = label(this, "Label2", QString(), {4000, 3480, 1600, 255}, QFont());
     Label3 = label(this, "Label3", QString(), {120, 3810, 5415, 255}, QFont());
@@ -92,6 +102,7 @@ void frmSplash::closeEvent(QCloseEvent* event) {
 void frmSplash::Form_Unload() {
     if (std::exchange(unloaded_, true))
         return;
+    hide(); // gone from the screen before the history window and the greeting
     AppState& state = main_.state();
     state.bStartupInProgress = false;
     if (state.bShowHistory && main_.history())

@@ -1,6 +1,5 @@
 #include "core/TextFile.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -45,29 +44,9 @@ std::optional<QString> LineReader::next() {
     return QString::fromUtf8(line);
 }
 
-namespace {
-
-// Where the file system cannot make unnamed files, the temporary file has a name: the file's
-// own name, a dot and six characters. One left behind by a killed write is removed the next
-// time the file is written, once it is old enough not to belong to a write going on now.
-void removeStaleTemporaries(const QString& path) {
-    const QFileInfo target(path);
-    QDir folder = target.absoluteDir();
-    const QDateTime before = QDateTime::currentDateTime().addSecs(-15 * 60);
-    const QFileInfoList stale = folder.entryInfoList(
-        {target.fileName() + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden);
-    for (const QFileInfo& file : stale) {
-        if (!file.isSymLink() && file.lastModified() < before)
-            folder.remove(file.fileName());
-    }
-}
-
-} // namespace
-
 bool writeFileAtomically(const QString& path, const QByteArray& contents) {
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return false;
-    removeStaleTemporaries(path);
     // The new contents go to a temporary file beside the old one (unnamed where the file
     // system allows, so a killed process leaves nothing behind), which replaces the old file
     // only once everything is written. Unbuffered, because a buffered write that fails

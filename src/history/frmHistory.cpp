@@ -72,11 +72,14 @@ void frmHistory::Timer1_Timer() {
         hide();
         return;
     }
-    setVisible(client_.isVisible());
+    if (isVisible() != client_.isVisible())
+        setVisible(client_.isVisible());
     dock();
     const QListWidgetItem* selected = List1->currentItem();
-    List1->setToolTip(QStringLiteral(" Double-click to open selected image \"") +
-                      (selected ? selected->text() : QString()) + QStringLiteral("\" "));
+    const QString tip = QStringLiteral(" Double-click to open selected image \"") +
+                        (selected ? selected->text() : QString()) + QStringLiteral("\" ");
+    if (List1->toolTip() != tip) // a tick every 44 ms writes only what changed
+        List1->setToolTip(tip);
 }
 
 void frmHistory::closeEvent(QCloseEvent* event) {

@@ -81,6 +81,9 @@ public:
     virtual void removeTrayIcon() = 0;
     virtual bool trayIconVisible() = 0;
 
+    // True when a main window of a web browser exists (shown or minimised).
+    virtual bool browserWindowExists() = 0;
+
     // Puts a top-level window into, or takes it out of, the always-on-top band without
     // re-creating it.
     virtual void setTopmost(QWidget* window, bool topmost) = 0;
@@ -94,7 +97,8 @@ public:
     virtual QString browseForFolder(QWidget* owner, const QString& title,
                                     const QString& startFolder) = 0;
 
-    // The busy pointer over every window of the program, or the normal one again.
+    // The busy pointer over every window of the program, or the normal one again; calls are
+    // paired, and the pointer is busy while any part that asked for it is.
     virtual void setBusyCursor(bool busy) = 0;
 
     // Starting with the desktop session: writes the user's autostart entry, which starts this

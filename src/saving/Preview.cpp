@@ -5,9 +5,10 @@
 namespace kelvane {
 namespace {
 
-// Decoders that cannot scale while reading hold the whole picture for a moment: allow as
-// much as any picture a viewer opens (Qt's default refuses anything over 256 MiB).
-constexpr int kDecodeLimitMiB = 4096;
+// Decoders that cannot scale while reading hold the whole picture for a moment: allow a
+// picture as large as viewers open (a 200 MB bitmap), where Qt's default refuses anything
+// over 128 MiB, but not the gigabytes a hostile file may claim.
+constexpr int kDecodeLimitMiB = 1024;
 
 } // namespace
 

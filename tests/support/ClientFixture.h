@@ -1,7 +1,6 @@
 #pragma once
 
-// The set-up of every window test: a client window against the fake platform, its state,
-// home, documents and desktop folders in a temporary folder of its own.
+// A client window against the fake platform, its state and folders in a temporary folder.
 
 #include "TestFiles.h"
 #include "app/frmMain.h"
@@ -27,20 +26,17 @@ struct ClientFixture {
     std::unique_ptr<AppState> state;
     std::unique_ptr<frmMain> main;
 
-    // A fresh fake platform, state and folder; the last window gone.
-    void reset() {
-        if (main) // the splash has no parent, and its timer would outlive the client
+    void reset() { // a fresh fake platform, state and folder; the last window gone
+        if (main)  // the splash has no parent, and its timer would outlive the client
             delete main->splash();
         main.reset();
         QDir(dir.path()).removeRecursively();
-        QDir().mkpath(documents());
-        QDir().mkpath(desktop());
         fake = std::make_unique<FakePlatform>();
         fake->state = path("state");
         fake->resources = QStringLiteral(KELVANE_BUILD_DIR); // the real pictures and sounds
         fake->home = path("home");
-        fake->specialFolders[Platform::SpecialFolder::Documents] = documents();
-        fake->specialFolders[Platform::SpecialFolder::Desktop] = desktop();
+        fake->specialFolders[Platform::SpecialFolder::Documents] = folder("Documents");
+        fake->specialFolders[Platform::SpecialFolder::Desktop] = folder("home/Desktop");
         fake->screen = QSize(1280, 1024);
         state = std::make_unique<AppState>();
     }
@@ -71,8 +67,7 @@ struct ClientFixture {
         main->Form_Load();
         return *main;
     }
-    // The splash hands over at once; the client on the screen.
-    void handOver() {
+    void handOver() { // the splash hands over at once; the client on the screen
         main->splash()->setSplashDuration(1);
         QTRY_VERIFY(main->isVisible());
         QVERIFY(QTest::qWaitForWindowExposed(main.get()));
@@ -80,13 +75,11 @@ struct ClientFixture {
 
     // The status icon in front: the last of the three among the window's children.
     int iconInFront() const {
-        const QObjectList& children = main->children();
-        int front = 0;
-        for (int i = 1; i < 3; ++i)
-            if (children.indexOf(main->controls().imgIcon[i]) >
-                children.indexOf(main->controls().imgIcon[front]))
-                front = i;
-        return front;
+        const auto& icons = main->controls().imgIcon;
+        const auto place = [&](QObject* icon) { return main->children().indexOf(icon); };
+        return int(std::max_element(icons.begin(), icons.end(),
+                                    [&](auto* a, auto* b) { return place(a) < place(b); }) -
+                   icons.begin());
     }
 };
 

@@ -12,23 +12,21 @@ namespace kelvane::test {
 
 class HttpServer : public QTcpServer {
 public:
-    enum class Mode {
-        Once,    // the body, with its length
-        Stall,   // accepts the request and never answers
-        Endless, // the body again and again, without a length
-    };
+    // Once: the body with its length. Stall: never an answer. Endless: the body without end.
+    enum class Mode { Once, Stall, Endless };
 
     HttpServer() { listen(QHostAddress::LocalHost); }
 
     // How a path (without its query) answers; headers are "Name: value\r\n" lines.
     void route(const QByteArray& path, int status, const QByteArray& contentType,
                const QByteArray& body, const QByteArray& headers = {}, Mode mode = Mode::Once) {
-        routes_.insert(path, {status, contentType, body, headers, mode});
+        routes_.insert(path, {"HTTP/1.1 " + QByteArray::number(status) +
+                                  " X\r\nContent-Type: " + contentType + "\r\n" + headers,
+                              body, mode});
     }
     QString url(const QByteArray& path) const {
         return QStringLiteral("http://127.0.0.1:%1").arg(serverPort()) + QString::fromLatin1(path);
     }
-    int requests = 0;
 
 protected:
     void incomingConnection(qintptr handle) override {
@@ -40,45 +38,32 @@ protected:
 
 private:
     struct Answer {
-        int status;
-        QByteArray contentType;
-        QByteArray body;
-        QByteArray extraHeaders;
+        QByteArray head, body;
         Mode mode;
     };
 
     void serve(QTcpSocket* socket) {
-        QByteArray& request = pending_[socket];
-        request += socket->readAll();
-        if (!request.contains("\r\n\r\n"))
-            return;
-        ++requests;
-        QByteArray path = request.split(' ').value(1);
-        pending_.remove(socket);
-        const Answer answer =
-            routes_.value(path.left(path.indexOf('?') < 0 ? path.size() : path.indexOf('?')),
-                          Answer{404, "text/plain", "not found", {}, Mode::Once});
-        if (answer.mode == Mode::Stall)
-            return;
-        QByteArray head = "HTTP/1.1 " + QByteArray::number(answer.status) + " X\r\n" +
-                          "Content-Type: " + answer.contentType + "\r\n" + answer.extraHeaders;
-        if (answer.mode == Mode::Endless) {
-            socket->write(head + "\r\n");
+        if (!socket->peek(socket->bytesAvailable()).contains("\r\n\r\n"))
+            return; // the request's head not complete yet
+        const QByteArray path = socket->readAll().split(' ').value(1).split('?').value(0);
+        const Answer a = routes_.value(
+            path, {"HTTP/1.1 404 X\r\nContent-Type: text/plain\r\n", "not found", Mode::Once});
+        if (a.mode == Mode::Endless) {
+            socket->write(a.head + "\r\n");
             auto* timer = new QTimer(socket);
-            connect(timer, &QTimer::timeout, socket, [socket, answer] {
+            connect(timer, &QTimer::timeout, socket, [socket, a] {
                 if (socket->bytesToWrite() < (4 << 20))
-                    socket->write(answer.body);
+                    socket->write(a.body);
             });
             timer->start(1);
-            return;
+        } else if (a.mode == Mode::Once) {
+            socket->write(a.head + "Content-Length: " + QByteArray::number(a.body.size()) +
+                          "\r\nConnection: close\r\n\r\n" + a.body);
+            socket->disconnectFromHost();
         }
-        socket->write(head + "Content-Length: " + QByteArray::number(answer.body.size()) +
-                      "\r\nConnection: close\r\n\r\n" + answer.body);
-        socket->disconnectFromHost();
     }
 
     QHash<QByteArray, Answer> routes_;
-    QHash<QTcpSocket*, QByteArray> pending_;
 };
 
 } // namespace kelvane::test

@@ -35,19 +35,11 @@ inline const QStringList kFlagNames =
 
 // The thirteen flags of the settings file, in the order of kFlagNames.
 inline std::array<bool*, 13> flagsOf(AppState& s) {
-    return {&s.bAlwaysOnTop,
-            &s.bAutomaticallyOverwrite,
-            &s.bShowSavedImage,
-            &s.bFirstUse,
-            &s.bPlayConfirmSound,
-            &s.bShowHistory,
-            &s.bAlwaysPromptFileDelete,
-            &s.bDeleteHistoryOnClose,
-            &s.bShowSaveErrorMessage,
-            &s.bLoadAppWhenComputerStarts,
-            &s.bAutoIncrementSavedFiles,
-            &s.bCorrectQueryStringNames,
-            &s.bSynchronizeWithInternetExplorer};
+    return {{&s.bAlwaysOnTop, &s.bAutomaticallyOverwrite, &s.bShowSavedImage, &s.bFirstUse,
+             &s.bPlayConfirmSound, &s.bShowHistory, &s.bAlwaysPromptFileDelete,
+             &s.bDeleteHistoryOnClose, &s.bShowSaveErrorMessage, &s.bLoadAppWhenComputerStarts,
+             &s.bAutoIncrementSavedFiles, &s.bCorrectQueryStringNames,
+             &s.bSynchronizeWithInternetExplorer}};
 }
 
 // Every persisted value, the folder slots and the timer request, by name, as text.

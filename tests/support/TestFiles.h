@@ -44,15 +44,6 @@ inline QStringList entries(const QString& folder) {
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-// A settings file: the setting lines (padded to 21) and the folders of slots 0 to 9.
-inline QByteArray settingsText(QStringList lines, const QStringList& folders = {}) {
-    while (lines.size() < 21)
-        lines << QString();
-    for (int i = 9; i >= 0; --i)
-        lines << folders.value(i);
-    return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
-}
-
 // The settings file of a previous run: each "key=value" on its key's line, the other lines
 // empty, "firstuse=False" unless given; then the folders of slots 0 to 9.
 inline QByteArray previousRun(const QStringList& values, const QStringList& folders = {}) {
@@ -67,7 +58,9 @@ inline QByteArray previousRun(const QStringList& values, const QStringList& fold
     lines[4] = QStringLiteral("firstuse=False");
     for (const QString& v : values)
         lines[keys.indexOf(v.section(QLatin1Char('='), 0, 0))] = v;
-    return settingsText(lines, folders);
+    for (int i = 9; i >= 0; --i)
+        lines << folders.value(i);
+    return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
 }
 
 // Test data given as lines "field|field|...": one column "row" with the fields (fetched with

@@ -23,8 +23,7 @@ class TestHistoryList : public QObject {
     }
 
 private Q_SLOTS:
-    // Newest first, ten at most, duplicates kept; dropping the vanished keeps the order, and
-    // dot-named files stay. A second run reads back the first nine, CR LF or LF.
+    // Newest first, ten at most; the vanished go, dot-named files stay; a second run reads it.
     void addRemoveAndReadBack() {
         HistoryList list;
         const QString a = picture("a é.jpg"), dot = picture(".dot.jpg");
@@ -46,9 +45,8 @@ private Q_SLOTS:
         QCOMPARE(next.entries(), kept);
     }
 
-    // The file ("%0" to "%9" saved pictures, "<NUL>" a NUL byte, "<long>" a 200 KB line,
-    // "<folder>" a folder in its place, "<none>" no file) | how many pictures, from %0 on, are
-    // listed. Blank and vanished lines count among the nine lines read.
+    // The file (%0 to %9 saved pictures, <NUL>, <long> a 200 KB line; <folder> or <none> in its
+    // place) | how many pictures, from %0 on, are listed. Blank and vanished lines count.
     void fillList_data() {
         addRows({"%0\n\n%1\n/p/vanished.jpg\n%2\n%3\n%4\n%5\n%6\n%7\n|7", "%0\r\n%1|2",
                  "<long>\r\n%0\r\n|1", "%0\r\n%1<NUL>x\r\n|1", "<none>|0", "<folder>|0"});
@@ -74,8 +72,7 @@ private Q_SLOTS:
         QCOMPARE(list.entries(), saved.mid(0, row[1].toInt()));
     }
 
-    // A FIFO in its place would wait for a writer for ever. This writer gets in only if the
-    // list opens the FIFO, and ends it at once: a fault fails the test rather than hangs it.
+    // A FIFO is not opened (it would wait for ever); a writer ends a list that does open it.
     void fifoIsNotOpened() {
         const QByteArray fifo = QFile::encodeName(dir_.filePath("fifo.dat"));
         QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
@@ -95,8 +92,7 @@ private Q_SLOTS:
         QVERIFY(!openedByTheList && list.isEmpty());
     }
 
-    // A write cut short by a file-size limit, and one into a file where the folder should be,
-    // fail and leave the old file whole, with no temporary beside it.
+    // A write cut short by a size limit, or under a file, fails: the old file stays whole, alone.
     void failedWriteKeepsOldFile() {
         const QString file = dir_.filePath("w/history.dat");
         writeFile(file, "/p/old.jpg\r\n");

@@ -5,6 +5,7 @@
 #include "platform/fake/FakePlatform.h"
 #include "saving/SavePipeline.h"
 
+#include <memory>
 #include <optional>
 
 using namespace kelvane;
@@ -57,14 +58,11 @@ private Q_SLOTS:
         history_.AddToHistory(at("kept.jpg"));
     }
 
-    // Target (-1 the Desktop, 0 the label) | numbering on | answer to "Replace File?" ("-": not
-    // asked) | dropped file | files in the target folder | saved as ("": declined). Dot-named
-    // files are files like any other: counted, asked about, kept in the history.
+    // Target (-1 Desktop, 0 label) | numbering | answer to "Replace File?" ("-" not asked) | file
+    // dropped | files there | saved as ("" declined). Dot-named files count, too, and are kept.
     void sameName_data() {
-        addRows({"-1|n|-|cat[1].jpeg||cat.jpg", "-1|y|-|cat[2].jpg|cat.jpg,cat (1).jpg|cat (2).jpg",
-                 "-1|n|yes|cat.jpg|cat.jpg|cat.jpg", "-1|n|no|cat.jpg|cat.jpg|",
-                 "0|n|-|cat[1].jpeg||cat.jpg", "0|y|-|cat[2].jpg|cat.jpg,cat (1).jpg|cat (2).jpg",
-                 "0|n|yes|cat.jpg|cat.jpg|cat.jpg", "0|n|no|cat.jpg|cat.jpg|",
+        addRows({"-1|n|-|cat[1].jpeg||cat.jpg", "0|y|-|cat[2].jpg|cat.jpg,cat (1).jpg|cat (2).jpg",
+                 "0|n|yes|cat.jpg|cat.jpg|cat.jpg",
                  "-1|y|-|.cat.jpg|.cat.jpg,.cat (1).jpg|.cat (2).jpg", "0|n|no|.cat.jpg|.cat.jpg|",
                  "-1|n|-|.cat.jpg||.cat.jpg"});
     }
@@ -100,13 +98,11 @@ private Q_SLOTS:
         QCOMPARE(readLines(at("state/history.dat")), history);
     }
 
-    // The save dialog's path wins over the folder of the drop; the dialog has asked already,
-    // so there is no question (nor numbering) about a Desktop file of the same name.
+    // The save dialog's path wins; it has asked already, so no question about a file of the name.
     void manualTargetWins() {
         for (int index : {-1, 0}) {
-            writeFile(at("elsewhere/my cat.jpg"), "old");
-            writeFile(at("Desktop/my cat.jpg"), "old");
-            writeFile(at("Pics/my cat.jpg"), "old");
+            for (const QString folder : {"elsewhere", "Desktop", "Pics"})
+                writeFile(at(folder + "/my cat.jpg"), "old");
             writeFile(at("cache/cat[1].jpg"), "new");
             const SaveOutcome outcome =
                 save(index, at("cache/cat[1].jpg"), at("elsewhere/my cat.jpg"));
@@ -119,21 +115,18 @@ private Q_SLOTS:
 
     // Nothing is saved, nothing in the folders changes, the history stays as it was.
     void failures_data() {
-        addRows({"no source", "missing source", "missing label folder", "label folder is a file",
-                 "empty label", "Desktop under a file", "copy fails", "file-size limit",
-                 "no numbered name left"});
+        addRows({"no source", "missing label folder", "label folder is a file", "empty label",
+                 "Desktop under a file", "file-size limit", "no numbered name left"});
     }
     void failures() {
         QFETCH(QStringList, row);
         const QString kind = row[0];
-        if (kind != "missing source")
-            writeFile(at("cache/big.jpg"), QByteArray(256 * 1024, 'n'));
+        writeFile(at("cache/big.jpg"), QByteArray(256 * 1024, 'n'));
         const int index = kind == "empty label" ? 3 : kind == "Desktop under a file" ? -1 : 0;
         state_.sDesktopFolder = at("kept.jpg/Desktop");
         folders_.setSlot(0, kind == "missing label folder"     ? at("gone")
                             : kind == "label folder is a file" ? at("kept.jpg")
                                                                : at("Pics"));
-        platform_->copyFails = kind == "copy fails";
         writeFile(at("Pics/big.jpg"), "old"); // and the user agrees to replace it
         platform_->messageBoxAnswers = {Platform::Answer::Yes};
         state_.bAutoIncrementSavedFiles = kind == "no numbered name left";
@@ -141,9 +134,8 @@ private Q_SLOTS:
             writeFile(at("Pics/big (%1).jpg").arg(i), "");
         const QStringList before = targetFiles();
 
-        std::optional<FileSizeLimit> limit;
-        if (kind == "file-size limit")
-            limit.emplace(64 * 1024);
+        auto limit =
+            kind == "file-size limit" ? std::make_unique<FileSizeLimit>(64 * 1024) : nullptr;
         const SaveOutcome outcome = save(index, kind == "no source" ? "" : at("cache/big.jpg"));
         limit.reset();
 

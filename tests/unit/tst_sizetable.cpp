@@ -1,4 +1,6 @@
 #include "TestFiles.h"
+#include "core/AppState.h"
+#include "ui/SizeCommands.h"
 #include "ui/SizeTable.h"
 
 using namespace kelvane;
@@ -20,8 +22,7 @@ private Q_SLOTS:
         QCOMPARE(row[0], row[1]);
     }
 
-    // Size | label height | listed slots. Each listed folder hangs one label under the one
-    // before; in pixels too they touch, with no gap or overlap however the twips round.
+    // Size | label height | listed slots: labels stacked, touching in pixels however twips round.
     void laysOutTheLabels_data() {
         test::addRows({"SMALL|195|", "SMALL|195|1,3,5,7,9", "MED|240|0,1,2,3,4,5,6,7,8,9",
                        "MED|240|9", "LARGE|270|0,1,2,3,4,5,6,7,8,9", "LARGE|270|0,2"});
@@ -64,6 +65,20 @@ private Q_SLOTS:
         const int big = std::numeric_limits<int>::max(), left = twipsToPixels(big - 10);
         QCOMPARE(toPixels(TwipRect{big - 10, 0, 100, 15}),
                  QRect(left, 0, twipsToPixels(big + 90.0) - left, 1));
+    }
+
+    // Chosen | checked before ("?" none) | cue; the chosen word is stored for the next start.
+    void storesTheSizeAndPicksTheCue_data() {
+        test::addRows({"SMALL|SMALL|shrink", "SMALL|LARGE|shrink", "MED|LARGE|shrink",
+                       "MED|MED|enlarge", "MED|SMALL|enlarge", "MED|?|enlarge",
+                       "LARGE|LARGE|enlarge", "LARGE|SMALL|enlarge"});
+    }
+    void storesTheSizeAndPicksTheCue() {
+        QFETCH(QStringList, row);
+        AppState state;
+        state.sClientSize = " large ";
+        QCOMPARE(applySizeCommand(state, parseClientSize(row[0]), parseClientSize(row[1])), row[2]);
+        QCOMPARE(state.sClientSize, row[0]);
     }
 };
 

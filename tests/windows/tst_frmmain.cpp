@@ -1,10 +1,11 @@
-// The client window against the fake platform: start-up, the feedback of a save, drops and
-// mouse gestures on its controls, layout, hover painting, check marks and shut-down.
+// The client window and its history window against the fake platform, start-up to shut-down.
 #include "ClientFixture.h"
+#include "history/frmHistory.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QRegularExpression>
@@ -15,8 +16,7 @@ using namespace kelvane::test;
 
 namespace {
 
-// Remembers which of the watched widgets have been painted.
-struct PaintWatch : QObject {
+struct PaintWatch : QObject { // remembers which of the watched widgets have been painted
     QSet<QObject*> painted;
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint)
@@ -30,30 +30,29 @@ const struct {
     const char *name, *source;
     bool showSaved, quiet; // quiet: no confirmation sound, no error message
     const char *shows, *cue, *message;
-    bool timer2;
 } kSaves[] = {
-    {"saved, shown", "picture", true, false, "picture 1", "saved", "", true},
-    {"saved, shown, quiet", "picture", true, true, "picture 1", "", "", true},
-    {"saved, not shown", "picture", false, false, "background 1", "", "", false},
+    {"saved, shown", "picture", true, false, "picture 1", "saved", ""},
+    {"saved, shown, quiet", "picture", true, true, "picture 1", "", ""},
+    {"saved, not shown", "picture", false, false, "background 1", "", ""},
     {"saved, not a picture", "not a picture", true, false, "background 1", "saved",
-     "Could not load the Image.", true},
+     "Could not load the Image."},
     {"failed", "missing", true, false, "background 2", "uhoh",
-     "There was an error while saving this resource. Save image files only. \r\n", true},
-    {"failed, quiet", "missing", true, true, "background 2", "", "", true},
-    {"replace declined", "same name", true, false, "background 2", "", "This file already exists",
-     true},
+     "There was an error while saving this resource. Save image files only. \r\n"},
+    {"failed, quiet", "missing", true, true, "background 2", "", ""},
+    {"replace declined", "same name", true, false, "background 2", "", "This file already exists"},
 };
 
+// Folders: "~" the desktop, "@" the documents.
 const struct {
     const char *name, *control;
     bool withFile;
     const char* aimedAt; // the folder a drag over it records
     bool arms;           // Timer4, the manual save
     const char* savedIn;
-} kDrops[] = {{"picture", "Image1", true, "<desktop>", true, "<desktop>"},
-              {"status icon", "imgIcon(2)", true, "", false, "<desktop>"},
-              {"label", "Text(0)", true, "<docs>", true, "<docs>"},
-              {"text without a file", "Image1", false, "<desktop>", false, ""}};
+} kDrops[] = {{"picture", "Image1", true, "~", true, "~"},
+              {"status icon", "imgIcon(2)", true, "", false, "~"},
+              {"label", "Text(0)", true, "@", true, "@"},
+              {"text without a file", "Image1", false, "~", false, ""}};
 
 // Gestures: P press, R release, D double-click, M move 20 px; lower case: the right button.
 const struct {
@@ -69,20 +68,16 @@ const struct {
     {"right click on a status icon", "imgIcon(0)", "pr", "", "mnuFile"},
 };
 
-// The manual save a second after a drag that did not save. answer: the path typed in the
-// dialog ("" cancels), "off" the cursor off the client, "throw" a failing dialog.
+// The manual save after a failed drag. answer: typed ("" cancels), "off" (cursor), "throw".
 const struct {
     const char *name, *control, *source, *answer, *dialog, *saved;
 } kManualSaves[] = {
-    {"picture, a name without type", "Image1", "cat[1].jpg", "<desktop>/mine", "*.jpg: <desktop>",
-     "<desktop>/mine.jpg"},
-    {"label, a gif typed as .bmp", "Text(0)", "anim[1].gif", " <docs>/x.bmp ", "*.gif: <docs>",
-     "<docs>/x.gif"},
-    {"another type stays in front", "Image1", "cat[1].jpg", "<desktop>/p.png", "*.jpg: <desktop>",
-     "<desktop>/p.png.jpg"},
-    {"cancelled", "Image1", "cat[1].jpg", "", "*.jpg: <desktop>", ""},
+    {"picture, a name without type", "Image1", "cat[1].jpg", "~/mine", "*.jpg: ~", "~/mine.jpg"},
+    {"label, a gif typed as .bmp", "Text(0)", "anim[1].gif", " @/x.bmp ", "*.gif: @", "@/x.gif"},
+    {"another type stays in front", "Image1", "cat[1].jpg", "~/p.png", "*.jpg: ~", "~/p.png.jpg"},
+    {"cancelled", "Image1", "cat[1].jpg", "", "*.jpg: ~", ""},
     {"cursor off the client", "Image1", "cat[1].jpg", "off", "", ""},
-    {"the dialog fails", "Image1", "cat[1].jpg", "throw", "*.jpg: <desktop>", ""},
+    {"the dialog fails", "Image1", "cat[1].jpg", "throw", "*.jpg: ~", ""},
 };
 
 const struct {
@@ -116,74 +111,67 @@ class TestFrmMain : public QObject {
                 names << a->objectName();
         return names;
     }
-    // What the client shows: the saved picture or the background, and the icon in front.
-    QString shown() const {
+    QString shown() const { // the saved picture or the background, and the icon in front
         return (f.main->showsBackground() ? "background " : "picture ") +
                QString::number(f.iconInFront());
     }
+    QStringList listed() const { // in the history window
+        QStringList items;
+        for (int i = 0; i < f.main->history()->List1->count(); ++i)
+            items << f.main->history()->List1->item(i)->text();
+        return items;
+    }
     QString placeholders(QString text) const {
-        return text.replace("<docs>", f.documents()).replace("<desktop>", f.desktop());
+        return text.replace("@", f.documents()).replace("~", f.desktop());
     }
 
 private Q_SLOTS:
     void init() { f.reset(); }
-    void cleanup() { f.reset(); }
 
-    void firstRunAppliesTheDefaults() {
-        // The flags and the position: see the file shutDown() reads back.
-        frmMain& w = f.load();
-        QVERIFY(f.state->bFirstUse);
-        QCOMPARE(checkedSizes(), QStringList{"mnuNormal"});
-        QCOMPARE(w.pos(), QPoint(647, 505)); // 100 twips right of and above the centre
-        for (const auto& check : kChecks)
-            QVERIFY(w.findChild<QAction*>(check.item)->isChecked());
-        QVERIFY(w.Timer5.isActive());
-        QVERIFY(f.fake->trayShown && f.fake->topmost.value(&w));
-        QVERIFY(f.fake->autostartWritten); // starts with the session
-        QVERIFY(f.fake->messageBoxes.isEmpty());
-        QVERIFY(!QFile::exists(f.settingsFile())); // nothing is written before the end
-    }
-
-    void previousRunIsRestored() {
-        // A size word it does not know keeps the design size, with no size checked.
-        frmMain& w = f.load({"alwaysontop=False", "clientsize=HUGE", "showsavedimage=False",
-                             "left= 1500", "top= 3000", "playconfirmsound=False"},
-                            {f.documents(), "", f.folder("x")});
-        QVERIFY(!f.state->bFirstUse && checkedSizes().isEmpty());
-        QCOMPARE(w.size(), QSize(73, 73 + 2 * 16));
-        for (const auto& check : kChecks)
-            QVERIFY(!w.findChild<QAction*>(check.item)->isChecked());
-        QCOMPARE(f.fake->topmost.value(&w), false);
-        QCOMPARE(w.pos(), QPoint(100, 200));
-        // Only the folder check and the hover poll run from the start.
-        QVERIFY(w.Timer1.isActive() && w.Timer3.isActive());
-        QVERIFY(!w.Timer2.isActive() && !w.Timer4.isActive() && !w.Timer5.isActive());
-    }
-
-    void commandLineDecidesSplashAndHiding_data() {
+    // The first run's defaults or the previous run's settings (an unknown size: none checked);
+    // the command line decides the splash and the greeting ("hidden": minimised).
+    void startUp_data() {
+        QTest::addColumn<bool>("firstRun");
         QTest::addColumn<QString>("commandLine");
-        QTest::newRow("none") << "";
-        QTest::newRow("hidden") << "hidden";
-        QTest::newRow("HIDDEN: no splash, still shown") << "HIDDEN";
+        QTest::newRow("first run") << true << "";
+        QTest::newRow("previous run") << false << "";
+        QTest::newRow("hidden") << true << "hidden";
+        QTest::newRow("HIDDEN: no splash, still shown") << true << "HIDDEN";
     }
-    void commandLineDecidesSplashAndHiding() {
+    void startUp() {
+        QFETCH(bool, firstRun);
         QFETCH(QString, commandLine);
         f.fake->commandLineText = commandLine;
-        frmMain& w = f.load();
+        frmMain& w = firstRun
+                         ? f.load()
+                         : f.load({"alwaysontop=False", "clientsize=HUGE", "showsavedimage=False",
+                                   "left= 1500", "top= 3000", "playconfirmsound=False"},
+                                  {f.documents(), "", f.folder("x")});
+        QCOMPARE(checkedSizes(), firstRun ? QStringList{"mnuNormal"} : QStringList());
+        QCOMPARE(w.size(), QSize(73, 73 + (firstRun ? 1 : 2) * 16));
+        QCOMPARE(w.pos(), firstRun ? QPoint(647, 505) : QPoint(100, 200)); // centre + 100 twips
+        for (const auto& check : kChecks)
+            QCOMPARE(w.findChild<QAction*>(check.item)->isChecked(), firstRun);
+        QCOMPARE(f.fake->topmost.value(&w), firstRun);
+        QCOMPARE(f.fake->autostartWritten, firstRun); // starts with the session
+        QVERIFY(f.fake->trayShown && f.fake->messageBoxes.isEmpty());
+        // The folder check and the hover poll run from the start; Timer5 on the first run.
+        QVERIFY(w.Timer1.isActive() && w.Timer3.isActive());
+        QVERIFY(!w.Timer2.isActive() && !w.Timer4.isActive());
+        QCOMPARE(w.Timer5.isActive(), firstRun);
+        QCOMPARE(QFile::exists(f.settingsFile()), !firstRun); // nothing written before the end
         QCOMPARE(w.splash()->isVisible(), commandLine.isEmpty());
         QVERIFY(!w.isVisible() && !w.isEnabled() && f.state->bStartupInProgress);
         w.splash()->setSplashDuration(10);
         QTRY_VERIFY(!f.state->bStartupInProgress);
-        QVERIFY(w.isEnabled());
-        QCOMPARE(w.isVisible(), commandLine != "hidden");
+        QVERIFY(w.isEnabled() && w.isVisible() == (commandLine != "hidden"));
         QCOMPARE(w.isMinimized(), commandLine == "hidden");
         QCOMPARE(f.fake->soundsPlayed.contains(f.cue("hello")), commandLine.isEmpty());
     }
 
     void vanishedFoldersAtStartUp() {
-        // Each is reported and the emptied list gets the defaults back. The splash timer falls
-        // due while a message is open: the client is handed over once the start-up has ended,
-        // and greets after the messages.
+        // Each is reported, the emptied list gets the defaults back; the hand-over and the
+        // greeting wait for the messages, even when the splash timer falls due meanwhile.
         bool shownDuringMessage = false;
         f.fake->whileMessageBoxOpen = [&](const FakePlatform::MessageBoxCall& box) {
             QVERIFY2(box.text.startsWith("The folder "), qPrintable(box.text.left(80)));
@@ -224,8 +212,7 @@ private Q_SLOTS:
             writeFile(target, "old");
         // The picture and the status icon are painted before a cue starts.
         PaintWatch watch;
-        for (QWidget* control : std::initializer_list<QWidget*>{
-                 w.controls().Image1, w.controls().imgIcon[1], w.controls().imgIcon[2]})
+        for (QLabel* control : w.findChildren<QLabel*>()) // the picture, the status icons
             control->installEventFilter(&watch);
         QString shownDuringCue;
         f.fake->whileSoundPlays = [&](const QString&) {
@@ -241,13 +228,10 @@ private Q_SLOTS:
 
         QCOMPARE(shown(), QString(r.shows));
         QCOMPARE(f.fake->soundsPlayed, *r.cue ? QStringList{f.cue(r.cue)} : QStringList());
-        if (*r.cue)
-            QCOMPARE(shownDuringCue, QString(r.shows));
+        QCOMPARE(shownDuringCue, *r.cue ? QString(r.shows) : QString());
         QCOMPARE(f.fake->messageBoxes.size(), *r.message ? 1 : 0);
-        if (*r.message)
-            QVERIFY2(f.fake->messageBoxes[0].text.startsWith(r.message),
-                     qPrintable(f.fake->messageBoxes[0].text));
-        QCOMPARE(w.Timer2.isActive(), r.timer2);
+        QCOMPARE(f.fake->messageBoxes.value(0).text.left(qstrlen(r.message)), QString(r.message));
+        QCOMPARE(w.Timer2.isActive(), r.showSaved); // the idle look back after a changed look
         const bool saved = QString(r.shows).endsWith('1');
         QCOMPARE(w.Timer4.isActive(), !saved); // a manual save only after a failure
         const QString tip = " This image was saved to \"" + target + "\" ";
@@ -263,8 +247,7 @@ private Q_SLOTS:
     }
 
     void idleLookAfterTheLastSuccess() {
-        // Timer2 brings the idle look back a while after the last success: a failure meanwhile
-        // does not put it off.
+        // Timer2 brings the idle look back after the last success; a failure does not restart it.
         frmMain& w = f.load();
         w.Timer2.setInterval(60000);
         w.SaveImage(-1, f.picture("one.png"));
@@ -276,13 +259,11 @@ private Q_SLOTS:
         QFile::remove(f.desktop() + "/two.png");   // the user deleted it meanwhile
         f.fake->messageBoxes.clear();
         w.Image1_DblClick();
-        QCOMPARE(f.fake->messageBoxes.value(0).text,
-                 QStringLiteral("File no longer exists in specified folder"));
+        QCOMPARE(f.fake->messageBoxes.value(0).text, "File no longer exists in specified folder");
         w.Timer2.start(1);
         QTRY_VERIFY(w.showsBackground() && !w.Timer2.isActive());
         QCOMPARE(f.iconInFront(), 0);
-        QCOMPARE(w.controls().Image1->toolTip(),
-                 QStringLiteral(" Drag image here to save to \"Desktop\" "));
+        QCOMPARE(w.controls().Image1->toolTip(), " Drag image here to save to \"Desktop\" ");
     }
 
     void dropsOnEachControl_data() { tableRows(kDrops); }
@@ -340,11 +321,9 @@ private Q_SLOTS:
         QPoint at(5, 5);
         for (const QChar step : QString(r.gesture)) {
             const Qt::MouseButton button = step.isLower() ? Qt::RightButton : Qt::LeftButton;
-            const QEvent::Type type =
-                QMap<QChar, QEvent::Type>{{'P', QEvent::MouseButtonPress},
-                                          {'R', QEvent::MouseButtonRelease},
-                                          {'D', QEvent::MouseButtonDblClick},
-                                          {'M', QEvent::MouseMove}}[step.toUpper()];
+            const QEvent::Type type = std::array{
+                QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick,
+                QEvent::MouseMove}[QString("PRDM").indexOf(step.toUpper())];
             if (type == QEvent::MouseMove)
                 at += QPoint(20, 0);
             else
@@ -354,9 +333,8 @@ private Q_SLOTS:
                               Qt::NoModifier);
             QApplication::sendEvent(target, &event);
         }
-        const QRegularExpression platformCalls("^(openPath|showDesktop)");
-        const bool moved = w.pos() != before;
-        QCOMPARE(f.fake->calls.filter(platformCalls).join('|') + (moved ? "moves" : ""),
+        QCOMPARE(f.fake->calls.filter(QRegularExpression("^(openPath|showDesktop)")).join('|') +
+                     (w.pos() != before ? "moves" : ""),
                  QString(r.calls).replace("<folder>", folder));
         QCOMPARE(popup, QString(r.menu));
         QCOMPARE(labelsEnabled, popup != "mnuFolders"); // not while their menu is open
@@ -390,8 +368,7 @@ private Q_SLOTS:
         QCOMPARE(labels[3]->palette().color(QPalette::Base), yellow);
         QCOMPARE(labels[0]->palette().color(QPalette::Base), white);
         QCOMPARE(labels[3]->toolTip(), " Drag image here to save to \"" + f.path("new") + "\" ");
-        // Over the picture: every label white; the label stays the target of a manual save and
-        // of "Delete Folder From List".
+        // Over the picture: all white; the label stays the target of "Delete Folder From List".
         f.fake->cursor = w.controls().Image1->mapToGlobal(QPoint(5, 5));
         QTRY_COMPARE(w.highlightedLabel(), -1);
         QCOMPARE(labels[3]->palette().color(QPalette::Base), white);
@@ -466,10 +443,10 @@ private Q_SLOTS:
         // The first run's defaults; always on top suspended, still recorded.
         const QStringList settings = readLines(f.settingsFile());
         QCOMPARE(settings.size(), 31);
+        const QString deleted = deleteHistory ? "True" : "False";
         QCOMPARE(settings.mid(6, 2) << settings[0] << settings[11],
-                 QStringList(
-                     {"left= 9700", "top= 7580", "alwaysontop=True",
-                      deleteHistory ? "deletehistoryonclose=True" : "deletehistoryonclose=False"}));
+                 QStringList({"left= 9700", "top= 7580", "alwaysontop=True",
+                              "deletehistoryonclose=" + deleted}));
         QCOMPARE(settings[30], f.documents());
         QVERIFY(!w.menus().mnuAlwaysOnTop->isChecked());
         const int calls = f.fake->calls.size();
@@ -477,19 +454,79 @@ private Q_SLOTS:
         QCOMPARE(f.fake->calls.size(), calls);
     }
 
+    // The tray icon's clicks and the hide and show commands. A host that reports a
+    // double-click as click, double-click finds the client shown at the second: no cue.
+    void trayAndHiding_data() {
+        addRows({"click|shown|following off|",
+                 "double-click|shown|following off, Timer5 off|enlarge",
+                 "click, double-click|shown|following off, Timer5 off|",
+                 "hide|hidden|following off|shrink", "show|shown|following on|enlarge"});
+    }
+    void trayAndHiding() {
+        QFETCH(QStringList, row);
+        frmMain& w = f.load({"synchronizewithinternetexplorer=True"});
+        f.handOver();
+        w.hide();
+        QVERIFY(w.Timer5.isActive());
+        f.fake->soundsPlayed.clear();
+        for (const QString& step : row[0].split(", ")) {
+            if (step == "hide" || step == "show") {
+                w.show();
+                (step == "hide" ? w.menus().mnuHideMe : w.menus().mnuTrayRestore)->trigger();
+            } else {
+                f.fake->trayHandler(step == "click" ? Platform::TrayEvent::Click
+                                                    : Platform::TrayEvent::DoubleClick);
+            }
+        }
+        QCOMPARE(w.isVisible() ? "shown" : "hidden", row[1]);
+        QCOMPARE(w.state().bSynchronizeWithInternetExplorer, row[2].startsWith("following on"));
+        QCOMPARE(w.Timer5.isActive(), !row[2].contains("Timer5 off"));
+        QCOMPARE(f.fake->soundsPlayed,
+                 row[3].isEmpty() ? QStringList() : QStringList{f.cue(row[3])});
+    }
+
     void endingFromOutsideAsksNothing() {
-        // Nothing can be written (a file stands where the state folder should be), and still
-        // no message box waits for a user who is logging out.
+        // Nothing can be written (a file is where the state folder should be): still no message.
         frmMain& w = f.load();
         QDir(f.fake->state).removeRecursively();
         writeFile(f.fake->state, "");
-        f.fake->messageBoxes.clear();
         f.fake->terminationHandler();
         QVERIFY(w.hasEnded() && f.fake->messageBoxes.isEmpty());
     }
 
-    // A browser's drop: the file comes after the drop event, a download later still. The
-    // busy pointer and a bar over the picture meanwhile; then the save, as for any file.
+    // The saved files that still exist, newest first, beside the client until closed.
+    void historyWindow() {
+        const QString a = f.picture("a.png"), b = f.picture("b.png");
+        writeFile(f.historyFile(), (b + "\r\n" + f.path("gone.png") + "\r\n\r\n" + a).toUtf8());
+        frmMain& w = f.load({"showhistory=True"}, {f.documents()});
+        frmHistory* history = w.history();
+        QCOMPARE(listed(), QStringList({b, a}));
+        QVERIFY(!history->isVisible()); // not while the splash is up
+        f.handOver();
+        QTRY_VERIFY(history->isVisible());
+        QVERIFY(!w.menus().mnuHistory->isEnabled());
+        w.SaveImage(-1, f.picture("c.png"));
+        QCOMPARE(listed(), QStringList({f.desktop() + "/c.png", b, a}));
+        history->List1->setCurrentRow(2);
+        QTRY_COMPARE(history->List1->toolTip(),
+                     " Double-click to open selected image \"" + a + "\" ");
+        QTRY_COMPARE(history->geometry().topLeft(), w.pos() - QPoint(133, 0)); // 2000 twips left
+        w.move(w.pos() + QPoint(40, 30));
+        QTRY_COMPARE(history->geometry().topLeft(), w.pos() - QPoint(133, 0));
+        w.hide(); // minimised into the tray
+        QTRY_VERIFY(!history->isVisible());
+        w.show();
+        QTRY_VERIFY(history->isVisible());
+        f.fake->soundsPlayed.clear();
+        history->close(); // only hides it
+        QCOMPARE(f.fake->soundsPlayed, QStringList{f.cue("click")});
+        QVERIFY(!history->isVisible() && !history->Timer1.isActive() && !f.state->bShowHistory);
+        QVERIFY(w.menus().mnuHistory->isEnabled());
+        w.menus().mnuHistory->trigger();
+        QTRY_VERIFY(history->isVisible() && f.state->bShowHistory);
+    }
+
+    // A browser's drop whose file arrives later: busy pointer and progress bar, then the save.
     void dropWhoseFileArrivesLater() {
         frmMain& w = f.load();
         f.handOver();
@@ -531,20 +568,13 @@ private Q_SLOTS:
                                                     : w.geometry().bottomRight();
         f.fake->saveDialogThrows = QString(r.answer) == "throw";
         f.fake->saveDialogAnswers = {placeholders(r.answer)};
-        int dialogs = 0; // ticks go on while the dialog is open: still one dialog
-        f.fake->whileSaveDialogOpen = [&] {
-            ++dialogs;
-            QTest::qWait(60);
-        };
-        f.fake->calls.clear();
+        // Ticks go on while the dialog is open: still one dialog.
+        f.fake->whileSaveDialogOpen = [] { QTest::qWait(60); };
         w.Timer4.setInterval(5);
         QTRY_VERIFY(!w.Timer4.isActive());
-        QVERIFY(dialogs <= 1);
-        const QStringList dialog = f.fake->calls.filter("saveFileDialog");
-        QCOMPARE(dialog.join(""), *r.dialog ? "saveFileDialog: Choose Folder and Name of Image "
-                                              "File: " +
-                                                  placeholders(r.dialog)
-                                            : QString());
+        const QString dialog = "saveFileDialog: Choose Folder and Name of Image File: ";
+        QCOMPARE(f.fake->calls.filter("saveFileDialog"),
+                 *r.dialog ? QStringList{dialog + placeholders(r.dialog)} : QStringList());
         if (*r.saved)
             QCOMPARE(readBytes(placeholders(r.saved)), readBytes(source));
         QCOMPARE(f.iconInFront(), *r.saved ? 1 : 0);

@@ -17,6 +17,7 @@ void Download::start(QNetworkAccessManager& network, const QUrl& url, const QStr
                      const QString& name, const Limits& limits, Done done, Progress progress) {
     auto* download =
         new Download(network, folder, name, limits, std::move(done), std::move(progress));
+    download->setParent(&network);
     QTimer::singleShot(limits.timeMs, download, [download] {
         download->finish({}, QStringLiteral("the download took too long"));
     });
@@ -64,8 +65,7 @@ void Download::onReadyRead() {
         head_ += reply_->read(32 - head_.size());
         if (head_.size() < 32 && !reply_->isFinished())
             return;
-        const QString type =
-            imageType(head_, reply_->header(QNetworkRequest::ContentTypeHeader).toString());
+        const QString type = imageType(head_);
         if (type.isEmpty())
             return finish({}, QStringLiteral("the address is no picture"));
         file_ = std::make_unique<QFile>(folder_ + u'/' + withImageExtension(name_, type));

@@ -35,7 +35,8 @@ public:
     using Progress = std::function<void(qint64 received, qint64 total)>;
 
     // Starts fetching url into folder, under name (an image extension is added when the name
-    // has none). done runs once, later, on this thread; the Download deletes itself after it.
+    // has none). done runs once, later, on this thread; the Download deletes itself after it,
+    // or goes with the network manager, its parent.
     static void start(QNetworkAccessManager& network, const QUrl& url, const QString& folder,
                       const QString& name, const Limits& limits, Done done, Progress progress = {});
 

@@ -26,12 +26,16 @@ const QString kDirectSave = QStringLiteral("XdndDirectSave0");
 // Text that a browser hands over as UTF-16 (with or without a byte-order mark) or UTF-8.
 QString decodeText(const QByteArray& bytes) {
     const bool utf16 = bytes.startsWith("\xFF\xFE") || (bytes.size() > 1 && bytes[1] == '\0');
-    QStringDecoder decoder(utf16 ? QStringDecoder::Utf16LE : QStringDecoder::Utf8,
-                           QStringDecoder::Flag::Stateless);
-    QString text = decoder.decode(bytes);
+    QString text =
+        utf16 ? QStringDecoder(QStringDecoder::Utf16LE).decode(bytes) : QString::fromUtf8(bytes);
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
-    return text.section(QLatin1Char('\n'), 0, 0).remove(QChar(u'\0')).trimmed();
+    return text.remove(QChar(u'\0'));
+}
+
+// The first line of such a text: an address, a name.
+QString firstLine(const QByteArray& bytes) {
+    return decodeText(bytes).section(QLatin1Char('\n'), 0, 0).trimmed();
 }
 
 // The first <img src="..."> of a piece of HTML: the picture inside a link, for browsers whose
@@ -48,13 +52,8 @@ QUrl imageInHtml(const QString& html) {
 }
 
 QString htmlOf(const QMimeData* data) {
-    if (!data->hasFormat(QStringLiteral("text/html")))
-        return {};
-    const QByteArray bytes = data->data(QStringLiteral("text/html"));
-    const bool utf16 = bytes.startsWith("\xFF\xFE") || (bytes.size() > 1 && bytes[1] == '\0');
-    QString html =
-        utf16 ? QStringDecoder(QStringDecoder::Utf16LE).decode(bytes) : QString::fromUtf8(bytes);
-    return html;
+    const QString html = QStringLiteral("text/html");
+    return data->hasFormat(html) ? decodeText(data->data(html)) : QString();
 }
 
 QString fileUri(const QString& path) {
@@ -119,7 +118,7 @@ DropAdapter::Offer DropAdapter::offerOf(const QMimeData* data) const {
     // The picture's own address: the promised file's address, the picture inside the HTML,
     // the first address of the file list.
     if (formats.contains(kPromiseUrl))
-        offer.imageUrl = QUrl(decodeText(data->data(kPromiseUrl)));
+        offer.imageUrl = QUrl(firstLine(data->data(kPromiseUrl)));
     if (!Download::allowedScheme(offer.imageUrl))
         offer.imageUrl = imageInHtml(htmlOf(data));
     if (!Download::allowedScheme(offer.imageUrl)) {
@@ -135,7 +134,7 @@ DropAdapter::Offer DropAdapter::offerOf(const QMimeData* data) const {
     if (name.isEmpty() && offer.directSave && proposedName_)
         name = proposedName_();
     if (name.isEmpty() && formats.contains(kDestName))
-        name = decodeText(data->data(kDestName));
+        name = firstLine(data->data(kDestName));
     offer.name = safeName(name);
     return offer;
 }
@@ -145,21 +144,23 @@ QString DropAdapter::draggedFile(const QMimeData* data) const {
     if (!local.isEmpty())
         return local;
     const Offer offer = offerOf(data);
-    if (!offer.directSave && !offer.octets && offer.imageUrl.isEmpty() && !offer.imageData)
-        return {};
-    return cache_.root() + QStringLiteral("/drop/") + offer.name;
+    return offer.offersNothing() ? QString()
+                                 : cache_.root() + QStringLiteral("/drop/") + offer.name;
 }
 
 void DropAdapter::receive(const QMimeData* data, Platform::DropHandlers handlers) {
     const QString local = firstLocalFile(data);
     if (!local.isEmpty())
-        return deliver(local, {}, handlers, true);
+        return deliver(local, {}, handlers);
     const Offer offer = offerOf(data);
-    if (!offer.directSave && !offer.octets && offer.imageUrl.isEmpty() && !offer.imageData)
-        return deliver({}, QStringLiteral("the drag carries no file"), handlers, true);
+    if (offer.offersNothing())
+        return deliver({}, QStringLiteral("the drag carries no file"), handlers);
     const QString folder = cache_.newDropFolder();
     if (folder.isEmpty())
-        return deliver({}, QStringLiteral("the drop cache cannot be written"), handlers, true);
+        return deliver({}, QStringLiteral("the drop cache cannot be written"), handlers);
+    // What is left for later: the address only, all else is read now.
+    Offer rest = offer;
+    rest.directSave = rest.octets = rest.imageData = false;
 
     // Asked once: every request makes a browser write another copy.
     if (offer.directSave) {
@@ -169,16 +170,14 @@ void DropAdapter::receive(const QMimeData* data, Platform::DropHandlers handlers
             const QString written =
                 saved.writtenUri.isEmpty() ? target : QUrl(saved.writtenUri).toLocalFile();
             if (!cache_.contains(written))
-                return deliver({}, QStringLiteral("the browser saved outside the drop cache"),
-                               handlers, true);
-            Offer rest = offer;
-            rest.directSave = rest.octets = rest.imageData = false; // read nothing more now
+                return fail(folder, QStringLiteral("the browser saved outside the drop cache"),
+                            handlers);
             WrittenFile::watch(
-                written, limits_,
+                this, written, limits_,
                 [this, rest, folder, written, handlers](const QString& file, const QString& error) {
                     if (!file.isEmpty())
-                        return deliver(file, {}, handlers, false);
-                    QFile::remove(written);
+                        return deliver(file, {}, handlers);
+                    QFile::remove(written); // cut off: the download takes its place
                     fallBack(rest, folder, error, handlers);
                 },
                 [handlers](qint64 bytes) {
@@ -195,46 +194,45 @@ void DropAdapter::receive(const QMimeData* data, Platform::DropHandlers handlers
         const QString file =
             writeBytes(folder, offer.name, data->data(kOctets), limits_.maxBytes, error);
         if (!file.isEmpty())
-            return deliver(file, {}, handlers, true);
+            return deliver(file, {}, handlers);
     }
-    Offer rest = offer;
-    rest.directSave = rest.octets = false;
-    QByteArray image;
-    if (offer.imageData && offer.imageUrl.isEmpty())
-        image = imageBytes(data);
-    if (!image.isEmpty()) {
-        const QString file = writeBytes(folder, offer.name, image, limits_.maxBytes, error);
-        return deliver(file, error, handlers, true);
+    if (offer.imageData && offer.imageUrl.isEmpty()) { // the last resort, re-encoded
+        const QString file =
+            writeBytes(folder, offer.name, imageBytes(data), limits_.maxBytes, error);
+        if (!file.isEmpty())
+            return deliver(file, {}, handlers);
     }
-    rest.imageData = false;
     fallBack(rest, folder, error, handlers);
 }
 
 void DropAdapter::fallBack(const Offer& offer, const QString& folder, const QString& error,
                            Platform::DropHandlers handlers) {
-    if (offer.imageUrl.isEmpty()) {
-        QDir(folder).removeRecursively();
-        return deliver({}, error.isEmpty() ? QStringLiteral("no route gave a file") : error,
-                       handlers, true);
-    }
+    if (offer.imageUrl.isEmpty())
+        return fail(folder, error.isEmpty() ? QStringLiteral("no route gave a file") : error,
+                    handlers);
     Download::start(
         *network_, offer.imageUrl, folder, offer.name, limits_,
         [this, folder, handlers](const Download::Result& result) {
             if (result.file.isEmpty())
-                QDir(folder).removeRecursively();
-            deliver(result.file, result.error, handlers, false);
+                return fail(folder, result.error, handlers);
+            deliver(result.file, {}, handlers);
         },
         handlers.progress);
 }
 
+void DropAdapter::fail(const QString& folder, const QString& error,
+                       const Platform::DropHandlers& handlers) {
+    QDir(folder).removeRecursively(); // nothing of a failed drop stays in the cache
+    deliver({}, error, handlers);
+}
+
 void DropAdapter::deliver(const QString& file, const QString& error,
-                          const Platform::DropHandlers& handlers, bool later) {
-    if (!handlers.done)
-        return;
-    if (!later)
-        return handlers.done(file, error);
-    // After the drop event: the drag source hears that the drop is finished at once.
-    QTimer::singleShot(0, this, [handlers, file, error] { handlers.done(file, error); });
+                          const Platform::DropHandlers& handlers) {
+    // Always after the event that brought it (the drop, a finished download): the drag
+    // source hears at once that the drop is over, and no question of the save opens inside
+    // a network or file notification.
+    if (handlers.done)
+        QTimer::singleShot(0, this, [handlers, file, error] { handlers.done(file, error); });
 }
 
 } // namespace kelvane::drops

@@ -55,13 +55,16 @@ private:
         bool directSave = false;
         bool octets = false;
         bool imageData = false;
+        bool offersNothing() const {
+            return !directSave && !octets && imageUrl.isEmpty() && !imageData;
+        }
     };
     Offer offerOf(const QMimeData* data) const;
 
     void fallBack(const Offer& offer, const QString& folder, const QString& error,
                   Platform::DropHandlers handlers);
-    void deliver(const QString& file, const QString& error, const Platform::DropHandlers& handlers,
-                 bool later);
+    void fail(const QString& folder, const QString& error, const Platform::DropHandlers& handlers);
+    void deliver(const QString& file, const QString& error, const Platform::DropHandlers& handlers);
 
     DirectSaver directSave_;
     ProposedName proposedName_;

@@ -45,7 +45,7 @@ QString safeName(const QString& raw) {
     return name.isEmpty() ? QStringLiteral("image") : name;
 }
 
-QString imageType(const QByteArray& head, const QString& contentType) {
+QString imageType(const QByteArray& head) {
     if (head.startsWith("\xFF\xD8\xFF"))
         return QStringLiteral("jpg");
     if (head.startsWith("\x89PNG\r\n\x1A\n"))
@@ -62,18 +62,6 @@ QString imageType(const QByteArray& head, const QString& contentType) {
         return QStringLiteral("tif");
     if (head.startsWith(QByteArray("\0\0\1\0", 4)))
         return QStringLiteral("ico");
-    if (!head.isEmpty())
-        return {}; // the bytes decide when there are bytes: a page sent as image/jpeg is a page
-    const QString type = contentType.section(u';', 0, 0).trimmed().toLower();
-    static const struct {
-        const char* type;
-        const char* ext;
-    } kTypes[] = {{"image/jpeg", "jpg"}, {"image/pjpeg", "jpg"}, {"image/png", "png"},
-                  {"image/gif", "gif"},  {"image/webp", "webp"}, {"image/avif", "avif"},
-                  {"image/bmp", "bmp"},  {"image/tiff", "tif"}};
-    for (const auto& t : kTypes)
-        if (type == QLatin1String(t.type))
-            return QString::fromLatin1(t.ext);
     return {};
 }
 

@@ -17,9 +17,10 @@ QString nameFromUrl(const QUrl& url);
 // nothing of the name is left.
 QString safeName(const QString& raw);
 
-// The image type of a file, by its first bytes or else by a content type: "jpg", "png", "gif",
-// "webp", "avif", "bmp", "tif", "ico"; empty when it is no image (a page, text, nothing).
-QString imageType(const QByteArray& head, const QString& contentType = {});
+// The image type of a file by its first bytes: "jpg", "png", "gif", "webp", "avif", "bmp",
+// "tif", "ico"; empty when it is no image (a page, text, nothing at all), whatever a server
+// says it sent.
+QString imageType(const QByteArray& head);
 
 // The name with ".<type>" added when it does not already end in an image extension.
 QString withImageExtension(const QString& name, const QString& type);

@@ -10,8 +10,10 @@
 
 namespace kelvane::drops {
 
-void WrittenFile::watch(const QString& path, const Limits& limits, Done done, Progress progress) {
+void WrittenFile::watch(QObject* parent, const QString& path, const Limits& limits, Done done,
+                        Progress progress) {
     auto* watcher = new WrittenFile(path, limits, std::move(done), std::move(progress));
+    watcher->setParent(parent);
     QTimer::singleShot(limits.timeMs, watcher, [watcher] {
         watcher->finish(QStringLiteral("the browser did not finish the file in time"));
     });
@@ -31,6 +33,7 @@ WrittenFile::WrittenFile(QString path, const Limits& limits, Done done, Progress
         notifier_ = new QSocketNotifier(inotify_, QSocketNotifier::Read, this);
         connect(notifier_, &QSocketNotifier::activated, this, &WrittenFile::onEvents);
     }
+    hadContentAtStart_ = QFileInfo(path_).size() > 0;
     poll_.setInterval(100);
     connect(&poll_, &QTimer::timeout, this, [this] { check(false); });
     poll_.start();
@@ -77,7 +80,11 @@ void WrittenFile::check(bool closedAfterWrite) {
         if (progress_)
             progress_(size);
     }
-    if (size > 0 && (closedAfterWrite || now - quietSince_ >= kQuietMs))
+    // Where the writer's close can be seen, only the close counts: a download that stalls
+    // for a moment must not end as a cut-off picture. A file that had content when the watch
+    // began may have been closed before it: there, and without notifications, a quiet while.
+    const bool quietCounts = !notifier_ || hadContentAtStart_;
+    if (size > 0 && (closedAfterWrite || (quietCounts && now - quietSince_ >= kQuietMs)))
         finish({});
 }
 

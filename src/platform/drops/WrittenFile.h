@@ -12,8 +12,8 @@ class QSocketNotifier;
 namespace kelvane::drops {
 
 // Waits until another program has finished writing a file: done when the writer closes it
-// with something in it, or when it has not grown for a while. A file that is still empty or
-// still growing at the time limit, or that grows past the size limit, fails.
+// with something in it (or, where closes cannot be seen, when it has not grown for a while). A file
+// that is still empty or still growing at the time limit, or that grows past the size limit, fails.
 class WrittenFile : public QObject {
     Q_OBJECT
 
@@ -24,7 +24,9 @@ public:
     using Progress = std::function<void(qint64 bytes)>;
 
     // Starts watching path; done runs once, later, and the watcher deletes itself after it.
-    static void watch(const QString& path, const Limits& limits, Done done, Progress progress = {});
+    // (It goes with parent, when that goes first.)
+    static void watch(QObject* parent, const QString& path, const Limits& limits, Done done,
+                      Progress progress = {});
 
 private:
     WrittenFile(QString path, const Limits& limits, Done done, Progress progress);
@@ -42,6 +44,7 @@ private:
     QTimer poll_;
     qint64 lastSize_ = -1;
     qint64 quietSince_ = 0;
+    bool hadContentAtStart_ = false;
     bool ended_ = false;
 };
 

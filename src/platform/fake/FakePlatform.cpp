@@ -103,7 +103,8 @@ QString FakePlatform::browseForFolder(QWidget*, const QString& title, const QStr
 
 void FakePlatform::setBusyCursor(bool on) {
     calls << QStringLiteral("setBusyCursor: %1").arg(on ? "on" : "off");
-    busy = on;
+    busyCount += on ? 1 : (busyCount > 0 ? -1 : 0);
+    busy = busyCount > 0;
 }
 
 bool FakePlatform::writeAutostartEntry(const QString& argument) {

@@ -38,6 +38,7 @@ public:
     std::function<void()> whileTrayIconGoes;
     std::deque<QString> folderDialogAnswers; // taken front first; cancel when empty
     bool copyFails = false;
+    bool browserOpen = true; // a browser window is open (following shows the client)
     std::function<void(const QMimeData*, DropHandlers)> dropScript;
     std::deque<QString> saveDialogAnswers;
     bool saveDialogThrows = false;
@@ -52,7 +53,8 @@ public:
     QStringList soundsPlayed;
     bool trayShown = false;
     std::function<void(TrayEvent)> trayHandler;
-    bool busy = false;
+    bool busy = false; // some part asked for the busy pointer
+    int busyCount = 0;
     QString autostartEntry; // the argument of the written entry; empty when there is none
     bool autostartWritten = false;
     QMap<QWidget*, bool> topmost;
@@ -76,6 +78,7 @@ public:
                      std::function<void(TrayEvent)> onEvent) override;
     void removeTrayIcon() override;
     bool trayIconVisible() override;
+    bool browserWindowExists() override { return browserOpen; }
     void setTopmost(QWidget* window, bool on) override;
     // Copies for real (tests look at the files); `copyFails` makes the next copies fail.
     CopyResult copyFile(const QString& source, const QString& target) override;

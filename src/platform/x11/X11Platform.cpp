@@ -193,6 +193,10 @@ bool X11Platform::trayIconVisible() {
     return tray_ && tray_->isVisible();
 }
 
+bool X11Platform::browserWindowExists() {
+    return browsers_.exist();
+}
+
 void X11Platform::setTopmost(QWidget* window, bool topmost) {
     ewmh::setWmState(window, "_NET_WM_STATE_ABOVE", topmost);
 }
@@ -221,11 +225,10 @@ QString X11Platform::browseForFolder(QWidget* owner, const QString& title,
 }
 
 void X11Platform::setBusyCursor(bool busy) {
-    if (std::exchange(busy_, busy) == busy)
-        return;
-    if (busy)
+    // Each part that is busy asks for the pointer and gives it back; it shows while any is.
+    if (busy && busy_++ == 0)
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    else
+    else if (!busy && busy_ > 0 && --busy_ == 0)
         QGuiApplication::restoreOverrideCursor();
 }
 

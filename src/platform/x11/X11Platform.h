@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/x11/BrowserWindows.h"
 
 #include <QLockFile>
 #include <memory>
@@ -39,6 +40,7 @@ public:
                      std::function<void(TrayEvent)> onEvent) override;
     void removeTrayIcon() override;
     bool trayIconVisible() override;
+    bool browserWindowExists() override;
     void setTopmost(QWidget* window, bool topmost) override;
     CopyResult copyFile(const QString& source, const QString& target) override;
     QString browseForFolder(QWidget* owner, const QString& title,
@@ -60,7 +62,8 @@ private:
     std::unique_ptr<QSystemTrayIcon> tray_;
     std::unique_ptr<DirectSave> directSave_;
     std::unique_ptr<drops::DropAdapter> drops_;
-    bool busy_ = false;
+    int busy_ = 0; // parts that asked for the busy pointer
+    BrowserWindows browsers_;
 };
 
 } // namespace kelvane

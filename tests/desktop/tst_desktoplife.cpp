@@ -1,0 +1,114 @@
+// The client living on the real desktop: the tray icon in a real tray, hiding, the always-on-top
+// band while a secondary window is open, following a browser's window, and the autostart entry
+// of the real program.
+#include "DesktopTools.h"
+#include "app/frmMain.h"
+#include "app/frmSplash.h"
+#include "platform/PlatformFactory.h"
+
+#include <QAction>
+#include <QTest>
+
+using namespace kelvane;
+using namespace kelvane::test;
+
+class TestDesktopLife : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<Platform> platform_;
+    AppState state_;
+    std::unique_ptr<frmMain> main_;
+
+    QString id() const { return QString::number(main_->winId()); }
+    bool shown() const { return main_->isVisible() && !main_->isMinimized(); }
+
+private Q_SLOTS:
+    void initTestCase() {
+        if (!onTestDesktop())
+            QSKIP("needs the test desktop (scripts/test-desktop.sh)");
+        writeFile(QDir::homePath() + "/.config/kelvane/kelvane.dat",
+                  previousRun({"alwaysontop=True", "left= 6000", "top= 4500",
+                               "synchronizewithinternetexplorer=True"},
+                              {QDir::homePath()}));
+        platform_ = createPlatform();
+        main_ = std::make_unique<frmMain>(*platform_, state_);
+        QCOMPARE(main_->Form_Load(), frmMain::LoadResult::Running);
+        main_->splash()->setSplashDuration(10);
+        QTRY_VERIFY(!main_->splash()->isVisible());
+    }
+
+    // No browser window: following hides the client. One that opens brings it back after a
+    // pause; when it goes, the client goes too.
+    void followsTheBrowser() {
+        QTRY_VERIFY(!shown());
+        QProcess browser;
+        browser.start("xterm", {"-class", "Chromium", "-geometry", "20x4+900+700"});
+        QVERIFY(browser.waitForStarted());
+        QElapsedTimer waited;
+        waited.start();
+        QTRY_VERIFY_WITH_TIMEOUT(shown(), 10000);
+        QVERIFY(waited.elapsed() >= 1100); // the pause
+        browser.kill();
+        browser.waitForFinished();
+        QTRY_VERIFY(!shown());
+    }
+
+    // Hidden (by following, then by "Hide Kelvane"), the client is off the screen until a
+    // click on the icon in the real tray brings it back; the click ends following.
+    void trayClickAndHideCommand() {
+        for (bool byCommand : {false, true}) {
+            if (byCommand)
+                main_->menus().mnuHideMe->trigger();
+            QTRY_VERIFY(!run("xwininfo", {"-id", id()}).contains("IsViewable"));
+            QString icon;
+            QTRY_VERIFY(!(icon = trayIconHost(QCoreApplication::applicationPid())).isEmpty());
+            run("xdotool", {"mousemove", "--window", icon, "8", "8", "click", "1"});
+            QTRY_VERIFY(shown() && run("xwininfo", {"-id", id()}).contains("IsViewable"));
+            QVERIFY(!state_.bSynchronizeWithInternetExplorer);
+        }
+    }
+
+    // While a secondary window is open, the client leaves the always-on-top band.
+    void secondaryWindowSuspendsAlwaysOnTop() {
+        QTRY_VERIFY(netWmState(id()).contains("_NET_WM_STATE_ABOVE"));
+        auto* dialog = new QWidget;
+        dialog->resize(200, 100);
+        QVERIFY(main_->ShowDialog(dialog));
+        QTRY_VERIFY(!netWmState(id()).contains("_NET_WM_STATE_ABOVE"));
+        QVERIFY(!main_->menus().mnuAlwaysOnTop->isChecked() && state_.bAlwaysOnTop);
+        dialog->close();
+        QTRY_VERIFY(netWmState(id()).contains("_NET_WM_STATE_ABOVE"));
+        QVERIFY(main_->menus().mnuAlwaysOnTop->isChecked());
+        delete dialog;
+    }
+
+    // A first run registers the program, as it runs, to start hidden at login: a valid entry
+    // that starts that very program, wherever it lies (blanks and quotes in its path).
+    void autostartEntry() {
+        TestHome home;
+        const QString program = home.path() + "/my \"odd\" $dir/kelvane";
+        QDir().mkpath(QFileInfo(program).absolutePath());
+        QVERIFY(QFile::copy(kelvaneProgram(), program));
+        KelvaneProcess first(home, program);
+        first.start({"quiet"});
+        const QString entry = home.path() + "/.config/autostart/kelvane.desktop";
+        QTRY_VERIFY(QFile::exists(entry));
+        QVERIFY(first.terminate());
+        QProcess validate;
+        validate.start("desktop-file-validate", {entry});
+        QVERIFY(validate.waitForFinished());
+        QVERIFY2(validate.exitCode() == 0, validate.readAll().constData());
+        // Launched as the session would, it starts the copied program, hidden.
+        QProcess session;
+        session.setProcessEnvironment(home.environment());
+        session.start("gio", {"launch", entry});
+        QVERIFY(session.waitForFinished());
+        QString started;
+        QTRY_VERIFY(!(started = run("pgrep", {"-a", "-f", "kelvane hidden"})).isEmpty());
+        QVERIFY2(started.contains(program + " hidden"), qPrintable(started));
+        run("pkill", {"-f", "odd.*kelvane hidden"});
+    }
+};
+
+QTEST_MAIN(TestDesktopLife)
+#include "tst_desktoplife.moc"

@@ -5,6 +5,7 @@
 #include "app/frmMain.h"
 #include "app/frmSplash.h"
 #include "platform/PlatformFactory.h"
+#include "settings/RunValue.h"
 
 #include <QAction>
 #include <QTest>
@@ -107,6 +108,12 @@ private Q_SLOTS:
         QTRY_VERIFY(!(started = run("pgrep", {"-a", "-f", "kelvane hidden"})).isEmpty());
         QVERIFY2(started.contains(program + " hidden"), qPrintable(started));
         run("pkill", {"-f", "odd.*kelvane hidden"});
+        // Turned off, the entry goes; a missing one is no failure (no message would do).
+        QVERIFY(platform_->writeAutostartEntry("hidden"));
+        const QString own = QDir::homePath() + "/.config/autostart/kelvane.desktop";
+        QVERIFY(QFile::exists(own));
+        DeleteRunValue(*platform_, nullptr);
+        QVERIFY(!QFile::exists(own) && platform_->deleteAutostartEntry());
     }
 };
 

@@ -1,6 +1,4 @@
 #include "TestFiles.h"
-#include "core/AppState.h"
-#include "ui/SizeCommands.h"
 #include "ui/SizeTable.h"
 
 using namespace kelvane;
@@ -65,20 +63,6 @@ private Q_SLOTS:
         const int big = std::numeric_limits<int>::max(), left = twipsToPixels(big - 10);
         QCOMPARE(toPixels(TwipRect{big - 10, 0, 100, 15}),
                  QRect(left, 0, twipsToPixels(big + 90.0) - left, 1));
-    }
-
-    // Chosen | checked before ("?" none) | cue; the chosen word is stored for the next start.
-    void storesTheSizeAndPicksTheCue_data() {
-        test::addRows({"SMALL|SMALL|shrink", "SMALL|LARGE|shrink", "MED|LARGE|shrink",
-                       "MED|MED|enlarge", "MED|SMALL|enlarge", "MED|?|enlarge",
-                       "LARGE|LARGE|enlarge", "LARGE|SMALL|enlarge"});
-    }
-    void storesTheSizeAndPicksTheCue() {
-        QFETCH(QStringList, row);
-        AppState state;
-        state.sClientSize = " large ";
-        QCOMPARE(applySizeCommand(state, parseClientSize(row[0]), parseClientSize(row[1])), row[2]);
-        QCOMPARE(state.sClientSize, row[0]);
     }
 };
 

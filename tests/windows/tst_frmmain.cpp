@@ -115,12 +115,6 @@ class TestFrmMain : public QObject {
         return (f.main->showsBackground() ? "background " : "picture ") +
                QString::number(f.iconInFront());
     }
-    QStringList listed() const { // in the history window
-        QStringList items;
-        for (int i = 0; i < f.main->history()->List1->count(); ++i)
-            items << f.main->history()->List1->item(i)->text();
-        return items;
-    }
     QString placeholders(QString text) const {
         return text.replace("@", f.documents()).replace("~", f.desktop());
     }
@@ -492,38 +486,6 @@ private Q_SLOTS:
         writeFile(f.fake->state, "");
         f.fake->terminationHandler();
         QVERIFY(w.hasEnded() && f.fake->messageBoxes.isEmpty());
-    }
-
-    // The saved files that still exist, newest first, beside the client until closed.
-    void historyWindow() {
-        const QString a = f.picture("a.png"), b = f.picture("b.png");
-        writeFile(f.historyFile(), (b + "\r\n" + f.path("gone.png") + "\r\n\r\n" + a).toUtf8());
-        frmMain& w = f.load({"showhistory=True"}, {f.documents()});
-        frmHistory* history = w.history();
-        QCOMPARE(listed(), QStringList({b, a}));
-        QVERIFY(!history->isVisible()); // not while the splash is up
-        f.handOver();
-        QTRY_VERIFY(history->isVisible());
-        QVERIFY(!w.menus().mnuHistory->isEnabled());
-        w.SaveImage(-1, f.picture("c.png"));
-        QCOMPARE(listed(), QStringList({f.desktop() + "/c.png", b, a}));
-        history->List1->setCurrentRow(2);
-        QTRY_COMPARE(history->List1->toolTip(),
-                     " Double-click to open selected image \"" + a + "\" ");
-        QTRY_COMPARE(history->geometry().topLeft(), w.pos() - QPoint(133, 0)); // 2000 twips left
-        w.move(w.pos() + QPoint(40, 30));
-        QTRY_COMPARE(history->geometry().topLeft(), w.pos() - QPoint(133, 0));
-        w.hide(); // minimised into the tray
-        QTRY_VERIFY(!history->isVisible());
-        w.show();
-        QTRY_VERIFY(history->isVisible());
-        f.fake->soundsPlayed.clear();
-        history->close(); // only hides it
-        QCOMPARE(f.fake->soundsPlayed, QStringList{f.cue("click")});
-        QVERIFY(!history->isVisible() && !history->Timer1.isActive() && !f.state->bShowHistory);
-        QVERIFY(w.menus().mnuHistory->isEnabled());
-        w.menus().mnuHistory->trigger();
-        QTRY_VERIFY(history->isVisible() && f.state->bShowHistory);
     }
 
     // A browser's drop whose file arrives later: busy pointer and progress bar, then the save.

@@ -1,19 +1,15 @@
 #include "TestFiles.h"
-#include "core/PendingDrop.h"
 #include "core/SoundCues.h"
 #include "folders/FolderCommands.h"
 #include "folders/FolderSlots.h"
-#include "folders/LabelHover.h"
 #include "platform/fake/FakePlatform.h"
 
 using namespace kelvane;
 using namespace kelvane::test;
 
-class TestFolders : public QObject {
+class TestFolderCommands : public QObject {
     Q_OBJECT
 
-    QTemporaryDir tree_;
-    QString savedCurrent_;
     FakePlatform platform_;
     SoundCues cues_{platform_, "/res"};
     FolderSlots folders_;
@@ -35,59 +31,6 @@ class TestFolders : public QObject {
     }
 
 private Q_SLOTS:
-    void initTestCase() {
-        QVERIFY(QDir().mkpath(tree_.filePath("folder")) &&
-                QDir().mkpath(tree_.filePath(".hidden/in")));
-        writeFile(tree_.filePath("file.jpg"), "x");
-        writeFile(tree_.filePath(".hiddenfile"), "x");
-        // Relative paths would find these, were they looked up in the working folder.
-        savedCurrent_ = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(tree_.path()));
-    }
-    void cleanupTestCase() { QDir::setCurrent(savedCurrent_); }
-
-    void ignoresIndexesOutOfRange() {
-        FolderSlots list;
-        for (int i : {-1, 10, 1000})
-            list.setSlot(i, "/elsewhere");
-        QVERIFY(list.allEmpty() && list.slot(-1).isEmpty() && list.slot(10).isEmpty());
-    }
-
-    // Path ("~/" the test tree) | present: an existing entry by an absolute path, not hidden.
-    void testsPresence_data() {
-        addRows({"~/folder|1", "~/folder/|1", "~/file.jpg|1", "~/.hidden/in|1", "~/folder/..|1",
-                 "/|1", "~/.hidden|0", "~/.hiddenfile|0", "~/gone|0", "folder|0", "./folder|0",
-                 "|0"});
-    }
-    void testsPresence() {
-        QFETCH(QStringList, row);
-        QCOMPARE(FolderSlots::folderPresent(row[0].replace("~/", tree_.path() + "/")),
-                 row[1] == "1");
-    }
-
-    // Labels under the cursor at two ticks (0 and 3 listed) | the second changed the highlight |
-    // the label highlighted | the pending drop's target (-1 as a drag over the picture left it).
-    void followsTheCursor_data() {
-        addRows({"-1 3|1|3|3", "3 3|0|3|3", "3 0|1|0|0", "3 5|1|-1|3", "3 -1|1|-1|3",
-                 "-1 5|0|-1|-1", "0 10|1|-1|0", "-1 -7|0|-1|-1"});
-    }
-    void followsTheCursor() {
-        QFETCH(QStringList, row);
-        FolderSlots folders;
-        folders.setSlot(0, "/data/a");
-        folders.setSlot(3, "/data/d");
-        PendingDrop pending;
-        pending.iCurrentLabel = -1;
-        LabelHover hover(folders, pending);
-        const int first = row[0].section(' ', 0, 0).toInt();
-        QCOMPARE(hover.Timer3_Timer(first), first == 0 || first == 3);
-        QCOMPARE(hover.Timer3_Timer(row[0].section(' ', 1).toInt()), row[1] == "1");
-        QCOMPARE(hover.highlighted(), row[2].toInt());
-        QCOMPARE(pending.iCurrentLabel, row[3].toShort());
-        QCOMPARE(hover.ClearLabelHighlights(), row[2] != "-1");
-        QCOMPARE(hover.highlighted(), -1);
-    }
-
     void init() {
         platform_ = FakePlatform();
         platform_.specialFolders[Platform::SpecialFolder::Documents] = "/home/u/Documents  ";
@@ -154,5 +97,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestFolders)
-#include "tst_folders.moc"
+QTEST_GUILESS_MAIN(TestFolderCommands)
+#include "tst_foldercommands.moc"

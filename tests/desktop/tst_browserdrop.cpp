@@ -1,5 +1,4 @@
-// Real browsers (Firefox ESR and Chromium) drag pictures of a page served from 127.0.0.1 onto
-// the real program: the saved file holds the original bytes under the corrected name.
+// Firefox ESR and Chromium drag a local page's pictures onto kelvane: original bytes, right names.
 #include "DesktopTools.h"
 #include "HttpServer.h"
 
@@ -11,8 +10,7 @@ using namespace kelvane::test;
 
 namespace {
 
-// A picture of its own for each place on the page.
-QByteArray jpeg(int seed) {
+QByteArray jpeg(int seed) { // a picture of its own for each place on the page
     QImage image(260, 300, QImage::Format_RGB32);
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
@@ -23,8 +21,7 @@ QByteArray jpeg(int seed) {
     return bytes;
 }
 
-// A click beside the picture, a press on it, small moves that both browsers take as the start
-// of a drag, a pause, the way to the target, a wiggle and a pause there, the release.
+// A click beside, a press, small moves both browsers take as a drag, the way, a wiggle, release.
 bool dragFromBrowser(QPoint from, QPoint to) {
     const auto moveTo = [](QPoint p, const char* options = "") {
         return QString("xdotool mousemove %1 %2 %3").arg(options).arg(p.x()).arg(p.y());
@@ -61,8 +58,7 @@ private Q_SLOTS:
         QFETCH(QString, browser);
         if (QStandardPaths::findExecutable(browser).isEmpty())
             QSKIP(qPrintable(browser + " is not installed"));
-        // Side by side, 200 x 250 px each: a plain picture (escaped blank, query), one in a link
-        // to a page, one that the browser must fetch again (no-store).
+        // 200 x 250 px each: plain (escaped blank, query), in a link, fetched again (no-store).
         const QByteArray pictures[] = {jpeg('a'), jpeg('b'), jpeg('c')};
         HttpServer server;
         server.route("/page.html", 200, "text/html",

@@ -1,5 +1,4 @@
-// The client window with the real platform on the real desktop: drops from another process,
-// the labels under the real pointer, taps, drags and double-clicks, the always-on-top band.
+// The client on the real desktop: another process's drops, taps, drags, double-clicks, on top.
 #include "DesktopTools.h"
 #include "app/frmMain.h"
 #include "app/frmSplash.h"
@@ -79,25 +78,19 @@ private Q_SLOTS:
         }
     }
 
-    void dropsFromAnotherProgram_data() {
-        QTest::addColumn<QString>("target");
-        QTest::addColumn<bool>("move"); // the source offers a move besides the copy
-        QTest::addColumn<QString>("savedAs");
-        QTest::newRow("picture") << "Image1" << false << home_ + "/Desktop/cat.jpg";
-        QTest::newRow("status icon") << "imgIcon(0)" << false << home_ + "/Desktop/cat (1).jpg";
-        QTest::newRow("label, offered as a move") << "Text(2)" << true << folder(2) + "/cat.jpg";
+    void dropsFromAnotherProgram_data() { // "move": the source offers a move besides the copy
+        addRows({"Image1|copy|Desktop/cat.jpg", "imgIcon(0)|copy|Desktop/cat (1).jpg",
+                 "Text(2)|move|folder 2/cat.jpg"});
     }
     void dropsFromAnotherProgram() {
-        QFETCH(QString, target);
-        QFETCH(bool, move);
-        QFETCH(QString, savedAs);
+        QFETCH(QStringList, row);
+        const QString target = row[0], savedAs = home_ + "/" + row[2];
         const QString file = home_ + "/cache/cat[1].jpg";
         QImage image(16, 16, QImage::Format_RGB32);
         image.fill(Qt::blue);
         QVERIFY(QDir().mkpath(home_ + "/cache") && image.save(file, "PNG"));
         QProcess source;
-        source.start(QCoreApplication::applicationFilePath(),
-                     {"--drag-source", move ? "move" : "copy", file});
+        source.start(QCoreApplication::applicationFilePath(), {"--drag-source", row[1], file});
         QVERIFY(QTest::qWaitFor([&] { return source.canReadLine(); }, 10000));
         QCOMPARE(source.readLine(), QByteArray("ready\n"));
         const QWidget* onto = main_->findChild<QWidget*>(target);
@@ -122,31 +115,23 @@ private Q_SLOTS:
         QTRY_VERIFY(netWmState(id).contains("_NET_WM_STATE_ABOVE"));
     }
 
+    // Control | moves | xdotool commands (none: a drag); seen late, a drag still moves, no more.
     void pointerOnTheClient_data() {
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<QPoint>("moves");
-        QTest::addColumn<QString>("gesture"); // xdotool commands; none: a drag, the button held
-        QTest::newRow("tap on the picture") << "Image1" << QPoint() << "mousedown 1 mouseup 1";
-        QTest::newRow("tap on a label") << "Text(3)" << QPoint() << "mousedown 1 mouseup 1";
-        // Seen late, a drag still moves the window by its own length, then the window stays.
-        QTest::newRow("drag over before the client looks")
-            << "Image1" << QPoint(30, 20) << "mousedown 1 mousemove_relative 30 20 mouseup 1";
-        QTest::newRow("drag on the picture") << "Image1" << QPoint(80, 50) << QString();
-        QTest::newRow("drag on a label") << "Text(3)" << QPoint(80, 50) << QString();
+        addRows({"Image1|0 0|mousedown 1 mouseup 1", "Text(3)|0 0|mousedown 1 mouseup 1",
+                 "Image1|30 20|mousedown 1 mousemove_relative 30 20 mouseup 1", "Image1|80 50|",
+                 "Text(3)|80 50|"});
     }
-
     void pointerOnTheClient() {
-        QFETCH(QString, control);
-        QFETCH(QPoint, moves);
-        QFETCH(QString, gesture);
+        QFETCH(QStringList, row);
+        const QString control = row[0], gesture = row[2];
+        const QPoint moves(row[1].section(' ', 0, 0).toInt(), row[1].section(' ', 1).toInt());
         const QPoint before = position();
         const QPoint at = onScreen(main_->findChild<QWidget*>(control), {20, 10});
         if (gesture.isEmpty()) {
             QVERIFY(dragWithPointer(at, at + moves));
             QTRY_VERIFY((position() - before).manhattanLength() > 100);
         } else {
-            // At once, seen late by the busy client (as while a cue plays); then the pointer
-            // wanders off.
+            // At once, seen late by the busy client (as during a cue); the pointer wanders off.
             pointerTo(at);
             run("xdotool", gesture.split(' '));
             QTest::qWait(300);
@@ -179,8 +164,7 @@ private Q_SLOTS:
     }
 };
 
-// The drag source, a second process: a window at 100, 600 whose press starts an XDND drag of
-// one file. It prints "ready" once placed, then the action the drag ended with.
+// Drag source process: its press drags one file; prints "ready" once placed, then the action.
 struct DragSource : QWidget {
     Qt::DropActions offer;
     QString file;

@@ -1,6 +1,4 @@
-// The client living on the real desktop: the tray icon in a real tray, hiding, the always-on-top
-// band while a secondary window is open, following a browser's window, and the autostart entry
-// of the real program.
+// The client on the real desktop: a real tray, hiding, the on-top band, following, autostart.
 #include "DesktopTools.h"
 #include "app/frmMain.h"
 #include "app/frmSplash.h"
@@ -8,7 +6,6 @@
 #include "settings/RunValue.h"
 
 #include <QAction>
-#include <QTest>
 
 using namespace kelvane;
 using namespace kelvane::test;
@@ -38,8 +35,7 @@ private Q_SLOTS:
         QTRY_VERIFY(!main_->splash()->isVisible());
     }
 
-    // No browser window: following hides the client. One that opens brings it back after a
-    // pause; when it goes, the client goes too.
+    // Following: no browser window hides the client, one brings it back after a pause, and back.
     void followsTheBrowser() {
         QTRY_VERIFY(!shown());
         QProcess browser;
@@ -54,8 +50,7 @@ private Q_SLOTS:
         QTRY_VERIFY(!shown());
     }
 
-    // Hidden (by following, then by "Hide Kelvane"), the client is off the screen until a
-    // click on the icon in the real tray brings it back; the click ends following.
+    // Hidden by following, then by "Hide Kelvane": a real tray click shows it, ends following.
     void trayClickAndHideCommand() {
         for (bool byCommand : {false, true}) {
             if (byCommand)
@@ -83,8 +78,7 @@ private Q_SLOTS:
         delete dialog;
     }
 
-    // A first run registers the program, as it runs, to start hidden at login: a valid entry
-    // that starts that very program, wherever it lies (blanks and quotes in its path).
+    // A first run's valid autostart entry starts that very program hidden, whatever its path.
     void autostartEntry() {
         TestHome home;
         const QString program = home.path() + "/my \"odd\" $dir/kelvane";
@@ -99,8 +93,7 @@ private Q_SLOTS:
         validate.start("desktop-file-validate", {entry});
         QVERIFY(validate.waitForFinished());
         QVERIFY2(validate.exitCode() == 0, validate.readAll().constData());
-        // Launched as the session would, it starts the copied program, hidden.
-        QProcess session;
+        QProcess session; // launched as the session would, it starts the copied program, hidden
         session.setProcessEnvironment(home.environment());
         session.start("gio", {"launch", entry});
         QVERIFY(session.waitForFinished());

@@ -1,5 +1,4 @@
-// Sound cues against the test desktop's PulseAudio server, whose default sink is the null sink
-// "kelvane_null": what is played is recorded back from its monitor.
+// Sound cues on the test desktop's PulseAudio null sink "kelvane_null", recorded from its monitor.
 #include "DesktopTools.h"
 #include "platform/x11/PulseSound.h"
 

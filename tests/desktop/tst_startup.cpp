@@ -1,5 +1,4 @@
-// The real program on the real desktop: where its window comes back after each way out, a
-// second copy, the lock, missing resources and the loss of the display.
+// The real program: its place after each road out, a second copy, the lock, the display lost.
 #include "DesktopTools.h"
 
 #include <csignal>
@@ -16,8 +15,7 @@ private Q_SLOTS:
     }
 
     void oneCopyAtATime() {
-        // A copy killed halfway leaves its lock behind: the next one starts all the same, even
-        // copied into a folder of its own, without res/ or pictures/.
+        // A killed copy's lock stays: the next one starts anyway, from a folder without res/.
         TestHome home;
         writeFile(home.settingsFile(), previousRun({"clientsize=MED"}, {home.path()}));
         const QByteArray settings = readBytes(home.settingsFile());
@@ -31,8 +29,7 @@ private Q_SLOTS:
         KelvaneProcess running(home, copy);
         running.start();
         QVERIFY2(!running.waitForMainWindow().isEmpty(), "a stale lock stopped the start");
-        // A second copy ends at once: no window, nothing written.
-        KelvaneProcess second(home);
+        KelvaneProcess second(home); // a second copy ends at once: no window, nothing written
         second.start();
         QVERIFY2(second.waitForFinished(5000), "the second copy did not end at once");
         QCOMPARE(second.exitCode(), 0);
@@ -45,32 +42,27 @@ private Q_SLOTS:
     }
 
     // Each road out records where the window was dragged; the first run's place unrounded.
-    void positionSurvivesEveryRoadOut_data() {
-        QTest::addColumn<int>("road"); // 0: "Exit" from the client's menu, or a signal
-        QTest::addColumn<bool>("firstRun");
-        QTest::addColumn<bool>("deleteHistory");
-        QTest::newRow("Exit") << 0 << false << false;
-        QTest::newRow("SIGTERM") << int(SIGTERM) << false << false;
-        QTest::newRow("SIGINT") << int(SIGINT) << false << false;
-        QTest::newRow("SIGHUP, history deleted") << int(SIGHUP) << false << true;
-        QTest::newRow("first run, not moved") << int(SIGTERM) << true << false;
+    void positionSurvivesEveryRoadOut_data() { // "Exit" from the client's menu, or a signal
+        addRows({"Exit|", "SIGTERM|", "SIGINT|", "SIGHUP|history deleted", "SIGTERM|first run"});
     }
     void positionSurvivesEveryRoadOut() {
-        QFETCH(int, road);
-        QFETCH(bool, firstRun);
-        QFETCH(bool, deleteHistory);
+        QFETCH(QStringList, row);
+        const QMap<QString, int> kills{
+            {"SIGTERM", SIGTERM}, {"SIGINT", SIGINT}, {"SIGHUP", SIGHUP}};
+        const int road = kills.value(row[0]); // 0: "Exit"
+        const bool firstRun = row[1] == "first run", deleteHistory = row[1] == "history deleted";
         QPoint at = firstRun ? QPoint(647, 505) : QPoint(400, 400);
         QPoint twips = firstRun ? QPoint(9700, 7580) : at * 15;
         TestHome home;
         const QString saved = home.path() + "/picture one.jpg";
         writeFile(saved, "not really a picture");
         writeFile(home.historyFile(), (saved + "\r\n").toUtf8());
-        const QString deletes = deleteHistory ? "True" : "False";
         if (!firstRun)
-            writeFile(home.settingsFile(),
-                      previousRun({"alwaysontop=True", "clientsize=MED", "left= 6000", "top= 6000",
-                                   "deletehistoryonclose=" + deletes},
-                                  {home.path()}));
+            writeFile(
+                home.settingsFile(),
+                previousRun({"alwaysontop=True", "clientsize=MED", "left= 6000", "top= 6000",
+                             "deletehistoryonclose=" + QString(deleteHistory ? "True" : "False")},
+                            {home.path()}));
         for (const bool again : {false, true}) {
             KelvaneProcess kelvane(home);
             kelvane.start();
@@ -117,8 +109,7 @@ private Q_SLOTS:
     }
 
     void lossOfTheDisplayKeepsTheFiles() {
-        // An X server of this test's own, which goes away under a running Kelvane.
-        QProcess x;
+        QProcess x; // an X server of this test's own, which goes away under a running Kelvane
         x.start("Xvfb", {"-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp"});
         QVERIFY(x.waitForReadyRead(10000));
         TestHome home;

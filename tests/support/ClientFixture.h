@@ -51,8 +51,7 @@ struct ClientFixture {
     QString settingsFile() const { return path("state/kelvane.dat"); }
     QString historyFile() const { return path("state/history.dat"); }
     QString cue(const QString& name) const { return fake->resources + "/res/" + name + ".wav"; }
-    // A small picture in the browser's cache.
-    QString picture(const QString& name) const {
+    QString picture(const QString& name) const { // a small picture in the browser's cache
         QImage image(8, 8, QImage::Format_RGB32);
         image.fill(Qt::red);
         image.save(folder("cache") + '/' + name, "PNG");
@@ -73,8 +72,7 @@ struct ClientFixture {
         QVERIFY(QTest::qWaitForWindowExposed(main.get()));
     }
 
-    // The status icon in front: the last of the three among the window's children.
-    int iconInFront() const {
+    int iconInFront() const { // the last of the three status icons among the window's children
         const auto& icons = main->controls().imgIcon;
         const auto place = [&](QObject* icon) { return main->children().indexOf(icon); };
         return int(std::max_element(icons.begin(), icons.end(),

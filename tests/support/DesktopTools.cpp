@@ -24,8 +24,7 @@ bool runServing(const QString& program, const QStringList& args) {
 }
 
 bool dragWithPointer(QPoint from, QPoint to) {
-    // Paced for Xvfb and openbox. A drag source sends a position only after the answer to the
-    // last one: a wiggle on the target ends with it sent, the hold lets the answer come back.
+    // Paced for Xvfb and openbox: a wiggle on the target, then a hold for the last answer.
     QString cmd =
         QString("mousemove %1 %2 sleep 0.06 mousedown 1 sleep 0.06 ").arg(from.x()).arg(from.y());
     for (int i = 1; i <= 22; ++i) {

@@ -19,15 +19,13 @@ bool runServing(const QString& program, const QStringList& args);
 inline void pointerTo(QPoint p) {
     run("xdotool", {"mousemove", "--sync", QString::number(p.x()), QString::number(p.y())});
 }
-// Presses the left button at `from`, drags to `to` in small steps and releases it there.
-bool dragWithPointer(QPoint from, QPoint to);
+bool dragWithPointer(QPoint from, QPoint to); // left button, in small steps
 // Where the window manager shows a window (its X id as a number), and its _NET_WM_STATE atoms.
 QPoint windowPosition(const QString& windowId);
 inline QString netWmState(const QString& windowId) {
     return run("xprop", {"-id", windowId, "_NET_WM_STATE"});
 }
-// The tray host's window holding a process's tray icon, empty when none is embedded.
-QString trayIconHost(qint64 pid);
+QString trayIconHost(qint64 pid); // the tray's window holding its icon; empty when none
 
 struct TestHome { // a home of its own for one Kelvane process, with XDG folders under it
     QTemporaryDir dir;
@@ -57,11 +55,9 @@ struct KelvaneProcess : QProcess {
         QProcess::start();
         waitForStarted();
     }
-    // Waits until the window manager shows the client window and the splash has gone (the
-    // start-up and its greeting are over); returns its X id, empty on time-out.
+    // The client window's X id once shown and the splash gone; empty on time-out.
     QString waitForMainWindow(int timeoutMs = 15000);
-    // SIGTERM, then waits for the end; false when it did not end in time.
-    bool terminate() {
+    bool terminate() { // SIGTERM, then waits for the end; false when it did not end in time
         QProcess::terminate();
         return state() == QProcess::NotRunning || waitForFinished(10000);
     }

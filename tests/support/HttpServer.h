@@ -1,7 +1,6 @@
 #pragma once
 
-// A small web server on 127.0.0.1 for the tests: each path answers as scripted (status,
-// headers, body), or stalls, or sends bytes without end.
+// A small web server on 127.0.0.1: each path answers as scripted, stalls or never ends.
 
 #include <QHash>
 #include <QTcpServer>

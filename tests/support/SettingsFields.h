@@ -1,7 +1,6 @@
 #pragma once
 
-// Helpers of the settings file test: a baseline file and the values it loads as, and every
-// loaded value by name, so that a test can say which values a change may touch.
+// The settings file test's baseline file, its loaded values, and every loaded value by name.
 
 #include "settings/SettingsFile.h"
 
@@ -57,8 +56,7 @@ inline Fields fields(AppState s, const Slots& slots, SettingsFile::LoadResult r)
     return f;
 }
 
-// The state a load starts from: flags that lines 1 to 9 must switch off and every other one of
-// lines 10 to 17, which only ever switch a flag on; a position and folders to keep.
+// Load start: flags lines 1-9 must switch off, every other one of 10-17 (only switch on) on.
 inline AppState presetState() {
     AppState s;
     for (int i : {0, 1, 2, 4, 5, 7, 9, 11})
@@ -87,9 +85,6 @@ inline AppState baselineState(AppState s = AppState()) {
     s.WindowLeft = 1000;
     s.WindowTop = 2000;
     return s;
-}
-inline Fields baselineFields() {
-    return fields(baselineState(presetState()), numberedSlots("/f/"), {});
 }
 
 inline void compareFields(const Fields& actual, const Fields& expected) {

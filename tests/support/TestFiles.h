@@ -1,7 +1,5 @@
 #pragma once
 
-// Small file helpers shared by the tests.
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -14,8 +12,7 @@
 
 namespace kelvane::test {
 
-// Writes bytes to a file, creating its folder.
-inline void writeFile(const QString& path, const QByteArray& bytes) {
+inline void writeFile(const QString& path, const QByteArray& bytes) { // creates its folder
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);
     QVERIFY2(f.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
@@ -27,25 +24,21 @@ inline QByteArray readBytes(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
-// Lines of a text file (CR LF), without line ends.
-inline QStringList readLines(const QString& path) {
+inline QStringList readLines(const QString& path) { // CR LF lines, without their ends
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    QStringList lines = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"));
-    if (!lines.isEmpty() && lines.last().isEmpty())
+    QStringList lines = QString::fromUtf8(f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray())
+                            .split(QStringLiteral("\r\n"));
+    if (lines.last().isEmpty())
         lines.removeLast();
     return lines;
 }
 
-// Everything in a folder, hidden names included.
-inline QStringList entries(const QString& folder) {
+inline QStringList entries(const QString& folder) { // hidden names included
     return QDir(folder).entryList(
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-// The settings file of a previous run: each "key=value" on its key's line, the other lines
-// empty, "firstuse=False" unless given; then the folders of slots 0 to 9.
+// A previous run's settings: "key=value" on its line, others empty but firstuse=False; slots.
 inline QByteArray previousRun(const QStringList& values, const QStringList& folders = {}) {
     static const QStringList keys =
         QStringLiteral("alwaysontop clientsize overwrite showsavedimage firstuse windowsfolder "
@@ -63,8 +56,7 @@ inline QByteArray previousRun(const QStringList& values, const QStringList& fold
     return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
 }
 
-// Test data given as lines "field|field|...": one column "row" with the fields (fetched with
-// QFETCH(QStringList, row)); each row is named by its line, line breaks shown as "\n".
+// Rows "field|field|..." as one QStringList column "row", each named by its line.
 inline void addRows(std::initializer_list<const char*> rows) {
     QTest::addColumn<QStringList>("row");
     for (const char* row : rows)
@@ -72,8 +64,7 @@ inline void addRows(std::initializer_list<const char*> rows) {
             << QString::fromUtf8(row).split(QLatin1Char('|'));
 }
 
-// A file-size limit for this process, with SIGXFSZ ignored, until the guard goes.
-struct FileSizeLimit {
+struct FileSizeLimit { // for this process, SIGXFSZ ignored, until the guard goes
     rlimit saved{};
     struct sigaction savedAction {};
     explicit FileSizeLimit(rlim_t bytes) {
@@ -88,8 +79,6 @@ struct FileSizeLimit {
         setrlimit(RLIMIT_FSIZE, &saved);
         sigaction(SIGXFSZ, &savedAction, nullptr);
     }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 };
 
 } // namespace kelvane::test

@@ -35,8 +35,7 @@ class TestDropAdapter : public QObject {
 
     QTemporaryDir dir_;
     HttpServer server_;
-    // How the scripted browser answers a direct save, and what it writes.
-    char directAnswer_ = 0;
+    char directAnswer_ = 0; // how the scripted browser answers a direct save, and what it writes
     QString writeElsewhere_;
 
     std::unique_ptr<DropAdapter> adapter() {
@@ -88,8 +87,7 @@ private Q_SLOTS:
         server_.route("/..%2F..%2Fescape", 200, "image/jpeg", kJpeg);
     }
 
-    // The drag's formats | the direct-save answer ("-" none) | the name a browser cache gives.
-    // The file holds the original JPEG wherever the drag offers it; no name climbs out.
+    // Drag formats | direct-save answer ("-" none) | cached name; the original JPEG, no climbing.
     void routes_data() {
         addRows({"firefox|S|my%20cat.jpeg", "firefox|E|my%20cat.jpeg", "chromium|F|my%20cat.jpeg",
                  "chromium-link|F|my%20cat.jpeg", "address only|-|my%20cat.jpeg",
@@ -127,8 +125,7 @@ private Q_SLOTS:
         QCOMPARE(readBytes(r.file), kind == "image data only" ? kPng : kJpeg);
     }
 
-    // 404, a page, no answer, endless bytes, a redirect loop or to file:, a direct save outside
-    // the cache: each fails, and leaves nothing.
+    // Each fails and leaves nothing, down to a direct save outside the cache.
     void failures_data() {
         addRows({"/missing.jpg", "/page-as-picture.jpg", "/stalls.jpg", "/endless.jpg", "/loop.jpg",
                  "/to-file.jpg", "/elsewhere.jpg"});

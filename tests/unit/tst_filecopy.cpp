@@ -40,8 +40,7 @@ private Q_SLOTS:
     }
     void cleanup() { ::umount2(QFile::encodeName(folder_).constData(), MNT_DETACH); }
 
-    // Size | source on another file system (the buffered road) | name, kept as it is | umask |
-    // mode of the file replaced (0: none) | mode after: never the source's 0755.
+    // Size | source elsewhere (buffered) | name | umask | replaced mode (0 none) | mode after.
     void copiesWholeContent_data() {
         addRows({"0|n|-rf.jpg|022|0|644", "1048577|n|my  cat .jpg|077|0|600",
                  "3145745|n|kätzchen 猫 🐱.jpg|022|600|600", "1048577|y|two\nlines.jpg|022|640|640",
@@ -90,8 +89,7 @@ private Q_SLOTS:
         QCOMPARE(entries(folder_), (QStringList{"cat.jpg", "linked.jpg"}));
     }
 
-    // Source | target, refused with nothing touched: %S the sources' folder (cat.jpg), %T the
-    // target folder (keep.jpg, a folder "sub", a FIFO "pipe"), %0 a NUL after a name that exists.
+    // Source | target, refused, nothing touched. %T holds keep.jpg, sub/, FIFO pipe; %0 a NUL.
     void refusesBadPaths_data() {
         addRows({"%S/gone.jpg|%T/keep.jpg", "%S|%T/keep.jpg", "%T/pipe|%T/keep.jpg",
                  "/dev/zero|%T/keep.jpg", "%S/cat.jpg|", "%S/cat.jpg|%T/none/cat.jpg",
@@ -124,8 +122,7 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(in("sub")).isDir());
     }
 
-    // Road ("y" buffered) | how a save is cut off half-way: the old target stays, nothing beside
-    // it. "killed": SIGKILL past a size limit; "shrinks": the source is cut once the save starts.
+    // Buffered | how a save is cut off half-way: the old target stays alone, whatever the cut.
     void interruptedSaveKeepsTarget_data() {
         addRows({"n|disk full", "n|size limit", "n|killed", "n|shrinks", "y|disk full",
                  "y|size limit", "y|killed"});

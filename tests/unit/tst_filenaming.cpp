@@ -17,8 +17,7 @@ class TestFileNaming : public QObject {
         QVERIFY(QDir(dir_.path()).removeRecursively() && QDir().mkpath(dir_.path()));
     }
 private Q_SLOTS:
-    // source | "%20" decoded (y/n) | corrected name
-    void correctFileName_data() {
+    void correctFileName_data() { // source | "%20" decoded (y/n) | corrected name
         addRows({"/c/cat[1].jpg|y|cat.jpg", "/c/photo[2].jpeg|y|photo.jpg",
                  "/c/photo.jpe|y|photo.jpg", "/c/cat[100].gif|y|cat.gif", "/c/scan.tiff|y|scan.tif",
                  "/c/p[101].jpg|y|p[101].jpg", "/c/p[1].bmp|y|p[1].bmp",

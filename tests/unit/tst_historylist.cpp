@@ -16,8 +16,7 @@ class TestHistoryList : public QObject {
 
     QTemporaryDir dir_;
 
-    // A saved picture: its path.
-    QString picture(const QString& name) {
+    QString picture(const QString& name) { // a saved picture: its path
         writeFile(dir_.filePath(name), "x");
         return dir_.filePath(name);
     }
@@ -45,8 +44,7 @@ private Q_SLOTS:
         QCOMPARE(next.entries(), kept);
     }
 
-    // The file (%0 to %9 saved pictures, <NUL>, <long> a 200 KB line; <folder> or <none> in its
-    // place) | how many pictures, from %0 on, are listed. Blank and vanished lines count.
+    // The file (%N picture N, <long> a 200 KB line) | pictures listed; blank, vanished lines count.
     void fillList_data() {
         addRows({"%0\n\n%1\n/p/vanished.jpg\n%2\n%3\n%4\n%5\n%6\n%7\n|7", "%0\r\n%1|2",
                  "<long>\r\n%0\r\n|1", "%0\r\n%1<NUL>x\r\n|1", "<none>|0", "<folder>|0"});

@@ -10,8 +10,7 @@ class TestLabelHover : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // Labels under the cursor at two ticks (0 and 3 listed) | the second changed the highlight |
-    // the label highlighted | the pending drop's target (-1 as a drag over the picture left it).
+    // Labels at two ticks (0, 3 listed) | highlight changed | highlighted | pending drop target.
     void followsTheCursor_data() {
         addRows({"-1 3|1|3|3", "3 3|0|3|3", "3 0|1|0|0", "3 5|1|-1|3", "3 -1|1|-1|3",
                  "-1 5|0|-1|-1", "0 10|1|-1|0", "-1 -7|0|-1|-1"});

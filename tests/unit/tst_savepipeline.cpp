@@ -58,8 +58,7 @@ private Q_SLOTS:
         history_.AddToHistory(at("kept.jpg"));
     }
 
-    // Target (-1 Desktop, 0 label) | numbering | answer to "Replace File?" ("-" not asked) | file
-    // dropped | files there | saved as ("" declined). Dot-named files count, too, and are kept.
+    // Target | numbering | "Replace File?" answer ("-": none) | dropped | there | saved ("": no).
     void sameName_data() {
         addRows({"-1|n|-|cat[1].jpeg||cat.jpg", "0|y|-|cat[2].jpg|cat.jpg,cat (1).jpg|cat (2).jpg",
                  "0|n|yes|cat.jpg|cat.jpg|cat.jpg",

@@ -16,8 +16,7 @@ class TestSettingsFile : public QObject {
     std::optional<QTemporaryDir> dir_;
     QString file(const QString& name = "kelvane.dat") const { return dir_->filePath(name); }
 
-    // Loads the file into the preset state and its folders into the preset slots.
-    Fields load(AppState state = presetState()) const {
+    Fields load(AppState state = presetState()) const { // into the preset state and slots
         Slots slots = numberedSlots("old");
         const SettingsFile settings(file());
         const auto r = settings.LoadSettings(state, kScreenWidth, kScreenHeight);
@@ -127,7 +126,7 @@ private Q_SLOTS:
         else if (bytes != "<none>")
             writeFile(file(), bytes);
         const Fields got = load();
-        Fields wanted = baselineFields();
+        Fields wanted = fields(baselineState(presetState()), numberedSlots("/f/"), {});
         for (const QString& change : changed) {
             const QString field = change.section('=', 0, 0), value = change.section('=', 1);
             wanted[field] = value == "*" ? got.value(field) : value;

@@ -1,5 +1,4 @@
-// The history window: the list it shows, docking beside the client, following its visibility,
-// closing and reopening.
+// The history window: its list, docking beside the client, following its visibility, reopening.
 #include "ClientFixture.h"
 #include "history/frmHistory.h"
 

@@ -16,8 +16,7 @@ private Q_SLOTS:
     void init() { f.reset(); }
     void cleanup() { f.reset(); }
 
-    // The client shows and the splash goes before the greeting; the history window too, when
-    // it was open at the end of the last run.
+    // Client shown, splash gone before the greeting; the history window too, if open at the end.
     void handOverOrder() {
         frmMain& w = f.load({"showhistory=True"});
         frmSplash* splash = w.splash();

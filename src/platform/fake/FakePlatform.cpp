@@ -112,7 +112,6 @@ bool FakePlatform::writeAutostartEntry(const QString& argument) {
     if (autostartFails)
         return false;
     autostartWritten = true;
-    autostartEntry = argument;
     return true;
 }
 
@@ -121,7 +120,6 @@ bool FakePlatform::deleteAutostartEntry() {
     if (autostartFails)
         return false;
     autostartWritten = false;
-    autostartEntry.clear();
     return true;
 }
 

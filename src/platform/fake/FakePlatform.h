@@ -55,7 +55,6 @@ public:
     std::function<void(TrayEvent)> trayHandler;
     bool busy = false; // some part asked for the busy pointer
     int busyCount = 0;
-    QString autostartEntry; // the argument of the written entry; empty when there is none
     bool autostartWritten = false;
     QMap<QWidget*, bool> topmost;
     std::function<void()> terminationHandler;

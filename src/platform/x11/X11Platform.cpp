@@ -39,18 +39,21 @@ X11Platform::X11Platform() {
     drops::DropCache().removeOldDrops();
 }
 
-QString X11Platform::draggedFile(const QMimeData* data) {
-    if (!drops_) {
+drops::DropAdapter& X11Platform::drops() {
+    // Made at the first drag: a program that is never dropped on opens no network access.
+    if (!drops_)
         drops_ = std::make_unique<drops::DropAdapter>(
             [this](const QMimeData& d, const QString& uri) { return directSave_->request(d, uri); },
             [this] { return directSave_->proposedName(); });
-    }
-    return drops_->draggedFile(data);
+    return *drops_;
+}
+
+QString X11Platform::draggedFile(const QMimeData* data) {
+    return drops().draggedFile(data);
 }
 
 void X11Platform::receiveDrop(const QMimeData* data, DropHandlers handlers) {
-    draggedFile(nullptr); // makes the adapter on first use
-    drops_->receive(data, std::move(handlers));
+    drops().receive(data, std::move(handlers));
 }
 
 QString X11Platform::saveFileDialog(QWidget* owner, const QString& filter, const QString& title,

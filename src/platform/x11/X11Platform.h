@@ -58,6 +58,8 @@ public:
     void onAbruptExit(std::function<void()> handler) override;
 
 private:
+    drops::DropAdapter& drops();
+
     std::unique_ptr<QLockFile> instanceLock_;
     std::unique_ptr<QSystemTrayIcon> tray_;
     std::unique_ptr<DirectSave> directSave_;

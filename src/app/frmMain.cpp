@@ -154,6 +154,11 @@ void frmMain::connectMenus() {
     connect(&Timer3, &QTimer::timeout, this, [this] { Timer3_Timer(); });
     connect(&Timer4, &QTimer::timeout, this, [this] { Timer4_Timer(); });
     connect(&Timer5, &QTimer::timeout, this, [this] { Timer5_Timer(); });
+    onCommand(menus_.mnuMore, [this] { mnuMore_Click(); });
+    onCommand(menus_.mnuAddFolderToDesktop, [this] { mnuAddFolderToDesktop_Click(); });
+    onCommand(menus_.mnuContents, [this] { mnuContents_Click(); });
+    onCommand(menus_.mnuOpenWebsite, [this] { mnuOpenWebsite_Click(); });
+    onCommand(menus_.mnuAbout, [this] { mnuAbout_Click(); });
     onCommand(menus_.mnuHideMe, [this] { mnuHideMe_Click(); });
     onCommand(menus_.mnuTrayRestore, [this] { mnuTrayRestore_Click(); });
 }
@@ -168,9 +173,6 @@ void frmMain::mnuClearHistory_Click() {
     cues_.PlayClickSound();
     historyList_.clear();
     SaveHistory();
-    CheckClearHistoryMenu();
-    if (history_)
-        history_->refresh();
 }
 
 void frmMain::mnuHistory_Click() {

@@ -15,6 +15,7 @@
 #include "saving/SavePipeline.h"
 
 #include <QPoint>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <cstdint>
@@ -28,6 +29,9 @@ namespace kelvane {
 
 class frmSplash;
 class frmHistory;
+class frmOptions;
+class frmAddFolder;
+class frmAbout;
 struct ClientLayout;
 
 // The client window: the drop picture, the status icons, the folder labels, the menus and the
@@ -95,6 +99,10 @@ public:
     int highlightedLabel() const { return hover_.highlighted(); }
     frmSplash* splash() const { return splash_; }
     frmHistory* history() const { return history_; }
+    // The secondary windows while they are open.
+    frmOptions* options() const;
+    frmAddFolder* addFolderDialog() const;
+    frmAbout* about() const;
     QString settingsPath() const;
     QString historyPath() const;
 
@@ -159,6 +167,13 @@ private:
     void ShowDesktop();
     void mnuShowSavedIMageInClient_Click();
 
+    // The secondary windows and the help.
+    void mnuMore_Click();
+    void mnuAddFolderToDesktop_Click();
+    void mnuContents_Click();
+    void mnuOpenWebsite_Click();
+    void mnuAbout_Click();
+
     // Other commands.
     void SaveHistory();
     void CheckClearHistoryMenu();
@@ -190,6 +205,9 @@ private:
     FolderCommands folderCommands_;
     frmSplash* splash_ = nullptr;
     frmHistory* history_ = nullptr;
+    QPointer<frmOptions> options_;
+    QPointer<frmAddFolder> addFolder_;
+    QPointer<frmAbout> about_;
     QString dragFile_;         // the file the drag over the client gives
     int fetching_ = 0;         // drops whose file is still on its way
     bool dragOver_ = false;    // a drag is over the client

@@ -126,8 +126,21 @@ void frmMain::runStartupSteps() {
         layOutClient();
     });
 
-    history_ = new frmHistory(*this, historyList_, state_, cues_, historyPath());
+    history_ = new frmHistory(*this, historyList_, state_, cues_, platform_, historyPath());
     connect(history_, &frmHistory::closed, this, [this] { menus_.mnuHistory->setEnabled(true); });
+    connect(history_, &frmHistory::previewRequested, this, [this](const QString& path) {
+        ShowImageInClient(path);
+        controls_.imgIcon[0]->raise();
+        Timer2.start(); // the preview gets its full time before the background returns
+    });
+    connect(history_, &frmHistory::clientResetDue, this, [this] {
+        if (!Timer2.isActive())
+            Timer2.start();
+    });
+    // "Clear History" follows the list, whoever changes it.
+    for (auto change : {&HistoryList::rowsInserted, &HistoryList::rowsRemoved})
+        connect(&historyList_, change, this, [this] { CheckClearHistoryMenu(); });
+    connect(&historyList_, &HistoryList::modelReset, this, [this] { CheckClearHistoryMenu(); });
     history_->Initialize();
     CheckClearHistoryMenu();
     CheckHide();

@@ -108,9 +108,6 @@ void frmMain::showSaved(const QString& target) {
         repaint();
         cues_.PlaySoundCue(QStringLiteral("saved"));
     }
-    CheckClearHistoryMenu();
-    if (history_)
-        history_->refresh();
     const QString tip = quotedTip(QStringLiteral(" This image was saved to "), target);
     controls_.Image1->setToolTip(tip);
     controls_.imgIcon[1]->setToolTip(tip);

@@ -17,21 +17,36 @@ bool holdsLineBreak(const QString& entry) {
 } // namespace
 
 void HistoryList::AddToHistory(const QString& sTempFilename2) {
+    beginInsertRows({}, 0, 0);
     entries_.prepend(sTempFilename2);
+    endInsertRows();
     while (entries_.size() > kMaxEntries)
-        entries_.removeLast();
+        removeAt(size() - 1);
 }
 
 void HistoryList::RemoveMissingFromHistory() {
-    entries_.removeIf([](const QString& entry) { return !FileExists(entry); });
+    for (int i = size() - 1; i >= 0; --i) {
+        if (!FileExists(entries_.at(i)))
+            removeAt(i);
+    }
+}
+
+void HistoryList::clear() {
+    beginResetModel();
+    entries_.clear();
+    endResetModel();
 }
 
 void HistoryList::removeAt(int index) {
-    if (index >= 0 && index < entries_.size())
-        entries_.removeAt(index);
+    if (index < 0 || index >= size())
+        return;
+    beginRemoveRows({}, index, index);
+    entries_.removeAt(index);
+    endRemoveRows();
 }
 
 void HistoryList::FillList(const QString& historyFile) {
+    beginResetModel();
     entries_.clear();
     // Only a regular file is opened: a FIFO in its place would block for ever.
     LineReader in(historyFile, kMaxLineBytes);
@@ -42,6 +57,7 @@ void HistoryList::FillList(const QString& historyFile) {
         if (FileExists(*line))
             entries_.append(*line);
     }
+    endResetModel();
 }
 
 bool HistoryList::writeFile(const QString& historyFile) const {
@@ -51,6 +67,17 @@ bool HistoryList::writeFile(const QString& historyFile) const {
             content += entry.toUtf8() + "\r\n";
     }
     return writeFileAtomically(historyFile, content);
+}
+
+int HistoryList::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : size();
+}
+
+QVariant HistoryList::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || index.parent().isValid() || index.row() < 0 ||
+        index.row() >= size())
+        return {};
+    return entries_.at(index.row());
 }
 
 } // namespace kelvane

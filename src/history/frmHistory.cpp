@@ -1,57 +1,86 @@
 #include "history/frmHistory.h"
 
 #include "core/AppState.h"
+#include "core/FileTests.h"
 #include "core/SoundCues.h"
+#include "history/HistoryCommands.h"
 #include "history/HistoryList.h"
+#include "platform/Platform.h"
 #include "ui/SizeTable.h"
 
+#include <QApplication>
 #include <QCloseEvent>
-#include <QListWidget>
-#include <QVBoxLayout>
+#include <QListView>
+#include <QMenu>
+#include <QMouseEvent>
 
 namespace kelvane {
 namespace {
 
 constexpr int kDockGapTwips = 2000; // the window's left edge, left of the client's
 constexpr int kHeightTwips = 1445;
+constexpr int kWidthTwips = 1900;
+constexpr int kListHeightTwips = 1240;
+constexpr int kListMarginTwips = 75; // the strip right of the list
+
+const QString kFileGone = QStringLiteral("File no longer exists in specified folder");
 
 } // namespace
 
 frmHistory::frmHistory(QWidget& client, HistoryList& list, AppState& state, SoundCues& cues,
-                       QString historyFile)
+                       Platform& platform, QString historyFile)
     : QWidget(&client, Qt::Tool), client_(client), list_(list), state_(state), cues_(cues),
-      historyFile_(std::move(historyFile)) {
+      platform_(platform), historyFile_(std::move(historyFile)) {
     setObjectName(QStringLiteral("frmHistory"));
     setWindowTitle(QStringLiteral("History"));
-    List1 = new QListWidget(this);
+    List1 = new QListView(this);
     List1->setObjectName(QStringLiteral("List1"));
+    List1->setModel(&list_);
+    List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     List1->setToolTip(QStringLiteral("Saved Images History"));
     List1->setFont(QFont(QStringLiteral("Times New Roman"), 7));
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(List1);
-    resize(twipsToPixels(1900), twipsToPixels(kHeightTwips));
+    List1->viewport()->installEventFilter(this);
+    connect(List1, &QListView::clicked, this, [this] { List1_Click(); });
+    connect(List1, &QListView::doubleClicked, this, [this] { OpenSelectedItem(); });
+    createMenu();
+    resize(twipsToPixels(kWidthTwips), twipsToPixels(kHeightTwips));
     Timer1.setInterval(44);
     connect(&Timer1, &QTimer::timeout, this, &frmHistory::Timer1_Timer);
 }
 
-void frmHistory::Initialize() {
-    hide();
-    list_.FillList(historyFile_);
-    Timer1.start();
-    list_.RemoveMissingFromHistory();
-    refresh();
+void frmHistory::createMenu() {
+    mnuFile = new QMenu(QStringLiteral("File"), this);
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    const auto item = [this](const char* name, const QString& caption, void (frmHistory::*run)()) {
+        QAction* action = mnuFile->addAction(caption, this, run);
+        action->setObjectName(QLatin1String(name));
+        return action;
+    };
+    mnuOpen = item("mnuOpen", QStringLiteral("Open"), &frmHistory::mnuOpen_Click);
+    mnuDelete =
+        item("mnuDelete", QStringLiteral("Delete From History"), &frmHistory::mnuDelete_Click);
+    mnuDeleteFromDisk = item("mnuDeleteFromDisk", QStringLiteral("Delete From Disk"),
+                             &frmHistory::mnuDeleteFromDisk_Click);
 }
 
-void frmHistory::refresh() {
-    const QStringList& entries = list_.entries();
-    QStringList shown;
-    for (int i = 0; i < List1->count(); ++i)
-        shown << List1->item(i)->text();
-    if (shown == entries)
-        return;
-    List1->clear();
-    List1->addItems(entries);
+void frmHistory::Initialize() {
+    hide();
+    List1->setFont(QFont(QStringLiteral("Times New Roman"), 7));
+    list_.FillList(historyFile_);
+    ResizeAll();
+    Timer1.start();
+    list_.RemoveMissingFromHistory();
+}
+
+void frmHistory::ResizeAll() {
+    List1->setGeometry(0, 0, width() - twipsToPixels(kListMarginTwips),
+                       twipsToPixels(kListHeightTwips));
+}
+
+void frmHistory::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    ResizeAll();
 }
 
 void frmHistory::dock() {
@@ -59,6 +88,11 @@ void frmHistory::dock() {
                        twipsToPixels(kHeightTwips));
     if (geometry() != wanted)
         setGeometry(wanted);
+}
+
+QString frmHistory::selectedEntry() const {
+    const QModelIndexList rows = List1->selectionModel()->selectedRows();
+    return rows.isEmpty() ? QString() : rows.first().data().toString();
 }
 
 void frmHistory::Timer1_Timer() {
@@ -75,11 +109,111 @@ void frmHistory::Timer1_Timer() {
     if (isVisible() != client_.isVisible())
         setVisible(client_.isVisible());
     dock();
-    const QListWidgetItem* selected = List1->currentItem();
     const QString tip = QStringLiteral(" Double-click to open selected image \"") +
-                        (selected ? selected->text() : QString()) + QStringLiteral("\" ");
+                        selectedEntry() + QStringLiteral("\" ");
     if (List1->toolTip() != tip) // a tick every 44 ms writes only what changed
         List1->setToolTip(tip);
+}
+
+void frmHistory::List1_Click() {
+    const QString entry = selectedEntry();
+    if (!entry.isEmpty()) {
+        if (FileExists(entry))
+            Q_EMIT previewRequested(entry);
+        else
+            platform_.message(this, kFileGone);
+    }
+    Q_EMIT clientResetDue();
+}
+
+void frmHistory::OpenSelectedItem() {
+    const QString entry = selectedEntry();
+    if (!FileExists(entry)) {
+        platform_.message(this, kFileGone);
+        return;
+    }
+    platform_.openPath(entry);
+}
+
+void frmHistory::List1_MouseUp(QPoint at) {
+    const bool selected = !selectedEntry().isEmpty();
+    for (QAction* item : {mnuOpen, mnuDelete, mnuDeleteFromDisk})
+        item->setEnabled(selected);
+    mnuFile->popup(at);
+}
+
+void frmHistory::mnuOpen_Click() {
+    cues_.PlayClickSound();
+    OpenSelectedItem();
+}
+
+void frmHistory::mnuDelete_Click() {
+    cues_.PlayClickSound();
+    RemoveSelectedItemFromHistoryList();
+}
+
+void frmHistory::RemoveSelectedItemFromHistoryList() {
+    if (!list_.isEmpty()) {
+        const QModelIndexList rows = List1->selectionModel()->selectedRows();
+        if (!rows.isEmpty())
+            list_.removeAt(rows.first().row());
+        SaveHistory(list_, historyFile_, platform_, this);
+    }
+    Q_EMIT clientResetDue();
+}
+
+void frmHistory::mnuDeleteFromDisk_Click() {
+    cues_.PlayClickSound();
+    const QString path = selectedEntry();
+    if (state_.bAlwaysPromptFileDelete &&
+        platform_.messageBox(this,
+                             QStringLiteral("Are you sure you want to delete the file \"") + path +
+                                 QStringLiteral("\" from your disk?"),
+                             QStringLiteral("Confirm Delete"), Platform::Buttons::YesNo,
+                             Platform::Icon::Exclamation) != Platform::Answer::Yes)
+        return;
+    // Only the entry that was asked about goes, even if the list changed meanwhile.
+    if (selectedEntry() != path || !platform_.deleteFile(path)) {
+        platform_.message(this, QStringLiteral("There was an error while attempting to delete "
+                                               "this file."));
+        return;
+    }
+    RemoveSelectedItemFromHistoryList();
+}
+
+bool frmHistory::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != List1->viewport())
+        return QWidget::eventFilter(watched, event);
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        pressedAt_.reset();
+        if (mouse->button() == Qt::LeftButton)
+            pressedAt_ = mouse->position().toPoint();
+        break;
+    case QEvent::MouseMove: {
+        // An entry dragged out of the list is a copy of its file for whatever takes it.
+        if (!pressedAt_ || !(mouse->buttons() & Qt::LeftButton) ||
+            (mouse->position().toPoint() - *pressedAt_).manhattanLength() <
+                QApplication::startDragDistance())
+            break;
+        const QString entry = List1->indexAt(*pressedAt_).data().toString();
+        pressedAt_.reset();
+        if (!entry.isEmpty() && FileExists(entry)) {
+            platform_.dragFileOut(List1, entry);
+            return true;
+        }
+        break;
+    }
+    case QEvent::MouseButtonRelease:
+        pressedAt_.reset();
+        if (mouse->button() == Qt::RightButton)
+            List1_MouseUp(mouse->globalPosition().toPoint());
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void frmHistory::closeEvent(QCloseEvent* event) {

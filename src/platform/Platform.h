@@ -21,7 +21,7 @@ struct CopyResult {
 
 class Platform {
 public:
-    enum class Icon { None, Critical, Exclamation };
+    enum class Icon { None, Critical, Exclamation, Question };
     enum class Buttons { Ok, YesNo };
     enum class Answer { Ok, Yes, No };
     enum class SpecialFolder { Desktop, Documents };
@@ -132,6 +132,19 @@ public:
     // The path is handed over as one argument, never through a shell. False when nothing
     // could be started.
     virtual bool openPath(const QString& path) = 0;
+    // Opens a web address (http or https) with the user's default browser and does not wait
+    // for it. False when nothing could be started.
+    virtual bool openAddress(const QString& address) = 0;
+    // Removes one file (a folder is refused). False when it could not be removed, a missing
+    // file included.
+    virtual bool deleteFile(const QString& path) = 0;
+    // Creates one folder in an existing folder. False when something of that name exists,
+    // the parent folder does not, or the name cannot be a file name here (too long, a NUL).
+    virtual bool createFolder(const QString& path) = 0;
+    // Lets the user drag a file out of the program (a URI list naming it, offered as a copy
+    // only, so no target can move or delete it) and returns when the drag is over. True when
+    // a target took it.
+    virtual bool dragFileOut(QWidget* source, const QString& path) = 0;
     // Shows the desktop (minimises every window). False when the window manager cannot.
     virtual bool showDesktop() = 0;
 

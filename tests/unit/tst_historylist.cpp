@@ -47,7 +47,8 @@ private Q_SLOTS:
     // The file (%N picture N, <long> a 200 KB line) | pictures listed; blank, vanished lines count.
     void fillList_data() {
         addRows({"%0\n\n%1\n/p/vanished.jpg\n%2\n%3\n%4\n%5\n%6\n%7\n|7", "%0\r\n%1|2",
-                 "<long>\r\n%0\r\n|1", "%0\r\n%1<NUL>x\r\n|1", "<none>|0", "<folder>|0"});
+                 "<long>\r\n%0\r\n|1", "%0\r\n%1<NUL>x\r\n|1", "<none>|0", "<folder>|0",
+                 "%0\r\n<binary>\r\n<dir>\r\n%1<10000 lines>|2"});
     }
     void fillList() {
         QFETCH(QStringList, row);
@@ -59,7 +60,12 @@ private Q_SLOTS:
             saved << picture(QStringLiteral("fill/%1.jpg").arg(i));
             bytes.replace("%" + QByteArray::number(i), saved[i].toUtf8());
         }
+        QByteArray binary;
+        for (int b = 1; b < 256; ++b)
+            binary += b == '\n' || b == '\r' ? char(0) : char(b);
         bytes.replace("<NUL>", QByteArray(1, '\0')).replace("<long>", QByteArray(200 << 10, 'x'));
+        bytes.replace("<binary>", binary).replace("<dir>", dir_.path().toUtf8());
+        bytes.replace("<10000 lines>", QByteArray("\r\n").repeated(10000));
         if (bytes == "<folder>")
             QVERIFY(QDir().mkpath(file));
         else if (bytes != "<none>")

@@ -2,6 +2,7 @@
 
 #include "platform/drops/FileList.h"
 #include "platform/posix/FileCopy.h"
+#include "platform/posix/FileOps.h"
 
 #include <QWidget>
 #include <stdexcept>
@@ -152,6 +153,26 @@ QString FakePlatform::saveFileDialog(QWidget*, const QString& filter, const QStr
 bool FakePlatform::openPath(const QString& path) {
     calls << QStringLiteral("openPath: ") + path;
     return openSucceeds;
+}
+
+bool FakePlatform::openAddress(const QString& address) {
+    calls << QStringLiteral("openAddress: ") + address;
+    return openSucceeds;
+}
+
+bool FakePlatform::deleteFile(const QString& path) {
+    calls << QStringLiteral("deleteFile: ") + path;
+    return removeFile(path);
+}
+
+bool FakePlatform::createFolder(const QString& path) {
+    calls << QStringLiteral("createFolder: ") + path;
+    return makeFolder(path);
+}
+
+bool FakePlatform::dragFileOut(QWidget*, const QString& path) {
+    calls << QStringLiteral("dragFileOut: ") + path;
+    return true;
 }
 
 bool FakePlatform::showDesktop() {

@@ -3,6 +3,7 @@
 #include "platform/PlatformFactory.h"
 #include "platform/drops/DropAdapter.h"
 #include "platform/posix/FileCopy.h"
+#include "platform/posix/FileOps.h"
 #include "platform/x11/Autostart.h"
 #include "platform/x11/DirectSave.h"
 #include "platform/x11/Ewmh.h"
@@ -13,10 +14,13 @@
 #include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
+#include <QDrag>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
@@ -79,6 +83,7 @@ Platform::Answer X11Platform::messageBox(QWidget* owner, const QString& text, co
     box.setText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     box.setIcon(icon == Icon::Critical      ? QMessageBox::Critical
                 : icon == Icon::Exclamation ? QMessageBox::Warning
+                : icon == Icon::Question    ? QMessageBox::Question
                                             : QMessageBox::NoIcon);
     if (buttons == Buttons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
@@ -245,6 +250,38 @@ bool X11Platform::deleteAutostartEntry() {
 
 bool X11Platform::openPath(const QString& path) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+bool X11Platform::openAddress(const QString& address) {
+    const QUrl url(address, QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
+        return false;
+    return QDesktopServices::openUrl(url);
+}
+
+bool X11Platform::deleteFile(const QString& path) {
+    return removeFile(path);
+}
+
+bool X11Platform::createFolder(const QString& path) {
+    return makeFolder(path);
+}
+
+bool X11Platform::dragFileOut(QWidget* source, const QString& path) {
+    auto* drag = new QDrag(source);
+    auto* data = new QMimeData;
+    data->setUrls({QUrl::fromLocalFile(path)});
+    drag->setMimeData(data);
+    // The picture itself, small, goes with the pointer.
+    QImageReader reader(path);
+    const QSize size = reader.size();
+    if (size.isValid()) {
+        reader.setScaledSize(size.scaled(64, 64, Qt::KeepAspectRatio));
+        drag->setPixmap(QPixmap::fromImage(reader.read()));
+    }
+    // A copy and nothing else: a target that wants to move gets no file to remove.
+    return drag->exec(Qt::CopyAction, Qt::CopyAction) == Qt::CopyAction;
 }
 
 bool X11Platform::showDesktop() {

@@ -53,6 +53,10 @@ public:
     QString saveFileDialog(QWidget* owner, const QString& filter, const QString& title,
                            const QString& startFolder) override;
     bool openPath(const QString& path) override;
+    bool openAddress(const QString& address) override;
+    bool deleteFile(const QString& path) override;
+    bool createFolder(const QString& path) override;
+    bool dragFileOut(QWidget* source, const QString& path) override;
     bool showDesktop() override;
     void onTerminationRequest(std::function<void()> handler) override;
     void onAbruptExit(std::function<void()> handler) override;

@@ -29,8 +29,12 @@ const QString kFileGone = QStringLiteral("File no longer exists in specified fol
 
 frmHistory::frmHistory(QWidget& client, HistoryList& list, AppState& state, SoundCues& cues,
                        Platform& platform, QString historyFile)
-    : QWidget(&client, Qt::Tool), client_(client), list_(list), state_(state), cues_(cues),
-      platform_(platform), historyFile_(std::move(historyFile)) {
+    // A close box only: the window follows the client, so it is neither minimised nor
+    // maximised on its own.
+    : QWidget(&client,
+              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      client_(client), list_(list), state_(state), cues_(cues), platform_(platform),
+      historyFile_(std::move(historyFile)) {
     setObjectName(QStringLiteral("frmHistory"));
     setWindowTitle(QStringLiteral("History"));
     List1 = new QListView(this);
@@ -38,6 +42,11 @@ frmHistory::frmHistory(QWidget& client, HistoryList& list, AppState& state, Soun
     List1->setModel(&list_);
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // A path too long for the narrow list shows its end, the file's own name; the tooltip
+    // has the whole of the selected one.
+    List1->setTextElideMode(Qt::ElideLeft);
+    List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    List1->setUniformItemSizes(true);
     List1->setToolTip(QStringLiteral("Saved Images History"));
     List1->setFont(QFont(QStringLiteral("Times New Roman"), 7));
     List1->viewport()->installEventFilter(this);
@@ -84,10 +93,12 @@ void frmHistory::resizeEvent(QResizeEvent* event) {
 }
 
 void frmHistory::dock() {
-    const QRect wanted(client_.x() - twipsToPixels(kDockGapTwips), client_.y(), width(),
-                       twipsToPixels(kHeightTwips));
-    if (geometry() != wanted)
-        setGeometry(wanted);
+    // The window's outer corner (its frame's) docks; the height is the inside's.
+    const QPoint corner(client_.x() - twipsToPixels(kDockGapTwips), client_.y());
+    if (pos() != corner)
+        move(corner);
+    if (height() != twipsToPixels(kHeightTwips))
+        resize(width(), twipsToPixels(kHeightTwips));
 }
 
 QString frmHistory::selectedEntry() const {

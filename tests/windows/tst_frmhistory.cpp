@@ -63,9 +63,9 @@ private Q_SLOTS:
         history->List1->setCurrentIndex(history->List1->model()->index(2, 0));
         QTRY_COMPARE(history->List1->toolTip(),
                      " Double-click to open selected image \"" + a + "\" ");
-        QTRY_COMPARE(history->geometry().topLeft(), w.pos() - QPoint(133, 0)); // 2000 twips left
+        QTRY_COMPARE(history->pos(), w.pos() - QPoint(133, 0)); // 2000 twips left
         w.move(w.pos() + QPoint(40, 30));
-        QTRY_COMPARE(history->geometry().topLeft(), w.pos() - QPoint(133, 0));
+        QTRY_COMPARE(history->pos(), w.pos() - QPoint(133, 0));
         w.hide(); // minimised into the tray
         QTRY_VERIFY(!history->isVisible());
         w.show();

@@ -103,6 +103,13 @@ private Q_SLOTS:
         QTRY_VERIFY(!run("xwininfo", {"-id", id(history())}).contains("IsViewable"));
         main_->menus().mnuTrayRestore->trigger();
         QTRY_VERIFY(run("xwininfo", {"-id", id(history())}).contains("IsViewable"));
+        // Closed and opened again: the same entries, read again from the file.
+        history()->close();
+        QTRY_VERIFY(!run("xwininfo", {"-id", id(history())}).contains("IsViewable"));
+        main_->menus().mnuHistory->trigger();
+        QTRY_VERIFY(run("xwininfo", {"-id", id(history())}).contains("IsViewable"));
+        QCOMPARE(main_->historyList().entries(), saved_);
+        QCOMPARE(history()->List1->model()->rowCount(), 2);
     }
 
     // The right button where no entry is: the menu, its three items disabled.

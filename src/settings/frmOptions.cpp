@@ -28,7 +28,6 @@ frmOptions::frmOptions(AppState& state, SoundCues& cues, Platform& platform,
       state_(state), cues_(cues), platform_(platform), saveSettings_(std::move(saveSettings)) {
     setObjectName(QStringLiteral("frmOptions"));
     setWindowTitle(QStringLiteral("More Options"));
-    setFixedSize(twipsToPixels(4530), twipsToPixels(3600));
 
     // The panel first, so that the check boxes lie on it.
     Label2 = new QFrame(this);
@@ -36,19 +35,25 @@ frmOptions::frmOptions(AppState& state, SoundCues& cues, Platform& platform,
     Label2->setFrameStyle(QFrame::Box | QFrame::Plain);
     Label2->setAutoFillBackground(true);
     Label2->setBackgroundRole(QPalette::Window);
-    placeControl(Label2, 120, 120, 4275, 2715);
 
-    const auto button = [this](const char* name, const QString& caption, int left) {
+    struct Place {
+        QWidget* control;
+        int left, top, width, height;
+    };
+    QList<Place> places{{Label2, 120, 120, 4275, 2715}};
+    DesignPlacement design;
+    const auto button = [&](const char* name, const QString& caption, int left) {
         auto* b = new QPushButton(caption, this);
         b->setObjectName(QLatin1String(name));
-        placeControl(b, left, 3080, 1230, 360);
+        places.append({b, left, 3080, 1230, 360});
+        design.fit(b, 1230);
         return b;
     };
-    const auto box = [this](const char* name, const QString& caption, int top, int width,
-                            int height) {
+    const auto box = [&](const char* name, const QString& caption, int top, int width, int height) {
         auto* b = new QCheckBox(caption, this);
         b->setObjectName(QLatin1String(name));
-        placeControl(b, 240, top, width, height);
+        places.append({b, 240, top, width, height});
+        design.fit(b, width);
         return b;
     };
     cmdOK = button("cmdOK", QStringLiteral("OK"), 1740);
@@ -65,6 +70,9 @@ frmOptions::frmOptions(AppState& state, SoundCues& cues, Platform& platform,
     cmdCancel = button("cmdCancel", QStringLiteral("Cancel"), 3120);
     Check7 = box("Check7", QStringLiteral("Show client only while Internet Explorer is running"),
                  2040, 3975, 255);
+    for (const Place& p : places)
+        design.place(p.control, p.left, p.top, p.width, p.height);
+    design.size(this, 4530, 3600);
     QWidget* order[] = {cmdOK, Check1, Check3, Check4, Check2, Check5, Check6, cmdCancel, Check7};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);

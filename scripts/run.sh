@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-scripts/build.sh
+scripts/build.sh kelvane
 if [ -z "${DISPLAY:-}" ]; then
     echo "No display is set: starting Kelvane on a virtual X server (Xvfb)."
     echo "Take a look with: import -display <the display below> -window root shot.png"

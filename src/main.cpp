@@ -5,6 +5,7 @@
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    kelvane::prepareEnvironment();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kelvane"));
     QApplication::setDesktopFileName(QStringLiteral("kelvane"));

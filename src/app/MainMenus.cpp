@@ -1,5 +1,6 @@
 #include "app/MainMenus.h"
 
+#include <QActionGroup>
 #include <QMenu>
 
 namespace kelvane {
@@ -44,6 +45,11 @@ MainMenus buildMainMenus(QWidget* parent) {
     m.mnuSmall = item(m.mnuWindowSize, "mnuSmall", QStringLiteral("Small"), true);
     m.mnuNormal = item(m.mnuWindowSize, "mnuNormal", QStringLiteral("Normal"), true);
     m.mnuLarge = item(m.mnuWindowSize, "mnuLarge", QStringLiteral("Large"), true);
+    // One choice of three, drawn with radio marks; none is marked for an unknown size.
+    auto* sizes = new QActionGroup(m.mnuWindowSize);
+    sizes->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    for (QAction* size : {m.mnuSmall, m.mnuNormal, m.mnuLarge})
+        sizes->addAction(size);
     m.mnuMore = item(m.mnuOptions, "mnuMore", QStringLiteral("More..."));
     m.mnuAddFolderToDesktop =
         item(m.mnuFile, "mnuAddFolderToDesktop", QStringLiteral("Add Folder to Desktop..."));

@@ -130,9 +130,11 @@ void frmMain::connectMenus() {
     onCommand(menus_.mnuShowSavedIMageInClient, [this] { mnuShowSavedIMageInClient_Click(); });
     onCommand(menus_.mnuClearHistory, [this] { mnuClearHistory_Click(); });
     onCommand(menus_.mnuHistory, [this] { mnuHistory_Click(); });
-    onCommand(menus_.mnuSmall, [this] { mnuSize_Click(ClientSize::Small); });
-    onCommand(menus_.mnuNormal, [this] { mnuSize_Click(ClientSize::Med); });
-    onCommand(menus_.mnuLarge, [this] { mnuSize_Click(ClientSize::Large); });
+    // The three sizes are one choice: the command sets the marks itself.
+    for (auto [item, size] : {std::pair{menus_.mnuSmall, ClientSize::Small},
+                              {menus_.mnuNormal, ClientSize::Med},
+                              {menus_.mnuLarge, ClientSize::Large}})
+        connect(item, &QAction::triggered, this, [this, size = size] { mnuSize_Click(size); });
     onCommand(menus_.mnuAlwaysOnTop, [this] { mnuAlwaysOnTop_Click(); });
     const auto addFolder = [this] {
         cues_.PlayClickSound();
@@ -180,14 +182,18 @@ void frmMain::mnuHistory_Click() {
     ShowHistoryForm();
 }
 
-void frmMain::mnuSize_Click(ClientSize size) {
-    const ClientSize shown = menus_.mnuLarge->isChecked()   ? ClientSize::Large
-                             : menus_.mnuSmall->isChecked() ? ClientSize::Small
-                                                            : ClientSize::Med;
-    const QString cue = applySizeCommand(state_, size, shown);
+void frmMain::markSize(ClientSize size) {
+    sizeMarked_ = size;
     menus_.mnuSmall->setChecked(size == ClientSize::Small);
     menus_.mnuNormal->setChecked(size == ClientSize::Med);
     menus_.mnuLarge->setChecked(size == ClientSize::Large);
+}
+
+void frmMain::mnuSize_Click(ClientSize size) {
+    // The cue goes by the item that was marked (Normal when none was).
+    const ClientSize shown = sizeMarked_ == ClientSize::Unknown ? ClientSize::Med : sizeMarked_;
+    const QString cue = applySizeCommand(state_, size, shown);
+    markSize(size);
     cues_.PlaySoundCue(cue);
     layOutClient();
 }

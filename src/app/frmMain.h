@@ -181,6 +181,8 @@ private:
     void mnuClearHistory_Click();
     void mnuHistory_Click();
     void mnuSize_Click(ClientSize size);
+    // Marks the size's item in "Window Size" (none for an unknown size).
+    void markSize(ClientSize size);
     void mnuAlwaysOnTop_Click();
     // The tray icon's clicks, hiding and showing, browser following.
     void Form_MouseMove(int code);
@@ -220,6 +222,7 @@ private:
     bool unloaded_ = false;
     bool loadFinished_ = false;
     bool startedHidden_ = false;
+    ClientSize sizeMarked_ = ClientSize::Unknown;
 };
 
 } // namespace kelvane

@@ -38,10 +38,11 @@ void frmMain::ApplyLabelSize(const ClientLayout& layout) {
 void frmMain::ShowLabels(const ClientLayout& layout) {
     for (int i = 0; i < FolderSlots::kCount; ++i) {
         QLineEdit* label = controls_.Text[i];
-        if (label->text() != folderList_.slot(i)) {
+        // A path too long for the label shows its end, the folder's own name; the text stays
+        // the whole path.
+        if (label->text() != folderList_.slot(i))
             label->setText(folderList_.slot(i));
-            label->setCursorPosition(0);
-        }
+        label->end(false);
         QRect r = toPixels(layout.labels[i].rect);
         r.setWidth(width() + 1); // from one pixel left of the window to its right edge
         label->setGeometry(r);

@@ -102,9 +102,10 @@ void frmMain::runStartupSteps() {
     setVisible(false);
     setEnabled(false);
 
-    menus_.mnuSmall->setChecked(state_.sClientSize == QLatin1String("SMALL"));
-    menus_.mnuNormal->setChecked(state_.sClientSize == QLatin1String("MED"));
-    menus_.mnuLarge->setChecked(state_.sClientSize == QLatin1String("LARGE"));
+    markSize(state_.sClientSize == QLatin1String("SMALL")   ? ClientSize::Small
+             : state_.sClientSize == QLatin1String("MED")   ? ClientSize::Med
+             : state_.sClientSize == QLatin1String("LARGE") ? ClientSize::Large
+                                                            : ClientSize::Unknown);
 
     if (state_.bFirstUse)
         ApplyDefaultSettings();
@@ -159,7 +160,7 @@ void frmMain::ApplyDefaultSettings() {
         folderList_.setSlot(0, FindSystemFolder(platform_, Platform::SpecialFolder::Documents));
         if (state_.sClientSize.isEmpty()) {
             state_.sClientSize = QStringLiteral("MED");
-            menus_.mnuNormal->setChecked(true);
+            markSize(ClientSize::Med);
         }
         const QSize screen = platform_.screenSize() * kTwipsPerPixel;
         state_.WindowTop = screen.height() / 2 - 100;

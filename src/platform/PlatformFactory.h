@@ -10,4 +10,9 @@ namespace kelvane {
 // QApplication.
 std::unique_ptr<Platform> createPlatform();
 
+// Readies the process's environment before the QApplication is made: the window system the
+// program needs (X11, through XWayland on a Wayland session, unless the user chose one) and
+// a private runtime folder where the session gives none.
+void prepareEnvironment();
+
 } // namespace kelvane

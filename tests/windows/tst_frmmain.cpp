@@ -2,6 +2,7 @@
 #include "ClientFixture.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QLineEdit>
 #include <QMimeData>
@@ -326,7 +327,8 @@ private Q_SLOTS:
     }
     void sizeCommands() {
         QFETCH(QStringList, row);
-        frmMain& w = f.load({"clientsize=" + row[0]}, {f.documents(), "", f.folder("b")});
+        const QString holiday = f.folder("a/long/parent/folder/Holiday 2026");
+        frmMain& w = f.load({"clientsize=" + row[0]}, {f.documents(), "", holiday});
         QCOMPARE(checkedSizes(), QStringList{row[1]}); // as the file says
         w.findChild<QAction*>(row[2])->trigger();
         QCOMPARE(f.fake->soundsPlayed, QStringList{f.cue(row[3])});
@@ -334,6 +336,14 @@ private Q_SLOTS:
         QCOMPARE(checkedSizes(), QStringList{row[2]});
         const int side = row[5].toInt();
         QCOMPARE(w.size(), QSize(side, side + 2 * w.controls().Text[0]->height()));
+        // One choice of three; a label too narrow for its path shows the folder's own name.
+        QVERIFY(w.menus().mnuSmall->actionGroup()->isExclusive());
+        QLineEdit* label = w.controls().Text[2];
+        QCOMPARE(label->text(), holiday);
+        label->grab(); // drawn, as on the screen
+        const int firstShown = label->cursorPositionAt({2, label->height() / 2});
+        QVERIFY2(firstShown > 0 && firstShown <= holiday.size() - 12,
+                 qPrintable(holiday.mid(firstShown)));
     }
 
     void checkMarksFollowTheSettings_data() { tableRows(kChecks); }

@@ -1,4 +1,5 @@
 #include "app/frmMain.h"
+#include "ui/Artwork.h"
 
 #include "history/frmHistory.h"
 #include "ui/SizeCommands.h"
@@ -34,11 +35,7 @@ frmMain::frmMain(Platform& platform, AppState& state)
       folderCommands_(folderList_, platform, cues_) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Kelvane"));
-    QIcon icon;
-    for (int size : {16, 32, 48, 64, 128})
-        icon.addFile(platform_.resourceFolder() +
-                     QStringLiteral("/icons/kelvane-%1.png").arg(size));
-    setWindowIcon(icon);
+    setWindowIcon(artwork::appIconSet()); // drawn at each size the desktop asks for
     menus_ = buildMainMenus(this);
     createTimers();
     createControls();
@@ -65,8 +62,6 @@ void frmMain::createTimers() {
 }
 
 void frmMain::createControls() {
-    const QString pictures = platform_.resourceFolder() + QStringLiteral("/pictures/");
-
     controls_.Text1 = new QLineEdit(this);
     controls_.Text1->setObjectName(QStringLiteral("Text1"));
     controls_.Text1->move(0, twipsToPixels(4300));
@@ -88,11 +83,9 @@ void frmMain::createControls() {
         controls_.Text[i] = label;
     }
 
-    controls_.imgBG.load(pictures + QStringLiteral("background.png"));
     controls_.Image1 = new QLabel(this);
     controls_.Image1->setObjectName(QStringLiteral("Image1"));
     controls_.Image1->setScaledContents(true);
-    controls_.Image1->setPixmap(controls_.imgBG);
     controls_.Image1->setAcceptDrops(true);
     controls_.Image1->installEventFilter(this);
 
@@ -101,12 +94,10 @@ void frmMain::createControls() {
     controls_.prgDrop->setTextVisible(false);
     controls_.prgDrop->hide();
 
-    const char* icons[] = {"status-idle.png", "status-saved.png", "status-failed.png"};
     for (int i = 0; i < 3; ++i) {
         auto* icon = new QLabel(this);
         icon->setObjectName(QStringLiteral("imgIcon(%1)").arg(i));
         icon->setScaledContents(true);
-        icon->setPixmap(QPixmap(pictures + QString::fromLatin1(icons[i])));
         icon->setAcceptDrops(true);
         icon->installEventFilter(this);
         controls_.imgIcon[i] = icon;

@@ -20,6 +20,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <tuple>
 
 class QAction;
 class QLineEdit;
@@ -138,6 +139,8 @@ private:
     void ApplyClientSize(const ClientLayout& layout);
     void ApplyLabelSize(const ClientLayout& layout);
     void ShowLabels(const ClientLayout& layout);
+    // The background picture and the status icons for the current size and screen.
+    void drawPictures();
 
     // Events of the picture, the icons and the labels.
     bool handleDrag(const ClientControls::Hit& hit, QEvent* event);
@@ -191,6 +194,8 @@ private:
     void Timer5_Timer();
     void showClient();
     void hideClient();
+    // A window shown through ShowDialog has closed or hidden.
+    void dialogGone(QObject* window);
 
     Platform& platform_;
     AppState& state_;
@@ -210,9 +215,10 @@ private:
     QPointer<frmOptions> options_;
     QPointer<frmAddFolder> addFolder_;
     QPointer<frmAbout> about_;
-    QString dragFile_;         // the file the drag over the client gives
-    int fetching_ = 0;         // drops whose file is still on its way
-    bool dragOver_ = false;    // a drag is over the client
+    QList<QPointer<QObject>> openDialogs_; // shown through ShowDialog and not gone yet
+    QString dragFile_;                     // the file the drag over the client gives
+    int fetching_ = 0;                     // drops whose file is still on its way
+    bool dragOver_ = false;                // a drag is over the client
     qint64 browserSeenAt_ = 0; // when following saw a browser while the client was hidden
     bool manualSaveOpen_ = false;
     QPoint pressedAt_;         // where a left press on the picture or a label began
@@ -223,6 +229,7 @@ private:
     bool loadFinished_ = false;
     bool startedHidden_ = false;
     ClientSize sizeMarked_ = ClientSize::Unknown;
+    std::tuple<QSize, QRect, qreal> drawnFor_; // what the pictures were last drawn for
 };
 
 } // namespace kelvane

@@ -108,14 +108,28 @@ bool frmMain::ShowDialog(QWidget* window) {
         return false;
     Timer4.stop();
     SuspendAlwaysOnTop();
-    window->setParent(this, window->windowFlags() | Qt::Window); // owned by the client
+    if (window->parentWidget() != this) // owned by the client (re-parenting would hide it)
+        window->setParent(this, window->windowFlags() | Qt::Window);
     window->setAttribute(Qt::WA_DeleteOnClose, false);
-    // Whichever way the window goes, the band comes back.
-    window->removeEventFilter(this);
-    window->installEventFilter(this);
+    // Whichever way the last open one goes, the band comes back.
+    if (!openDialogs_.contains(window)) {
+        openDialogs_.append(window);
+        window->installEventFilter(this);
+    }
     window->show();
+    window->raise();
+    window->activateWindow();
     window->unsetCursor();
     return true;
+}
+
+void frmMain::dialogGone(QObject* window) {
+    window->removeEventFilter(this);
+    openDialogs_.removeAll(window);
+    openDialogs_.removeAll(nullptr);
+    // Not when it only went with the hidden client, nor while another is still open.
+    if (openDialogs_.isEmpty() && isVisible())
+        RestoreAlwaysOnTop();
 }
 
 bool frmMain::event(QEvent* event) {

@@ -35,12 +35,10 @@ bool covers(const QWidget* control, const QWidget* under) {
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     const ClientControls::Hit hit = controls_.hit(watched);
     if (hit.kind == ClientControls::Hit::Kind::None) {
-        // A secondary window shown through ShowDialog goes: the client comes back into the
-        // always-on-top band (not when it only went with the hidden client).
-        if (event->type() == QEvent::Hide && watched->isWidgetType() && isVisible()) {
-            watched->removeEventFilter(this);
-            RestoreAlwaysOnTop();
-        }
+        // A secondary window shown through ShowDialog goes.
+        if (event->type() == QEvent::Hide && watched->isWidgetType() &&
+            openDialogs_.contains(watched))
+            dialogGone(watched);
         return QWidget::eventFilter(watched, event);
     }
     if (handleDrag(hit, event) || handleMouse(hit, watched, event))

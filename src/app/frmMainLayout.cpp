@@ -2,6 +2,7 @@
 #include "app/frmMain.h"
 
 #include "platform/Platform.h"
+#include "ui/Artwork.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -23,8 +24,30 @@ void frmMain::ApplyClientSize(const ClientLayout& layout) {
     platform_.setTopmost(this, state_.bAlwaysOnTop);
     for (QLabel* icon : controls_.imgIcon)
         icon->setGeometry(toPixels(layout.statusIcon));
+    drawPictures();
     const QRect picture = controls_.Image1->geometry();
     controls_.prgDrop->setGeometry(picture.left(), picture.bottom() - 5, picture.width(), 6);
+}
+
+void frmMain::drawPictures() {
+    // Drawn anew for each size and screen, so nothing on the client is ever stretched.
+    const QRect picture = controls_.Image1->geometry();
+    const QRect icon = controls_.imgIcon[0]->geometry();
+    const qreal dpr = devicePixelRatioF();
+    const auto drawn = std::make_tuple(picture.size(), icon, dpr);
+    if (drawn == drawnFor_)
+        return;
+    drawnFor_ = drawn;
+    const bool background = controls_.imgBG.isNull() || showsBackground();
+    controls_.imgBG = QPixmap::fromImage(
+        artwork::clientPicture(picture.size(), dpr, icon.translated(-picture.topLeft())));
+    if (background)
+        controls_.Image1->setPixmap(controls_.imgBG);
+    const artwork::Status status[] = {artwork::Status::Idle, artwork::Status::Saved,
+                                      artwork::Status::Failed};
+    for (int i = 0; i < 3; ++i)
+        controls_.imgIcon[i]->setPixmap(
+            QPixmap::fromImage(artwork::statusBadge(status[i], icon.width(), dpr)));
 }
 
 void frmMain::ApplyLabelSize(const ClientLayout& layout) {

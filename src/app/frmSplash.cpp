@@ -1,4 +1,5 @@
 #include "app/frmSplash.h"
+#include "ui/Artwork.h"
 
 #include "app/frmMain.h"
 #include "history/frmHistory.h"
@@ -34,9 +35,8 @@ frmSplash::frmSplash(frmMain& main)
     auto* picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("picture"));
     picture->setGeometry(rect().adjusted(1, 1, -1, -1));
-    picture->setScaledContents(true);
     picture->setPixmap(
-        QPixmap(main.platform().resourceFolder() + QStringLiteral("/pictures/splash.png")));
+        QPixmap::fromImage(artwork::splashPicture(picture->size(), picture->devicePixelRatioF())));
 
     QFont bold(QStringLiteral("Sans Serif"));
     bold.setPointSizeF(9.75);

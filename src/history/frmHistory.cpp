@@ -189,14 +189,24 @@ void frmHistory::mnuDeleteFromDisk_Click() {
                                                "this file."));
         return;
     }
+    // Other entries of the same file go with it: they would name a file that is gone.
+    const int selected = List1->selectionModel()->selectedRows().value(0).row();
+    for (int row = list_.size() - 1; row >= 0; --row) {
+        if (row != selected && list_.entries().at(row) == path)
+            list_.removeAt(row);
+    }
     RemoveSelectedItemFromHistoryList();
 }
 
 bool frmHistory::eventFilter(QObject* watched, QEvent* event) {
     if (watched != List1->viewport())
         return QWidget::eventFilter(watched, event);
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove &&
+        type != QEvent::MouseButtonRelease)
+        return QWidget::eventFilter(watched, event);
     auto* mouse = static_cast<QMouseEvent*>(event);
-    switch (event->type()) {
+    switch (type) {
     case QEvent::MouseButtonPress:
         pressedAt_.reset();
         if (mouse->button() == Qt::LeftButton)

@@ -182,14 +182,15 @@ private Q_SLOTS:
     }
 };
 
-// Drop target process: prints "ready" once placed, then the action and the address dropped.
+// Drop target process: prints "ready" once placed, then what was offered and the address.
 struct DropTarget : QWidget {
     DropTarget() { setAcceptDrops(true); }
     void dragEnterEvent(QDragEnterEvent* e) override { e->acceptProposedAction(); }
     void dragMoveEvent(QDragMoveEvent* e) override { e->acceptProposedAction(); }
     void dropEvent(QDropEvent* e) override {
         e->acceptProposedAction();
-        std::printf("%s %s\n", e->dropAction() == Qt::CopyAction ? "copy" : "not a copy",
+        // Offered as a copy and nothing else: no target can move the file away.
+        std::printf("%s %s\n", e->possibleActions() == Qt::CopyAction ? "copy" : "more than a copy",
                     qPrintable(e->mimeData()->urls().value(0).toString()));
     }
 };

@@ -1,6 +1,8 @@
 #include "TestFiles.h"
 #include "history/HistoryList.h"
 
+#include <QAbstractItemModelTester>
+
 #include <atomic>
 #include <fcntl.h>
 #include <optional>
@@ -25,6 +27,9 @@ private Q_SLOTS:
     // Newest first, ten at most; the vanished go, dot-named files stay; a second run reads it.
     void addRemoveAndReadBack() {
         HistoryList list;
+        // Every change is told to the window's view as it should be.
+        QAbstractItemModelTester tester(&list,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
         const QString a = picture("a é.jpg"), dot = picture(".dot.jpg");
         for (const QString& p : {dir_.filePath("oldest.jpg"), a, dot, a})
             list.AddToHistory(p);

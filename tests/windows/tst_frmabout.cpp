@@ -38,11 +38,19 @@ private Q_SLOTS:
         QVERIFY(about->Label8->x() > about->Label1->geometry().right());
         QVERIFY(about->Label9->x() > about->Label2->geometry().right());
         QVERIFY(!f.main->menus().mnuAlwaysOnTop->isChecked() && !f.fake->topmost[f.main.get()]);
-        f.main->menus().mnuAbout->trigger(); // the same window, forward
+        const auto outOfTheBand = [&] {
+            return !f.main->menus().mnuAlwaysOnTop->isChecked() && !f.fake->topmost[f.main.get()];
+        };
+        f.main->menus().mnuAbout->trigger(); // the same window, forward, the band still left
         QCOMPARE(f.main->about(), about);
         QCOMPARE(f.main->findChildren<frmAbout*>().size(), 1);
+        QVERIFY(about->isVisible() && outOfTheBand());
+        // With the options open too, the band comes back only when the last one goes.
+        f.main->menus().mnuMore->trigger();
         about->cmdOK->click();
         QTRY_VERIFY(!f.main->about());
+        QVERIFY(outOfTheBand());
+        f.main->findChild<QWidget*>("frmOptions")->close();
         QVERIFY(f.main->menus().mnuAlwaysOnTop->isChecked() && f.fake->topmost[f.main.get()]);
     }
 

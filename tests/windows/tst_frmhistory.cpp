@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QListView>
 #include <QMenu>
+#include <QRegularExpression>
 
 using namespace kelvane;
 using namespace kelvane::test;
@@ -117,19 +118,26 @@ private Q_SLOTS:
         history->mnuFile->hide();
     }
 
-    // Delete From Disk: prompt | answer | file there | file and entry gone afterwards.
+    // Delete From Disk of the first of "a b a": prompt | answer | a there | meanwhile (a save
+    // while the question is open) | listed afterwards (c: the picture saved meanwhile).
     void deleteFromDisk_data() {
-        addRows({"off||there|gone", "on|Yes|there|gone", "on|No|there|kept", "off||gone|kept"});
+        addRows({"off||there||b", "on|Yes|there||b", "on|No|there||a b a", "off||gone||a b a",
+                 "on|Yes|there|save|c b"});
     }
     void deleteFromDisk() {
         QFETCH(QStringList, row);
         const QString a = f.picture("a.png"), b = f.picture("b.png");
-        openWith({a, b},
+        openWith({a, b, a},
                  {QString("alwayspromptfiledelete=") + (row[0] == "on" ? "True" : "False")});
         frmHistory* history = f.main->history();
         if (!row[1].isEmpty())
             f.fake->messageBoxAnswers = {row[1] == "Yes" ? Platform::Answer::Yes
                                                          : Platform::Answer::No};
+        if (row[3] == "save")
+            f.fake->whileMessageBoxOpen = [&](const auto&) {
+                f.fake->whileMessageBoxOpen = nullptr;
+                f.main->SaveImage(-1, f.picture("c.png"));
+            };
         if (row[2] == "gone")
             QFile::remove(a);
         history->List1->setCurrentIndex(history->List1->model()->index(0, 0));
@@ -141,9 +149,10 @@ private Q_SLOTS:
         if (row[2] == "gone")
             expected << "Kelvane: There was an error while attempting to delete this file.";
         QCOMPARE(messages(), expected);
-        const bool removed = row[3] == "gone";
-        QCOMPARE(QFile::exists(a), !removed && row[2] == "there");
-        QCOMPARE(listed(), removed ? QStringList{b} : QStringList({a, b}));
+        QStringList after = listed();
+        after.replaceInStrings(QRegularExpression(".*/(.)\\.png$"), "\\1");
+        QCOMPARE(after.join(' '), row[4]);
+        QCOMPARE(QFile::exists(a), row[2] == "there" && row[4].contains('a'));
         QCOMPARE(readLines(f.historyFile()), listed());
         QVERIFY(QFile::exists(b));
     }

@@ -9,10 +9,10 @@ packages=(
     xvfb xauth openbox trayer x11-utils xdotool wmctrl imagemagick xdg-utils file
     pulseaudio pulseaudio-utils fonts-dejavu-core fonts-liberation
 )
-# The tests also drag pictures out of real browsers, open windows of a browser's class and
-# check and launch desktop entries.
+# The tests also drag pictures out of real browsers, open windows of a browser's class, check
+# and launch desktop entries, and make and check the Debian package.
 if [ "${1:-}" = "--tests" ]; then
-    packages+=(firefox-esr chromium xterm desktop-file-utils libglib2.0-bin)
+    packages+=(firefox-esr chromium xterm desktop-file-utils libglib2.0-bin dpkg-dev appstream)
 fi
 missing=()
 for p in "${packages[@]}"; do

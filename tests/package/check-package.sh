@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Makes the Debian package from a build folder and checks it: its files where Debian expects
+# them, the program stripped, the desktop entry and the AppStream metainfo valid, its
+# dependencies installable, and the program in it started on the test desktop and ended by
+# SIGTERM.
+#   tests/package/check-package.sh <build folder>
+set -euo pipefail
+build=$(cd "$1" && pwd)
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/kelvane-package.XXXXXX")
+pid=
+trap '[ -z "$pid" ] || kill "$pid" 2>/dev/null; rm -rf "$scratch"' EXIT
+fail() { echo "package: $*" >&2; exit 1; }
+
+(cd "$build" && cpack -G DEB -B "$scratch/out" >/dev/null) || fail "cpack failed"
+deb=$(ls "$scratch"/out/kelvane_*.deb)
+dpkg-deb -x "$deb" "$scratch/root"
+root="$scratch/root/usr"
+for f in bin/kelvane share/applications/org.kelvane.Kelvane.desktop \
+    share/metainfo/org.kelvane.Kelvane.metainfo.xml share/man/man1/kelvane.1.gz \
+    share/icons/hicolor/scalable/apps/kelvane.svg share/icons/hicolor/48x48/apps/kelvane.png \
+    share/kelvane/res/click.wav share/kelvane/KelvaneHelp.html; do
+    [ -s "$root/$f" ] || fail "missing $f"
+done
+file -b "$root/bin/kelvane" | grep -q ", stripped" || fail "the program is not stripped"
+dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "no run-time dependencies"
+desktop-file-validate "$root/share/applications/org.kelvane.Kelvane.desktop"
+appstreamcli validate --no-net "$root/share/metainfo/org.kelvane.Kelvane.metainfo.xml" >/dev/null ||
+    fail "the metainfo is not valid"
+zcat "$root/share/man/man1/kelvane.1.gz" | grep -q "^\.TH KELVANE 1 " || fail "the man page is not one"
+# Every dependency can be installed from the archive (as root, with apt's lists).
+if [ "$(id -u)" -eq 0 ] && [ -n "$(ls /var/lib/apt/lists 2>/dev/null)" ]; then
+    apt-get install --simulate -qq "$deb" >/dev/null || fail "its dependencies cannot be installed"
+fi
+
+# The packaged program on the test desktop, in a home of its own, as the menu entry starts it.
+[ -n "${DISPLAY:-}" ] || { echo "package: no display, the program was not started"; exit 0; }
+home="$scratch/home"
+mkdir -p "$home/.config" && mkdir -m 700 "$home/.runtime"
+exec_line=$(sed -n 's/^Exec=//p' "$root/share/applications/org.kelvane.Kelvane.desktop")
+HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_CACHE_HOME="$home/.cache" \
+    XDG_RUNTIME_DIR="$home/.runtime" PATH="$root/bin:$PATH" $exec_line &
+pid=$!
+for _ in $(seq 100); do
+    xdotool search --onlyvisible --pid "$pid" --name '^Kelvane$' >/dev/null 2>&1 && break
+    sleep 0.2
+done
+xdotool search --onlyvisible --pid "$pid" --name '^Kelvane$' >/dev/null || fail "no window shown"
+kill -TERM "$pid"
+wait "$pid" || fail "did not end cleanly on SIGTERM"
+pid=
+[ -s "$home/.config/kelvane/kelvane.dat" ] || fail "no settings written at the end"
+echo "package: $(basename "$deb") checked"

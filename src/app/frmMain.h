@@ -166,6 +166,8 @@ private:
     // Feedback of a save.
     void showSaved(const QString& target);
     void showFailed(bool showError);
+    // Brings status icon `index` (idle, saved, failed) to the front.
+    void showStatusIcon(int index);
     void Timer2_Timer();
     void ShowDesktop();
     void mnuShowSavedIMageInClient_Click();

@@ -116,7 +116,7 @@ void frmMain::runStartupSteps() {
         menus_.mnuAlwaysOnTop->setChecked(false);
 
     controls_.Image1->setToolTip(dragHereTip(QStringLiteral("Desktop")));
-    controls_.imgIcon[0]->raise();
+    showStatusIcon(0);
     controls_.imgIcon[1]->setToolTip(QStringLiteral(" This image has been sucessfully saved "));
 
     layOutClient();
@@ -131,7 +131,7 @@ void frmMain::runStartupSteps() {
     connect(history_, &frmHistory::closed, this, [this] { menus_.mnuHistory->setEnabled(true); });
     connect(history_, &frmHistory::previewRequested, this, [this](const QString& path) {
         ShowImageInClient(path);
-        controls_.imgIcon[0]->raise();
+        showStatusIcon(0);
         Timer2.start(); // the preview gets its full time before the background returns
     });
     connect(history_, &frmHistory::clientResetDue, this, [this] {

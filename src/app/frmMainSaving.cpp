@@ -97,12 +97,12 @@ void frmMain::SaveImage(std::int16_t index, const QString& source, const QString
 void frmMain::showSaved(const QString& target) {
     if (state_.bShowSavedImage) {
         controls_.Image1->raise();
-        controls_.imgIcon[0]->raise();
+        showStatusIcon(0);
         ShowImageInClient(target);
         Timer2.stop();
         Timer2.start();
     }
-    controls_.imgIcon[1]->raise();
+    showStatusIcon(1);
     if (state_.bShowSavedImage && state_.bPlayConfirmSound) {
         // The picture and the saved icon are on the screen before the sound starts.
         repaint();
@@ -116,7 +116,7 @@ void frmMain::showSaved(const QString& target) {
 
 void frmMain::showFailed(bool showError) {
     controls_.Image1->setPixmap(controls_.imgBG);
-    controls_.imgIcon[2]->raise();
+    showStatusIcon(2);
     if (showError) {
         if (state_.bPlayConfirmSound) {
             repaint();
@@ -172,10 +172,19 @@ void frmMain::ShowDesktop() {
                           Platform::Icon::Critical);
 }
 
+void frmMain::showStatusIcon(int index) {
+    // The icon comes to the front; the ones behind it are hidden, or their soft edges would
+    // show around it. (Drops and clicks there reach the picture underneath, as they would the
+    // icon.)
+    for (int i = 0; i < int(controls_.imgIcon.size()); ++i)
+        controls_.imgIcon[i]->setVisible(i == index);
+    controls_.imgIcon[index]->raise();
+}
+
 void frmMain::Timer2_Timer() {
     controls_.Image1->setPixmap(controls_.imgBG);
     controls_.Image1->setToolTip(dragHereTip(QStringLiteral("Desktop")));
-    controls_.imgIcon[0]->raise();
+    showStatusIcon(0);
     Timer2.stop();
 }
 

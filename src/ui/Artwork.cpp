@@ -143,15 +143,20 @@ struct Motif {
     QRectF photo;
     qreal unit; // one design unit at the motif's scale
     QPointF tip() const { return photo.topLeft() + QPointF(13 * unit, -3 * unit); }
-    QRectF bounds() const {
-        return photo.united(arrowPath(tip(), 19 * unit, 13 * unit).boundingRect());
+    QList<QRectF> parts() const {
+        return {photo, arrowPath(tip(), 19 * unit, 13 * unit).boundingRect()};
+    }
+    bool overlaps(const QRectF& area) const {
+        const QList<QRectF> all = parts();
+        return std::any_of(all.begin(), all.end(),
+                           [&](const QRectF& r) { return r.intersects(area); });
     }
 };
 
 Motif placeMotif(QSizeF size, const QRectF& keepClear) {
     const qreal u = std::min(size.width(), size.height()) / 65.0;
     Motif m{QRectF((size.width() - 45 * u) / 2, size.height() - 39 * u, 45 * u, 32 * u), u};
-    if (keepClear.isEmpty() || !m.bounds().intersects(keepClear.adjusted(-1, -1, 1, 1)))
+    if (keepClear.isEmpty() || !m.overlaps(keepClear.adjusted(-1, -1, 1, 1)))
         return m;
     const qreal top = keepClear.bottom() + 2, bottom = size.height() - 3 * u;
     const qreal k = std::clamp((bottom - top) / (32 * u), 0.3, 1.0);
@@ -162,6 +167,10 @@ Motif placeMotif(QSizeF size, const QRectF& keepClear) {
 }
 
 } // namespace
+
+QList<QRectF> motifParts(QSize size, QRect keepClear) {
+    return placeMotif(size, keepClear).parts();
+}
 
 QImage clientPicture(QSize size, qreal dpr, QRect keepClear) {
     QImage img = canvas(size, dpr, QImage::Format_ARGB32_Premultiplied);
@@ -381,7 +390,7 @@ public:
     }
     QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override { return size; }
     QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
-        return {{16, 16}, {22, 22}, {32, 32}, {48, 48}, {64, 64}, {128, 128}, {256, 256}};
+        return {{16, 16}, {22, 22}, {32, 32}, {48, 48}, {64, 64}, {128, 128}};
     }
     QIconEngine* clone() const override { return new AppIconEngine; }
     QString key() const override { return QStringLiteral("kelvane-app-icon"); }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QImage>
+#include <QList>
 #include <QRect>
+#include <QRectF>
 #include <QSize>
 
 class QIcon;
@@ -15,6 +17,8 @@ namespace kelvane::artwork {
 // The client's resting picture (a card, the photo glyph and an arrow dropping into it) at
 // `size`; `keepClear` is where the status icon lies over it: the glyph and the arrow stay out.
 QImage clientPicture(QSize size, qreal dpr, QRect keepClear = {});
+// Where clientPicture puts the glyph and the arrow: their two bounding rectangles.
+QList<QRectF> motifParts(QSize size, QRect keepClear);
 
 enum class Status { Idle, Saved, Failed };
 // A status badge, `side` logical pixels square, transparent around its disc.

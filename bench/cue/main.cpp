@@ -6,8 +6,8 @@
 //
 // Prints figures only.
 
-#include "platform/x11/PulseSound.h"
-#include "platform/x11/SoundFile.h"
+#include "platform/x11/sound/PulseSound.h"
+#include "platform/x11/sound/SoundFile.h"
 
 #include <QCoreApplication>
 #include <QDir>

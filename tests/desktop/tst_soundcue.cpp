@@ -1,6 +1,6 @@
 // Sound cues on the test desktop's PulseAudio null sink "kelvane_null", recorded from its monitor.
 #include "DesktopTools.h"
-#include "platform/x11/PulseSound.h"
+#include "platform/x11/sound/PulseSound.h"
 
 #include <QLocalServer>
 #include <QThread>

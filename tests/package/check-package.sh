@@ -21,6 +21,7 @@ for f in bin/kelvane share/applications/org.kelvane.Kelvane.desktop \
     share/kelvane/res/click.wav share/kelvane/KelvaneHelp.html; do
     [ -s "$root/$f" ] || fail "missing $f"
 done
+ls "$root"/lib/*/kelvane/kelvanesound.so >/dev/null 2>&1 || fail "missing the sound module"
 file -b "$root/bin/kelvane" | grep -q ", stripped" || fail "the program is not stripped"
 dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "no run-time dependencies"
 desktop-file-validate "$root/share/applications/org.kelvane.Kelvane.desktop"

@@ -7,7 +7,6 @@
 #include "platform/x11/Autostart.h"
 #include "platform/x11/DirectSave.h"
 #include "platform/x11/Ewmh.h"
-#include "platform/x11/PulseSound.h"
 #include "platform/x11/Termination.h"
 
 #include <QApplication>
@@ -18,6 +17,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QLibrary>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
@@ -97,8 +97,32 @@ Platform::Answer X11Platform::messageBox(QWidget* owner, const QString& text, co
     return result == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
 
+namespace {
+
+using PlayWav = void (*)(const char16_t* path, int length);
+
+// The sound module's player, loaded with the first cue: beside the program when it runs from
+// its build folder, in its library folder when installed. Null when there is none.
+PlayWav soundPlayer() {
+    static const PlayWav play = []() -> PlayWav {
+        const QString bin = QCoreApplication::applicationDirPath();
+        for (const QString& module :
+             {bin + QStringLiteral("/kelvanesound.so"),
+              QDir::cleanPath(bin + QStringLiteral("/" KELVANE_SOUND_MODULE))}) {
+            QLibrary library(module);
+            if (auto found = reinterpret_cast<PlayWav>(library.resolve("kelvane_play_wav_sync")))
+                return found;
+        }
+        return nullptr;
+    }();
+    return play;
+}
+
+} // namespace
+
 void X11Platform::playSoundSync(const QString& wavPath) {
-    playWavSync(wavPath);
+    if (const PlayWav play = soundPlayer())
+        play(reinterpret_cast<const char16_t*>(wavPath.utf16()), int(wavPath.size()));
 }
 
 bool X11Platform::anotherInstanceRunning() {

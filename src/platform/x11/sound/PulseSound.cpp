@@ -1,6 +1,6 @@
-#include "platform/x11/PulseSound.h"
+#include "platform/x11/sound/PulseSound.h"
 
-#include "platform/x11/SoundFile.h"
+#include "platform/x11/sound/SoundFile.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "platform/x11/SoundFile.h"
+#include "platform/x11/sound/SoundFile.h"
 
 #include <QDateTime>
 #include <QFile>

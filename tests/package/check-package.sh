@@ -21,7 +21,12 @@ for f in bin/kelvane share/applications/org.kelvane.Kelvane.desktop \
     share/kelvane/res/click.wav share/kelvane/KelvaneHelp.html; do
     [ -s "$root/$f" ] || fail "missing $f"
 done
-ls "$root"/lib/*/kelvane/kelvanesound.so >/dev/null 2>&1 || fail "missing the sound module"
+module=
+for m in "$root"/lib/kelvane/kelvanesound.so "$root"/lib/*/kelvane/kelvanesound.so; do
+    [ -s "$m" ] && module=$m
+done
+[ -n "$module" ] || fail "missing the sound module"
+if ldd "$module" | grep -q "not found"; then fail "the sound module lacks a library"; fi
 file -b "$root/bin/kelvane" | grep -q ", stripped" || fail "the program is not stripped"
 dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "no run-time dependencies"
 desktop-file-validate "$root/share/applications/org.kelvane.Kelvane.desktop"

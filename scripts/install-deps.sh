@@ -12,7 +12,8 @@ packages=(
 # The tests also drag pictures out of real browsers, open windows of a browser's class, check
 # and launch desktop entries, and make and check the Debian package.
 if [ "${1:-}" = "--tests" ]; then
-    packages+=(firefox-esr chromium xterm desktop-file-utils libglib2.0-bin dpkg-dev appstream)
+    packages+=(firefox-esr chromium xterm desktop-file-utils libglib2.0-bin dpkg-dev appstream
+        weston xwayland qt6-wayland)
 fi
 missing=()
 for p in "${packages[@]}"; do

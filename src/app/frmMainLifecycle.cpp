@@ -62,6 +62,13 @@ frmMain::LoadResult frmMain::Form_Load() {
 }
 
 void frmMain::runStartupSteps() {
+    // The splash first: it is on the screen while the rest of the start-up runs.
+    state_.bStartupInProgress = true;
+    splash_ = new frmSplash(*this);
+    splash_->setSplashDuration(state_.iSplashDuration);
+    if (platform_.commandLine().isEmpty())
+        splash_->show();
+
     try {
         SetupTrayIcon(platform_, windowIcon(), [this](Platform::TrayEvent event) {
             // The tray's clicks reach the window as the mouse messages of a left release, a
@@ -94,11 +101,6 @@ void frmMain::runStartupSteps() {
     applyWindowPosition();
     CheckHide();
 
-    state_.bStartupInProgress = true;
-    splash_ = new frmSplash(*this);
-    splash_->setSplashDuration(state_.iSplashDuration);
-    if (platform_.commandLine().isEmpty())
-        splash_->show();
     setVisible(false);
     setEnabled(false);
 

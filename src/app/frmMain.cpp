@@ -71,6 +71,8 @@ void frmMain::createControls() {
         label->setObjectName(QStringLiteral("Text(%1)").arg(i));
         label->setReadOnly(true);
         label->setFrame(false);
+        label->setTextMargins(-2, 0, -2,
+                              0); // the text from edge to edge: a folder name needs every pixel
         label->setFocusPolicy(Qt::NoFocus);
         label->setContextMenuPolicy(Qt::NoContextMenu); // the right button shows "Folders"
         label->setAutoFillBackground(true);

@@ -7,6 +7,7 @@
 int main(int argc, char* argv[]) {
     kelvane::prepareEnvironment();
     QApplication app(argc, argv);
+    kelvane::environmentUsed();
     QApplication::setApplicationName(QStringLiteral("kelvane"));
     QApplication::setDesktopFileName(QStringLiteral("org.kelvane.Kelvane"));
     // The client lives on in the tray while its window is hidden.

@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QEvent>
 #include <QMenu>
+#include <QTimer>
 
 namespace kelvane {
 namespace {
@@ -137,6 +138,9 @@ bool frmMain::event(QEvent* event) {
     // back.
     if (event->type() == QEvent::WindowStateChange && isMinimized())
         hide();
+    // On a screen of another scale the pictures are drawn anew for it.
+    if (event->type() == QEvent::ScreenChangeInternal)
+        QTimer::singleShot(0, this, [this] { drawPictures(); });
     return QWidget::event(event);
 }
 

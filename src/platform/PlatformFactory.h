@@ -14,5 +14,8 @@ std::unique_ptr<Platform> createPlatform();
 // program needs (X11, through XWayland on a Wayland session, unless the user chose one) and
 // a private runtime folder where the session gives none.
 void prepareEnvironment();
+// Called once the QApplication is made: what prepareEnvironment chose for Qt is not passed on
+// to the programs the program starts.
+void environmentUsed();
 
 } // namespace kelvane

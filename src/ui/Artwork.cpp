@@ -55,6 +55,8 @@ QLinearGradient vertical(const QRectF& r, const QColor& top, const QColor& botto
 QImage canvas(QSize& size, qreal& dpr, QImage::Format format) {
     dpr = std::isfinite(dpr) ? std::clamp(dpr, kMinDpr, kMaxDpr) : 1.0;
     size = size.boundedTo({kMaxSide, kMaxSide}).expandedTo({1, 1});
+    // No more than kMaxSide device pixels a side either.
+    dpr = std::min(dpr, qreal(kMaxSide) / std::max(size.width(), size.height()));
     QImage img((QSizeF(size) * dpr).toSize().expandedTo({1, 1}), format);
     img.setDevicePixelRatio(dpr);
     img.fill(Qt::transparent);

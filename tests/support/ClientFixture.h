@@ -72,12 +72,19 @@ struct ClientFixture {
         QVERIFY(QTest::qWaitForWindowExposed(main.get()));
     }
 
-    int iconInFront() const { // the last of the three status icons among the window's children
+    // The last of the three status icons among the window's children, the one shown: -1 when
+    // another shows too.
+    int iconInFront() const {
         const auto& icons = main->controls().imgIcon;
         const auto place = [&](QObject* icon) { return main->children().indexOf(icon); };
-        return int(std::max_element(icons.begin(), icons.end(),
-                                    [&](auto* a, auto* b) { return place(a) < place(b); }) -
-                   icons.begin());
+        const int front =
+            int(std::max_element(icons.begin(), icons.end(),
+                                 [&](auto* a, auto* b) { return place(a) < place(b); }) -
+                icons.begin());
+        for (int i = 0; i < int(icons.size()); ++i)
+            if (i != front && !icons[i]->isHidden())
+                return -1;
+        return front;
     }
 };
 

@@ -4,8 +4,10 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace kelvane {
 namespace {
@@ -15,13 +17,16 @@ bool envIsSet(const char* name) {
 }
 
 // The session gives no runtime folder (a login without a session manager, a root shell):
-// the folder Qt would fall back on, made private to the user, so Qt has nothing to warn
-// about. One that exists but is not the user's own, or is open to others, is left for Qt to
-// refuse.
+// the folder Qt would fall back on (/tmp/runtime-<user name>), made private to the user, so
+// Qt has nothing to warn about. One that exists but is not the user's own, or is open to others, is
+// left for Qt to refuse.
 void provideRuntimeFolder() {
     if (envIsSet("XDG_RUNTIME_DIR"))
         return;
-    const QByteArray folder = "/tmp/runtime-" + QByteArray::number(::getuid());
+    const passwd* user = ::getpwuid(::getuid());
+    const QByteArray folder = "/tmp/runtime-" + (user && user->pw_name && *user->pw_name
+                                                     ? QByteArray(user->pw_name)
+                                                     : QByteArray::number(::getuid()));
     struct stat info {};
     if (::mkdir(folder.constData(), 0700) != 0 &&
         (::lstat(folder.constData(), &info) != 0 || !S_ISDIR(info.st_mode) ||
@@ -30,16 +35,26 @@ void provideRuntimeFolder() {
     qputenv("XDG_RUNTIME_DIR", folder);
 }
 
+bool platformChosen = false; // QT_QPA_PLATFORM set here, not by the user
+
 } // namespace
 
 void prepareEnvironment() {
     // Always on top, the tray and following the browser need X11: on a Wayland session the
-    // program runs through XWayland.
+    // program runs through XWayland (where there is one: without DISPLAY, Qt says so).
     const bool wayland = envIsSet("WAYLAND_DISPLAY") ||
                          qgetenv("XDG_SESSION_TYPE").compare("wayland", Qt::CaseInsensitive) == 0;
-    if (wayland && !envIsSet("QT_QPA_PLATFORM"))
+    if (wayland && envIsSet("DISPLAY") && !envIsSet("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "xcb");
+        platformChosen = true;
+    }
     provideRuntimeFolder();
+}
+
+void environmentUsed() {
+    // Programs started from here (the default applications) choose their own.
+    if (std::exchange(platformChosen, false))
+        qunsetenv("QT_QPA_PLATFORM");
 }
 
 } // namespace kelvane

@@ -129,8 +129,10 @@ bool X11Platform::anotherInstanceRunning() {
     if (instanceLock_)
         return false;
     QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (dir.isEmpty())
-        dir = QDir::tempPath();
+    if (dir.isEmpty()) { // never a folder shared with other users, where anyone could plant it
+        dir = stateFolder();
+        QDir().mkpath(dir);
+    }
     auto lock = std::make_unique<QLockFile>(dir + QStringLiteral("/kelvane.lock"));
     // A lock whose owner has died is stale whatever its age; QLockFile checks the owner's pid.
     lock->setStaleLockTime(0);

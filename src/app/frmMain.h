@@ -196,6 +196,8 @@ private:
     void Timer5_Timer();
     void showClient();
     void hideClient();
+    // Qt learns where the window manager has really put the window.
+    void followWindowManager();
     // A window shown through ShowDialog has closed or hidden.
     void dialogGone(QObject* window);
 

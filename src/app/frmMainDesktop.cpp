@@ -133,6 +133,19 @@ void frmMain::dialogGone(QObject* window) {
         RestoreAlwaysOnTop();
 }
 
+void frmMain::followWindowManager() {
+    // Where the X server has the window's inside is where it is, whatever Qt was told: some
+    // window managers (XWayland's) wrap even this frameless window in a frame with margins and
+    // place it without telling the window. Qt maps every drop by its own idea of the place.
+    // Moving it there changes nothing on the screen; Qt learns the place.
+    if (!isVisible() || isMinimized() || moving_)
+        return;
+    const QPoint real = platform_.windowPosition(this);
+    const QPoint inside = geometry().topLeft();
+    if (real != inside)
+        move(pos() + real - inside);
+}
+
 bool frmMain::event(QEvent* event) {
     // A minimised client leaves the screen, whoever minimised it; the tray icon brings it
     // back.

@@ -165,6 +165,7 @@ bool frmMain::MouseIsOverLabel() const {
 }
 
 void frmMain::Timer3_Timer() {
+    followWindowManager(); // a window manager may have moved the window without a word
     // One look at the widget under the cursor serves all ten labels; the tick touches no disk
     // and writes a property only when it changes.
     const QWidget* under = QApplication::widgetAt(platform_.cursorPos());

@@ -1,12 +1,130 @@
-// On a Wayland session (weston, headless, with XWayland) the program picks X11 itself: its
-// window shows on XWayland and it ends cleanly.
+// On a Wayland session (weston, headless, with XWayland, Qt's Wayland plugin installed) the
+// program picks X11 itself and takes a drop from an X client there, wherever the window
+// manager has put its window. The drop is made by a second process speaking XDND straight to
+// the client window: XWayland takes no synthetic pointer motion.
 #include "DesktopTools.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QThread>
+#include <QUrl>
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <xcb/xcb.h>
 
 using namespace kelvane::test;
+
+namespace {
+
+// The XDND source of a drop of one file on window `target` at (dx, dy) inside it. Prints
+// "finished accepted" (or "finished refused") when the target says it is done; false on a
+// time-out or a lost connection.
+bool dropFileWithXdnd(xcb_window_t target, int dx, int dy, const QByteArray& uri) {
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(c))
+        return false;
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    const auto atom = [c](const char* name) {
+        xcb_intern_atom_reply_t* r =
+            xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(strlen(name)), name), nullptr);
+        const xcb_atom_t a = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
+        free(r);
+        return a;
+    };
+    const xcb_atom_t enter = atom("XdndEnter"), position = atom("XdndPosition"),
+                     status = atom("XdndStatus"), drop = atom("XdndDrop"),
+                     finished = atom("XdndFinished"), selection = atom("XdndSelection"),
+                     copy = atom("XdndActionCopy"), uriList = atom("text/uri-list"),
+                     targets = atom("TARGETS");
+    const xcb_window_t source = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, source, screen->root, 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+    xcb_set_selection_owner(c, source, selection, XCB_CURRENT_TIME);
+    const auto send = [&](xcb_atom_t type, std::array<uint32_t, 5> data) {
+        xcb_client_message_event_t m{};
+        m.response_type = XCB_CLIENT_MESSAGE;
+        m.format = 32;
+        m.window = target;
+        m.type = type;
+        std::memcpy(m.data.data32, data.data(), sizeof m.data.data32);
+        xcb_send_event(c, 0, target, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&m));
+        xcb_flush(c);
+    };
+    // Where the point is on the screen, asked anew for each position message (the window
+    // manager may still be placing the window).
+    const auto moveTo = [&] {
+        xcb_translate_coordinates_reply_t* at = xcb_translate_coordinates_reply(
+            c, xcb_translate_coordinates(c, target, screen->root, int16_t(dx), int16_t(dy)),
+            nullptr);
+        if (!at)
+            return;
+        send(position,
+             {source, 0, uint32_t(at->dst_x) << 16 | uint32_t(at->dst_y), XCB_CURRENT_TIME, copy});
+        free(at);
+    };
+    send(enter, {source, 5u << 24, uriList, 0, 0});
+    moveTo();
+    QElapsedTimer clock;
+    clock.start();
+    bool dropped = false;
+    while (clock.elapsed() < 15000) {
+        xcb_generic_event_t* e = xcb_poll_for_event(c);
+        if (!e) {
+            if (xcb_connection_has_error(c))
+                return false;
+            QThread::msleep(5);
+            continue;
+        }
+        const uint8_t kind = e->response_type & 0x7f;
+        if (kind == XCB_CLIENT_MESSAGE) {
+            const auto* m = reinterpret_cast<xcb_client_message_event_t*>(e);
+            if (m->type == status && !dropped) { // the target's answer to the position
+                if (m->data.data32[1] & 1) {     // it takes the drop there
+                    dropped = true;
+                    send(drop, {source, 0, XCB_CURRENT_TIME, 0, 0});
+                } else { // not yet: the pointer "moves" on, as in a real drag
+                    QThread::msleep(100);
+                    moveTo();
+                }
+            } else if (m->type == finished) {
+                std::printf("finished %s\n", m->data.data32[1] & 1 ? "accepted" : "refused");
+                free(e);
+                xcb_disconnect(c);
+                return true;
+            }
+        } else if (kind == XCB_SELECTION_REQUEST) { // the target reads the file's address
+            const auto* r = reinterpret_cast<xcb_selection_request_event_t*>(e);
+            xcb_selection_notify_event_t n{};
+            n.response_type = XCB_SELECTION_NOTIFY;
+            n.time = r->time;
+            n.requestor = r->requestor;
+            n.selection = r->selection;
+            n.target = r->target;
+            n.property = r->property;
+            if (r->target == uriList) {
+                xcb_change_property(c, XCB_PROP_MODE_REPLACE, r->requestor, r->property, uriList, 8,
+                                    uint32_t(uri.size()), uri.constData());
+            } else if (r->target == targets) {
+                const xcb_atom_t offered[] = {targets, uriList};
+                xcb_change_property(c, XCB_PROP_MODE_REPLACE, r->requestor, r->property,
+                                    XCB_ATOM_ATOM, 32, 2, offered);
+            } else {
+                n.property = XCB_ATOM_NONE;
+            }
+            xcb_send_event(c, 0, r->requestor, XCB_EVENT_MASK_NO_EVENT,
+                           reinterpret_cast<const char*>(&n));
+            xcb_flush(c);
+        }
+        free(e);
+    }
+    xcb_disconnect(c);
+    return false;
+}
+
+} // namespace
 
 class TestWayland : public QObject {
     Q_OBJECT
@@ -50,9 +168,12 @@ private Q_SLOTS:
             weston_.kill();
     }
 
-    void runsThroughXWayland() {
+    void dropFromAnXClient() {
         TestHome home;
         writeFile(home.settingsFile(), previousRun({"left= 1500", "top= 1500"}, {home.path()}));
+        const QString file = home.path() + "/cache/cat.png";
+        writeFile(file, QByteArray::fromBase64("iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAIAAACQd1PeAAAA"
+                                               "DElEQVR4nGP4z8AAAAMBAQDJ/pLvAAAAAElFTkSuQmCC"));
         KelvaneProcess kelvane(home);
         QProcessEnvironment env = home.environment();
         env.remove("QT_QPA_PLATFORM"); // the program picks X11 itself
@@ -60,7 +181,6 @@ private Q_SLOTS:
         env.insert("XDG_SESSION_TYPE", "wayland");
         env.insert("DISPLAY", display_);
         env.insert("XDG_RUNTIME_DIR", runtime_.path());
-        env.insert("QT_LOGGING_RULES", "qt.qpa.xdnd=true");
         kelvane.setProcessEnvironment(env);
         kelvane.start({"nosplash"});
         QString window;
@@ -77,10 +197,48 @@ private Q_SLOTS:
             },
             15000));
         QVERIFY2(!window.isEmpty(), "no window on XWayland");
+        // As a user would: the drop comes once the window has stayed put for a second.
+        QString place, last;
+        int still = 0;
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                QProcess info;
+                info.setProcessEnvironment(env);
+                info.start("xwininfo", {"-id", window});
+                info.waitForFinished();
+                place = QString::fromUtf8(info.readAllStandardOutput()).section("Absolute", 1, 2);
+                still = place == last ? still + 1 : 0;
+                last = place;
+                QTest::qWait(200);
+                return still >= 5;
+            },
+            15000));
+        QProcess source; // the X client that drops
+        source.setProcessEnvironment(env);
+        source.start(QCoreApplication::applicationFilePath(),
+                     {"--xdnd-drop", window, QUrl::fromLocalFile(file).toString()});
+        QVERIFY(source.waitForFinished(20000));
+        QCOMPARE(source.readAllStandardOutput().trimmed(), QByteArray("finished accepted"));
+        QTRY_VERIFY(QFile::exists(home.path() + "/Desktop/cat.png"));
+        QVERIFY(QFile::exists(file));
         QVERIFY(kelvane.terminate());
         QCOMPARE(kelvane.exitCode(), 0);
     }
 };
 
-QTEST_GUILESS_MAIN(TestWayland)
+int main(int argc, char** argv) {
+    if (argc == 4 && QByteArray(argv[1]) == "--xdnd-drop") {
+        QCoreApplication app(argc, argv);
+        std::setvbuf(stdout, nullptr, _IONBF, 0);
+        // Inside the picture, clear of the status icon.
+        return dropFileWithXdnd(xcb_window_t(QByteArray(argv[2]).toULong()), 12, 40,
+                                QByteArray(argv[3]) + "\r\n")
+                   ? 0
+                   : 1;
+    }
+    QCoreApplication app(argc, argv);
+    TestWayland test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_wayland.moc"

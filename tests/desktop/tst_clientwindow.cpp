@@ -183,20 +183,11 @@ int main(int argc, char** argv) {
     int programOnly = 1;
     QApplication app(programOnly, argv);
     if (argc == 4 && QByteArray(argv[1]) == "--drag-source") {
-        std::setvbuf(stdout, nullptr, _IONBF, 0); // each line seen at once
         DragSource source;
         source.offer =
             QByteArray(argv[2]) == "move" ? Qt::MoveAction | Qt::CopyAction : Qt::CopyAction;
         source.file = QString::fromLocal8Bit(argv[3]);
-        source.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-        source.setGeometry(100, 600, 120, 120);
-        source.show();
-        // Ready once the window manager has put it there (or has had three seconds to).
-        (void)QTest::qWaitFor(
-            [&] { return source.windowHandle()->isExposed() && source.pos() == QPoint(100, 600); },
-            3000);
-        std::printf("ready\n");
-        return QApplication::exec();
+        return serveHelperWindow(source);
     }
     TestClientWindow test;
     return QTest::qExec(&test, argc, argv);

@@ -199,16 +199,8 @@ int main(int argc, char** argv) {
     int programOnly = 1;
     QApplication app(programOnly, argv);
     if (argc == 2 && QByteArray(argv[1]) == "--drop-target") {
-        std::setvbuf(stdout, nullptr, _IONBF, 0);
         DropTarget target;
-        target.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-        target.setGeometry(100, 600, 120, 120);
-        target.show();
-        (void)QTest::qWaitFor(
-            [&] { return target.windowHandle()->isExposed() && target.pos() == QPoint(100, 600); },
-            3000);
-        std::printf("ready\n");
-        return QApplication::exec();
+        return serveHelperWindow(target);
     }
     TestSecondaryWindows test;
     return QTest::qExec(&test, argc, argv);

@@ -1,5 +1,10 @@
 #include "DesktopTools.h"
 
+#include <QApplication>
+#include <QWidget>
+#include <QWindow>
+#include <cstdio>
+
 namespace kelvane::test {
 
 QString run(const QString& program, const QStringList& args, int timeoutMs) {
@@ -32,6 +37,18 @@ bool dragWithPointer(QPoint from, QPoint to) {
         cmd += QString("mousemove %1 %2 sleep %3 ").arg(p.x()).arg(p.y()).arg(i < 22 ? 0.02 : 0.15);
     }
     return runServing("xdotool", (cmd + "mouseup 1 sleep 0.06").split(' '));
+}
+
+int serveHelperWindow(QWidget& window) {
+    std::setvbuf(stdout, nullptr, _IONBF, 0); // each line seen at once
+    window.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    window.setGeometry(100, 600, 120, 120);
+    window.show();
+    (void)QTest::qWaitFor(
+        [&] { return window.windowHandle()->isExposed() && window.pos() == QPoint(100, 600); },
+        3000);
+    std::printf("ready\n");
+    return QApplication::exec();
 }
 
 QPoint windowPosition(const QString& windowId) {

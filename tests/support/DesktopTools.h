@@ -7,6 +7,8 @@
 #include <QPoint>
 #include <QProcess>
 
+class QWidget;
+
 namespace kelvane::test {
 
 inline bool onTestDesktop() {
@@ -20,6 +22,10 @@ inline void pointerTo(QPoint p) {
     run("xdotool", {"mousemove", "--sync", QString::number(p.x()), QString::number(p.y())});
 }
 bool dragWithPointer(QPoint from, QPoint to); // left button, in small steps
+// A helper process's window (a drag source, a drop target): frameless at 100,600, 120 px
+// square; prints "ready" once the window manager has put it there (or had three seconds to),
+// then runs the event loop.
+int serveHelperWindow(QWidget& window);
 // Where the window manager shows a window (its X id as a number), and its _NET_WM_STATE atoms.
 QPoint windowPosition(const QString& windowId);
 inline QString netWmState(const QString& windowId) {

@@ -20,6 +20,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <tuple>
 
 class QAction;
@@ -233,6 +234,7 @@ private:
     bool loadFinished_ = false;
     bool startedHidden_ = false;
     ClientSize sizeMarked_ = ClientSize::Unknown;
+    std::optional<QPoint> placeSeen_; // where the X server had the window, unlike Qt, last tick
     std::tuple<QSize, QRect, qreal> drawnFor_; // what the pictures were last drawn for
 };
 

@@ -138,12 +138,22 @@ void frmMain::followWindowManager() {
     // window managers (XWayland's) wrap even this frameless window in a frame with margins and
     // place it without telling the window. Qt maps every drop by its own idea of the place.
     // Moving it there changes nothing on the screen; Qt learns the place.
-    if (!isVisible() || isMinimized() || moving_)
+    if (!isVisible() || isMinimized() || moving_ || dragOver_)
         return;
     const QPoint real = platform_.windowPosition(this);
     const QPoint inside = geometry().topLeft();
-    if (real != inside)
-        move(pos() + real - inside);
+    if (real == inside) {
+        placeSeen_.reset();
+        return;
+    }
+    // Only a place that holds for a second tick: while a window is being mapped the X server
+    // can still report where the window manager has not yet put it.
+    if (placeSeen_ != real) {
+        placeSeen_ = real;
+        return;
+    }
+    placeSeen_.reset();
+    move(pos() + real - inside);
 }
 
 bool frmMain::event(QEvent* event) {

@@ -111,7 +111,6 @@ bool frmMain::ShowDialog(QWidget* window) {
     SuspendAlwaysOnTop();
     if (window->parentWidget() != this) // owned by the client (re-parenting would hide it)
         window->setParent(this, window->windowFlags() | Qt::Window);
-    window->setAttribute(Qt::WA_DeleteOnClose, false);
     // Whichever way the last open one goes, the band comes back.
     if (!openDialogs_.contains(window)) {
         openDialogs_.append(window);

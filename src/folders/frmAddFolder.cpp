@@ -5,9 +5,8 @@
 #include "folders/DesktopFolder.h"
 #include "folders/FolderCommands.h"
 #include "platform/Platform.h"
-#include "ui/PlaceControl.h"
+#include "ui/DesignPlacement.h"
 
-#include <QCloseEvent>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -22,6 +21,8 @@ frmAddFolder::frmAddFolder(const AppState& state, FolderCommands& folders, Sound
                            Qt::WindowCloseButtonHint),
       state_(state), folders_(folders), cues_(cues), platform_(platform) {
     setObjectName(QStringLiteral("frmAddFolder"));
+    // However it closes, the dialog goes; the next opening starts with an empty name.
+    setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Add Folder to Desktop"));
     Text1 = new QLineEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
@@ -81,12 +82,6 @@ bool frmAddFolder::CreateDesktopFolder(QString& FolderPath, QString& FolderName)
     const bool listed = folders_.AddFolderToList(path, this);
     Q_EMIT labelsChanged();
     return listed;
-}
-
-void frmAddFolder::closeEvent(QCloseEvent* event) {
-    // However it closes, the dialog goes; the next opening starts with an empty name.
-    event->accept();
-    deleteLater();
 }
 
 void frmAddFolder::keyPressEvent(QKeyEvent* event) {

@@ -38,7 +38,6 @@ Q_SIGNALS:
     void labelsChanged();
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:

@@ -4,10 +4,9 @@
 #include "core/SoundCues.h"
 #include "platform/Platform.h"
 #include "settings/RunValue.h"
-#include "ui/PlaceControl.h"
+#include "ui/DesignPlacement.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -27,6 +26,8 @@ frmOptions::frmOptions(AppState& state, SoundCues& cues, Platform& platform,
                            Qt::WindowCloseButtonHint),
       state_(state), cues_(cues), platform_(platform), saveSettings_(std::move(saveSettings)) {
     setObjectName(QStringLiteral("frmOptions"));
+    // However it closes, the dialog goes; the next opening makes a new one from the settings.
+    setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("More Options"));
 
     // The panel first, so that the check boxes lie on it.
@@ -149,12 +150,6 @@ void frmOptions::UnloadMe() {
         return;
     }
     close();
-}
-
-void frmOptions::closeEvent(QCloseEvent* event) {
-    // However it closes, the dialog goes; the next opening makes a new one from the settings.
-    event->accept();
-    deleteLater();
 }
 
 void frmOptions::keyPressEvent(QKeyEvent* event) {

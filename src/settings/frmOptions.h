@@ -47,7 +47,6 @@ Q_SIGNALS:
     void browserFollowingChanged(bool on);
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:

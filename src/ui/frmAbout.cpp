@@ -2,9 +2,8 @@
 
 #include "core/AppState.h"
 #include "core/SoundCues.h"
-#include "ui/PlaceControl.h"
+#include "ui/DesignPlacement.h"
 
-#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -25,6 +24,8 @@ frmAbout::frmAbout(const AppState& state, SoundCues& cues, const QIcon& icon)
                            Qt::WindowCloseButtonHint),
       state_(state), cues_(cues) {
     setObjectName(QStringLiteral("frmAbout"));
+    // However it closes, the window goes; the next opening makes a new one.
+    setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("About Kelvane"));
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
@@ -69,11 +70,6 @@ void frmAbout::Form_Load() {
 void frmAbout::cmdOK_Click() {
     cues_.PlayClickSound();
     close();
-}
-
-void frmAbout::closeEvent(QCloseEvent* event) {
-    event->accept();
-    deleteLater();
 }
 
 void frmAbout::keyPressEvent(QKeyEvent* event) {

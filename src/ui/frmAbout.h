@@ -31,7 +31,6 @@ public:
     QPushButton* cmdOK = nullptr;
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:

@@ -1,45 +1,49 @@
 #include "app/frmMain.h"
-#include "ui/Artwork.h"
 
 #include "history/frmHistory.h"
+#include "settings/SettingsFile.h"
+#include "ui/Artwork.h"
+#include "ui/HelpCommands.h"
 #include "ui/SizeCommands.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QMoveEvent>
-#include <QProgressBar>
 
 namespace kelvane {
 
-ClientControls::Hit ClientControls::hit(const QObject* object) const {
-    if (object && object == Image1)
-        return {Hit::Kind::Picture, -1};
-    for (int i = 0; i < int(imgIcon.size()); ++i)
-        if (object == imgIcon[i])
-            return {Hit::Kind::Icon, i};
-    for (int i = 0; i < int(Text.size()); ++i)
-        if (object == Text[i])
-            return {Hit::Kind::Label, i};
-    return {};
-}
-
 frmMain::frmMain(Platform& platform, AppState& state)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), platform_(platform), state_(state),
-      cues_(platform, platform.resourceFolder()),
+      cues_(platform, platform.resourceFolder()), menus_(buildMainMenus(this)),
       saving_(state, folderList_, historyList_, historyPath(), platform),
       drops_(pending_, state, folderList_), hover_(folderList_, pending_),
-      folderCommands_(folderList_, platform, cues_) {
+      folderCommands_(folderList_, platform, cues_), look_(*this, controls_, platform),
+      band_(*this, platform, state, menus_.mnuAlwaysOnTop, [this] { Timer4.stop(); }),
+      presence_(*this, platform, state, cues_, menus_.mnuTrayMenu, Timer5,
+                [this] { return band_.inBand(); }),
+      place_(*this, platform, state, [this] { return drag_.moving() || dropTarget_.busy(); }),
+      drag_(*this), feedback_(*this, controls_, look_, state, cues_, platform, Timer2, Timer4),
+      dropTarget_(platform, controls_, drops_, pending_, Timer4,
+                  [this](std::int16_t index, const QString& file) { SaveImage(index, file); }),
+      manualSave_(platform, state, pending_, cues_, controls_, *this,
+                  [this](std::int16_t index, const QString& source, const QString& target) {
+                      SaveImage(index, source, target);
+                  }),
+      highlight_(controls_, hover_, folderList_, platform),
+      sizes_(state, cues_, menus_.mnuSmall, menus_.mnuNormal, menus_.mnuLarge),
+      dialogs_(
+          *this, band_, state, cues_, platform, folderCommands_,
+          {[this] { return SettingsFile(settingsPath()).SaveSettings(state_, folderList_.raw()); },
+           [this](bool on) { on ? Timer5.start() : Timer5.stop(); }, [this] { layOutClient(); }}) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Kelvane"));
     setWindowIcon(artwork::appIconSet()); // drawn at each size the desktop asks for
-    menus_ = buildMainMenus(this);
     createTimers();
-    createControls();
+    controls_.create(*this, this);
     connectMenus();
+    connectTimers();
 }
 
 frmMain::~frmMain() = default;
@@ -61,51 +65,6 @@ void frmMain::createTimers() {
     }
 }
 
-void frmMain::createControls() {
-    controls_.Text1 = new QLineEdit(this);
-    controls_.Text1->setObjectName(QStringLiteral("Text1"));
-    controls_.Text1->move(0, twipsToPixels(4300));
-
-    for (int i = 0; i < 10; ++i) {
-        auto* label = new QLineEdit(this);
-        label->setObjectName(QStringLiteral("Text(%1)").arg(i));
-        label->setReadOnly(true);
-        label->setFrame(false);
-        label->setTextMargins(-2, 0, -2,
-                              0); // the text from edge to edge: a folder name needs every pixel
-        label->setFocusPolicy(Qt::NoFocus);
-        label->setContextMenuPolicy(Qt::NoContextMenu); // the right button shows "Folders"
-        label->setAutoFillBackground(true);
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::Base, Qt::white);
-        label->setPalette(palette);
-        label->hide();
-        label->setAcceptDrops(true);
-        label->installEventFilter(this);
-        controls_.Text[i] = label;
-    }
-
-    controls_.Image1 = new QLabel(this);
-    controls_.Image1->setObjectName(QStringLiteral("Image1"));
-    controls_.Image1->setScaledContents(true);
-    controls_.Image1->setAcceptDrops(true);
-    controls_.Image1->installEventFilter(this);
-
-    controls_.prgDrop = new QProgressBar(this);
-    controls_.prgDrop->setObjectName(QStringLiteral("prgDrop"));
-    controls_.prgDrop->setTextVisible(false);
-    controls_.prgDrop->hide();
-
-    for (int i = 0; i < 3; ++i) {
-        auto* icon = new QLabel(this);
-        icon->setObjectName(QStringLiteral("imgIcon(%1)").arg(i));
-        icon->setScaledContents(true);
-        icon->setAcceptDrops(true);
-        icon->installEventFilter(this);
-        controls_.imgIcon[i] = icon;
-    }
-}
-
 void frmMain::onCommand(QAction* item, std::function<void()> command) {
     // A checkable item's command decides its own check mark: undo Qt's toggle first, so the
     // command sees the mark as it was when the user chose the item.
@@ -118,16 +77,33 @@ void frmMain::onCommand(QAction* item, std::function<void()> command) {
 
 void frmMain::connectMenus() {
     onCommand(menus_.mnuExit, [this] { mnuExit_Click(); });
-    onCommand(menus_.mnuTrayExit, [this] { mnuTrayExit_Click(); });
-    onCommand(menus_.mnuPlayConfirmationSound, [this] { mnuPlayConfirmationSound_Click(); });
-    onCommand(menus_.mnuShowSavedIMageInClient, [this] { mnuShowSavedIMageInClient_Click(); });
-    onCommand(menus_.mnuClearHistory, [this] { mnuClearHistory_Click(); });
-    onCommand(menus_.mnuHistory, [this] { mnuHistory_Click(); });
+    onCommand(menus_.mnuTrayExit, [this] { mnuExit_Click(); });
+    const auto toggle = [this](QAction* item, bool& flag) {
+        onCommand(item, [this, item, &flag] {
+            cues_.PlayClickSound();
+            flag = !flag;
+            item->setChecked(flag);
+        });
+    };
+    toggle(menus_.mnuPlayConfirmationSound, state_.bPlayConfirmSound);
+    toggle(menus_.mnuShowSavedIMageInClient, state_.bShowSavedImage);
+    onCommand(menus_.mnuClearHistory, [this] {
+        cues_.PlayClickSound();
+        historyList_.clear();
+        SaveHistory();
+    });
+    onCommand(menus_.mnuHistory, [this] {
+        cues_.PlayClickSound();
+        ShowHistoryForm();
+    });
     // The three sizes are one choice: the command sets the marks itself.
     for (auto [item, size] : {std::pair{menus_.mnuSmall, ClientSize::Small},
                               {menus_.mnuNormal, ClientSize::Med},
                               {menus_.mnuLarge, ClientSize::Large}})
-        connect(item, &QAction::triggered, this, [this, size = size] { mnuSize_Click(size); });
+        connect(item, &QAction::triggered, this, [this, size = size] {
+            sizes_.mnuSize_Click(size);
+            layOutClient();
+        });
     onCommand(menus_.mnuAlwaysOnTop, [this] { mnuAlwaysOnTop_Click(); });
     const auto addFolder = [this] {
         cues_.PlayClickSound();
@@ -141,54 +117,47 @@ void frmMain::connectMenus() {
         if (folderCommands_.mnuDelete_Click(pending_.iCurrentLabel, this))
             layOutClient();
     });
+    onCommand(menus_.mnuMore, [this] { dialogs_.mnuMore_Click(); });
+    onCommand(menus_.mnuAddFolderToDesktop, [this] { dialogs_.mnuAddFolderToDesktop_Click(); });
+    onCommand(menus_.mnuContents, [this] { mnuContents_Click(platform_, cues_, this); });
+    onCommand(menus_.mnuOpenWebsite,
+              [this] { mnuOpenWebsite_Click(platform_, cues_, this, state_.sHomepageAddress); });
+    onCommand(menus_.mnuAbout, [this] { dialogs_.mnuAbout_Click(); });
+    onCommand(menus_.mnuHideMe, [this] { presence_.mnuHideMe_Click(); });
+    onCommand(menus_.mnuTrayRestore, [this] { presence_.mnuTrayRestore_Click(); });
+}
 
+void frmMain::connectTimers() {
     connect(&Timer1, &QTimer::timeout, this, [this] {
         folderValidator_.CheckAllFolders(folderList_, platform_, this, [this] { layOutClient(); });
     });
-    connect(&Timer2, &QTimer::timeout, this, [this] { Timer2_Timer(); });
-    connect(&Timer3, &QTimer::timeout, this, [this] { Timer3_Timer(); });
+    connect(&Timer2, &QTimer::timeout, this, [this] { feedback_.Timer2_Timer(); });
+    connect(&Timer3, &QTimer::timeout, this, [this] { highlight_.Timer3_Timer(); });
     connect(&Timer4, &QTimer::timeout, this, [this] { Timer4_Timer(); });
-    connect(&Timer5, &QTimer::timeout, this, [this] { Timer5_Timer(); });
-    onCommand(menus_.mnuMore, [this] { mnuMore_Click(); });
-    onCommand(menus_.mnuAddFolderToDesktop, [this] { mnuAddFolderToDesktop_Click(); });
-    onCommand(menus_.mnuContents, [this] { mnuContents_Click(); });
-    onCommand(menus_.mnuOpenWebsite, [this] { mnuOpenWebsite_Click(); });
-    onCommand(menus_.mnuAbout, [this] { mnuAbout_Click(); });
-    onCommand(menus_.mnuHideMe, [this] { mnuHideMe_Click(); });
-    onCommand(menus_.mnuTrayRestore, [this] { mnuTrayRestore_Click(); });
+    connect(&Timer5, &QTimer::timeout, this, [this] { presence_.Timer5_Timer(); });
 }
 
-void frmMain::mnuPlayConfirmationSound_Click() {
-    cues_.PlayClickSound();
-    state_.bPlayConfirmSound = !state_.bPlayConfirmSound;
-    menus_.mnuPlayConfirmationSound->setChecked(state_.bPlayConfirmSound);
+void frmMain::Timer4_Timer() {
+    switch (manualSave_.Timer4_Timer(dropTarget_.busy())) {
+    case ManualSave::Result::Wait:
+        return;
+    case ManualSave::Result::Done:
+        Timer4.stop();
+        return;
+    case ManualSave::Result::Fatal:
+        Timer4.stop();
+        Form_Unload();
+        QCoreApplication::exit(0);
+        return;
+    }
 }
 
-void frmMain::mnuClearHistory_Click() {
-    cues_.PlayClickSound();
-    historyList_.clear();
-    SaveHistory();
+void frmMain::SaveImage(std::int16_t index, const QString& source, const QString& manualTarget) {
+    feedback_.showOutcome(saving_.SaveImage(index, source, manualTarget, this));
 }
 
-void frmMain::mnuHistory_Click() {
-    cues_.PlayClickSound();
-    ShowHistoryForm();
-}
-
-void frmMain::markSize(ClientSize size) {
-    sizeMarked_ = size;
-    menus_.mnuSmall->setChecked(size == ClientSize::Small);
-    menus_.mnuNormal->setChecked(size == ClientSize::Med);
-    menus_.mnuLarge->setChecked(size == ClientSize::Large);
-}
-
-void frmMain::mnuSize_Click(ClientSize size) {
-    // The cue goes by the item that was marked (Normal when none was).
-    const ClientSize shown = sizeMarked_ == ClientSize::Unknown ? ClientSize::Med : sizeMarked_;
-    const QString cue = applySizeCommand(state_, size, shown);
-    markSize(size);
-    cues_.PlaySoundCue(cue);
-    layOutClient();
+void frmMain::layOutClient() {
+    look_.layOut(state_.sClientSize, folderList_.raw(), state_.bAlwaysOnTop);
 }
 
 void frmMain::mnuAlwaysOnTop_Click() {
@@ -199,8 +168,55 @@ void frmMain::mnuAlwaysOnTop_Click() {
     layOutClient();
 }
 
-void frmMain::ShowClientMenu() {
-    menus_.mnuFile->exec(platform_.cursorPos());
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    const ClientControls::Hit hit = controls_.hit(watched);
+    if (dropTarget_.handle(hit, event) || handleMouse(hit, event))
+        return true;
+    return QWidget::eventFilter(watched, event);
+}
+
+bool frmMain::handleMouse(const ClientControls::Hit& hit, QEvent* event) {
+    if (hit.kind == ClientControls::Hit::Kind::None)
+        return false;
+    const bool onLabel = hit.kind == ClientControls::Hit::Kind::Label;
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        if (mouse->button() == Qt::RightButton && onLabel) {
+            showFoldersMenu();
+            return true;
+        }
+        if (mouse->button() == Qt::LeftButton)
+            drag_.press(mouse->globalPosition().toPoint());
+        return mouse->button() == Qt::LeftButton;
+    case QEvent::MouseMove:
+        if (onLabel)
+            controls_.Text1->setFocus(); // a label never keeps the focus: no caret, no typing
+        return drag_.move(mouse->globalPosition().toPoint(), mouse->buttons() & Qt::LeftButton);
+    case QEvent::MouseButtonRelease:
+        if (mouse->button() == Qt::LeftButton)
+            drag_.release();
+        if (onLabel)
+            controls_.Text1->setFocus();
+        if (mouse->button() == Qt::RightButton && !onLabel) {
+            menus_.mnuFile->exec(platform_.cursorPos());
+            return true;
+        }
+        return false;
+    case QEvent::MouseButtonDblClick:
+        drag_.release();
+        if (onLabel) // the label's own folder, even before the hover poll has seen it
+            folderCommands_.Text_DblClick(hit.index, this);
+        else if (hit.kind == ClientControls::Hit::Kind::Picture)
+            feedback_.Image1_DblClick(historyList_.entries().value(0));
+        return onLabel || hit.kind == ClientControls::Hit::Kind::Picture;
+    case QEvent::FocusOut:
+        if (onLabel)
+            controls_.Text1->setFocus();
+        return false;
+    default:
+        return false;
+    }
 }
 
 void frmMain::showFoldersMenu() {
@@ -211,22 +227,11 @@ void frmMain::showFoldersMenu() {
         label->setEnabled(true);
 }
 
-void frmMain::moveEvent(QMoveEvent* event) {
-    // Only where the window really is counts: a window not on the screen keeps the position
-    // it was given.
-    QWidget::moveEvent(event);
-    if (!isVisible() || isMinimized())
-        return;
-    // Where the window manager has the window is what counts. Qt can be told a wrong place
-    // while the window is being mapped; it then learns the real one, so that the history
-    // window docks beside the client and the position is kept as it is. (The program's own
-    // moves are on their way to the window manager: nothing to compare yet.)
-    const QPoint real = platform_.windowPosition(this);
-    if (event->spontaneous() && real != pos()) {
-        move(real);
-        return;
-    }
-    storeWindowPosition();
+bool frmMain::event(QEvent* event) {
+    // On a screen of another scale the pictures are drawn anew for it.
+    if (event->type() == QEvent::ScreenChangeInternal)
+        QTimer::singleShot(0, this, [this] { look_.drawPictures(); });
+    return QWidget::event(event);
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

@@ -36,7 +36,7 @@ frmMain::LoadResult frmMain::Form_Load() {
     state_.sBuildText = QString::number(v.revision);
 
     // The running copy is not disturbed: nothing is shown, played or written.
-    if (CheckPreviousInstance())
+    if (platform_.anotherInstanceRunning())
         return LoadResult::AnotherInstance;
     platform_.onTerminationRequest([this] { endFromOutside(); });
     // Ended without a shut-down (the display went away): keep the settings and the history.
@@ -70,18 +70,8 @@ void frmMain::runStartupSteps() {
         splash_->show();
 
     try {
-        SetupTrayIcon(platform_, windowIcon(), [this](Platform::TrayEvent event) {
-            // The tray's clicks reach the window as the mouse messages of a left release, a
-            // double-click and a right release.
-            switch (event) {
-            case Platform::TrayEvent::Click:
-                return Form_MouseMove(0x0202);
-            case Platform::TrayEvent::DoubleClick:
-                return Form_MouseMove(0x0203);
-            case Platform::TrayEvent::ContextMenu:
-                return Form_MouseMove(0x0205);
-            }
-        });
+        SetupTrayIcon(platform_, windowIcon(),
+                      [this](Platform::TrayEvent event) { presence_.trayEvent(event); });
     } catch (const std::exception&) {
         platform_.message(this,
                           QStringLiteral("There was an error while setting up the tray icon."));
@@ -98,16 +88,13 @@ void frmMain::runStartupSteps() {
     menus_.mnuPlayConfirmationSound->setChecked(state_.bPlayConfirmSound);
     if (loaded.enableTimer5)
         Timer5.start();
-    applyWindowPosition();
+    place_.apply();
     CheckHide();
 
     setVisible(false);
     setEnabled(false);
 
-    markSize(state_.sClientSize == QLatin1String("SMALL")   ? ClientSize::Small
-             : state_.sClientSize == QLatin1String("MED")   ? ClientSize::Med
-             : state_.sClientSize == QLatin1String("LARGE") ? ClientSize::Large
-                                                            : ClientSize::Unknown);
+    sizes_.markFromSettings();
 
     if (state_.bFirstUse)
         ApplyDefaultSettings();
@@ -118,7 +105,7 @@ void frmMain::runStartupSteps() {
         menus_.mnuAlwaysOnTop->setChecked(false);
 
     controls_.Image1->setToolTip(dragHereTip(QStringLiteral("Desktop")));
-    showStatusIcon(0);
+    look_.showStatusIcon(0);
     controls_.imgIcon[1]->setToolTip(QStringLiteral(" This image has been sucessfully saved "));
 
     layOutClient();
@@ -129,31 +116,25 @@ void frmMain::runStartupSteps() {
         layOutClient();
     });
 
-    history_ = new frmHistory(*this, historyList_, state_, cues_, platform_, historyPath());
-    connect(history_, &frmHistory::closed, this, [this] { menus_.mnuHistory->setEnabled(true); });
-    connect(history_, &frmHistory::previewRequested, this, [this](const QString& path) {
-        ShowImageInClient(path);
-        showStatusIcon(0);
-        Timer2.start(); // the preview gets its full time before the background returns
-    });
-    connect(history_, &frmHistory::clientResetDue, this, [this] {
-        if (!Timer2.isActive())
-            Timer2.start();
-    });
-    // "Clear History" follows the list, whoever changes it.
-    for (auto change : {&HistoryList::rowsInserted, &HistoryList::rowsRemoved})
-        connect(&historyList_, change, this, [this] { CheckClearHistoryMenu(); });
-    connect(&historyList_, &HistoryList::modelReset, this, [this] { CheckClearHistoryMenu(); });
-    history_->Initialize();
-    CheckClearHistoryMenu();
+    createHistoryWindow();
     CheckHide();
 
     Timer1.start();
     Timer3.start();
 }
 
-bool frmMain::CheckPreviousInstance() {
-    return platform_.anotherInstanceRunning();
+void frmMain::createHistoryWindow() {
+    history_ = new frmHistory(*this, historyList_, state_, cues_, platform_, historyPath());
+    connect(history_, &frmHistory::closed, this, [this] { menus_.mnuHistory->setEnabled(true); });
+    connect(history_, &frmHistory::previewRequested, this,
+            [this](const QString& path) { feedback_.showPreview(path); });
+    connect(history_, &frmHistory::clientResetDue, this, [this] { feedback_.armIdleReturn(); });
+    // "Clear History" follows the list, whoever changes it.
+    for (auto change : {&HistoryList::rowsInserted, &HistoryList::rowsRemoved})
+        connect(&historyList_, change, this, [this] { CheckClearHistoryMenu(); });
+    connect(&historyList_, &HistoryList::modelReset, this, [this] { CheckClearHistoryMenu(); });
+    history_->Initialize();
+    CheckClearHistoryMenu();
 }
 
 void frmMain::ApplyDefaultSettings() {
@@ -162,12 +143,12 @@ void frmMain::ApplyDefaultSettings() {
         folderList_.setSlot(0, FindSystemFolder(platform_, Platform::SpecialFolder::Documents));
         if (state_.sClientSize.isEmpty()) {
             state_.sClientSize = QStringLiteral("MED");
-            markSize(ClientSize::Med);
+            sizes_.mark(ClientSize::Med);
         }
         const QSize screen = platform_.screenSize() * kTwipsPerPixel;
         state_.WindowTop = screen.height() / 2 - 100;
         state_.WindowLeft = screen.width() / 2 + 100;
-        applyWindowPosition();
+        place_.apply();
         state_.bAlwaysOnTop = true;
         menus_.mnuAlwaysOnTop->setChecked(true);
         state_.bPlayConfirmSound = true;
@@ -197,23 +178,10 @@ void frmMain::CheckHide() {
     setWindowState(windowState() | Qt::WindowMinimized);
 }
 
-void frmMain::applyWindowPosition() {
-    move(twipsToPixels(state_.WindowLeft), twipsToPixels(state_.WindowTop));
-}
-
-void frmMain::storeWindowPosition() {
-    const QPoint at = platform_.windowPosition(this);
-    // The twips survive unchanged while the window stays on the pixel they round to.
-    if (at.x() != twipsToPixels(state_.WindowLeft))
-        state_.WindowLeft = at.x() * kTwipsPerPixel;
-    if (at.y() != twipsToPixels(state_.WindowTop))
-        state_.WindowTop = at.y() * kTwipsPerPixel;
-}
-
 void frmMain::InitializeMainForm() {
     for (QLineEdit* label : controls_.Text)
         label->setCursor(Qt::ArrowCursor);
-    controls_.Image1->setPixmap(controls_.imgBG);
+    look_.showBackground();
 }
 
 void frmMain::handOver() {
@@ -252,10 +220,6 @@ void frmMain::mnuExit_Click() {
     QCoreApplication::exit(0);
 }
 
-void frmMain::mnuTrayExit_Click() {
-    mnuExit_Click();
-}
-
 void frmMain::endFromOutside() {
     Form_Unload(true);
     QCoreApplication::exit(0);
@@ -265,9 +229,10 @@ void frmMain::Form_Unload(bool quiet) {
     if (std::exchange(unloaded_, true))
         return;
     // Every step runs whatever happened in the one before.
-    SuspendAlwaysOnTop();
+    dropTarget_.close();
+    band_.SuspendAlwaysOnTop();
     if (isVisible() && !isMinimized())
-        storeWindowPosition();
+        place_.store();
     writeStateFiles(quiet);
     platform_.removeTrayIcon();
     if (state_.bDeleteHistoryOnClose)

@@ -69,7 +69,7 @@ private Q_SLOTS:
         QTRY_VERIFY(netWmState(id()).contains("_NET_WM_STATE_ABOVE"));
         auto* dialog = new QWidget;
         dialog->resize(200, 100);
-        QVERIFY(main_->ShowDialog(dialog));
+        QVERIFY(main_->band().ShowDialog(dialog));
         QTRY_VERIFY(!netWmState(id()).contains("_NET_WM_STATE_ABOVE"));
         QVERIFY(!main_->menus().mnuAlwaysOnTop->isChecked() && state_.bAlwaysOnTop);
         dialog->close();

@@ -183,8 +183,8 @@ private Q_SLOTS:
 };
 
 // Drop target process: prints "ready" once placed, then what was offered and the address.
-struct DropTarget : QWidget {
-    DropTarget() { setAcceptDrops(true); }
+struct DropSink : QWidget {
+    DropSink() { setAcceptDrops(true); }
     void dragEnterEvent(QDragEnterEvent* e) override { e->acceptProposedAction(); }
     void dragMoveEvent(QDragMoveEvent* e) override { e->acceptProposedAction(); }
     void dropEvent(QDropEvent* e) override {
@@ -199,7 +199,7 @@ int main(int argc, char** argv) {
     int programOnly = 1;
     QApplication app(programOnly, argv);
     if (argc == 2 && QByteArray(argv[1]) == "--drop-target") {
-        DropTarget target;
+        DropSink target;
         return serveHelperWindow(target);
     }
     TestSecondaryWindows test;

@@ -190,7 +190,7 @@ private Q_SLOTS:
         QVERIFY(w.Timer2.remainingTime() > 58000); // counted anew
         QFile::remove(f.desktop() + "/two.png");   // the user deleted it meanwhile
         f.fake->messageBoxes.clear();
-        w.Image1_DblClick();
+        QTest::mouseDClick(w.controls().Image1, Qt::LeftButton);
         QCOMPARE(f.fake->messageBoxes.value(0).text, "File no longer exists in specified folder");
         w.Timer2.start(1);
         QTRY_VERIFY(w.showsBackground() && !w.Timer2.isActive());

@@ -1,8 +1,8 @@
-// The client window's layout: its square, the picture, the status icons and the folder labels.
-#include "app/frmMain.h"
+#include "ui/ClientLook.h"
 
 #include "platform/Platform.h"
 #include "ui/Artwork.h"
+#include "ui/ClientControls.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -10,18 +10,22 @@
 
 namespace kelvane {
 
-void frmMain::layOutClient() {
-    controls_.row = resolveSizeRow(state_.sClientSize, controls_.row);
-    const ClientLayout layout = layoutClient(controls_.row, folderList_.raw());
-    ApplyClientSize(layout);
+ClientLook::ClientLook(QWidget& window, ClientControls& controls, Platform& platform)
+    : window_(window), controls_(controls), platform_(platform) {}
+
+void ClientLook::layOut(QString& sClientSize, const std::array<QString, 10>& folders,
+                        bool topmost) {
+    controls_.row = resolveSizeRow(sClientSize, controls_.row);
+    const ClientLayout layout = layoutClient(controls_.row, folders);
+    ApplyClientSize(layout, topmost);
     ApplyLabelSize(layout);
-    ShowLabels(layout);
+    ShowLabels(layout, folders);
 }
 
-void frmMain::ApplyClientSize(const ClientLayout& layout) {
-    setFixedSize(toPixels(layout.picture).size());
+void ClientLook::ApplyClientSize(const ClientLayout& layout, bool topmost) {
+    window_.setFixedSize(toPixels(layout.picture).size());
     controls_.Image1->setGeometry(toPixels(layout.picture));
-    platform_.setTopmost(this, state_.bAlwaysOnTop);
+    platform_.setTopmost(&window_, topmost);
     for (QLabel* icon : controls_.imgIcon)
         icon->setGeometry(toPixels(layout.statusIcon));
     drawPictures();
@@ -29,11 +33,11 @@ void frmMain::ApplyClientSize(const ClientLayout& layout) {
     controls_.prgDrop->setGeometry(picture.left(), picture.bottom() - 5, picture.width(), 6);
 }
 
-void frmMain::drawPictures() {
+void ClientLook::drawPictures() {
     // Drawn anew for each size and screen, so nothing on the client is ever stretched.
     const QRect picture = controls_.Image1->geometry();
     const QRect icon = controls_.imgIcon[0]->geometry();
-    const qreal dpr = devicePixelRatioF();
+    const qreal dpr = window_.devicePixelRatioF();
     const auto drawn = std::make_tuple(picture.size(), icon, dpr);
     if (drawn == drawnFor_)
         return;
@@ -42,7 +46,7 @@ void frmMain::drawPictures() {
     controls_.imgBG = QPixmap::fromImage(
         artwork::clientPicture(picture.size(), dpr, icon.translated(-picture.topLeft())));
     if (background)
-        controls_.Image1->setPixmap(controls_.imgBG);
+        showBackground();
     const artwork::Status status[] = {artwork::Status::Idle, artwork::Status::Saved,
                                       artwork::Status::Failed};
     for (int i = 0; i < 3; ++i)
@@ -50,7 +54,7 @@ void frmMain::drawPictures() {
             QPixmap::fromImage(artwork::statusBadge(status[i], icon.width(), dpr)));
 }
 
-void frmMain::ApplyLabelSize(const ClientLayout& layout) {
+void ClientLook::ApplyLabelSize(const ClientLayout& layout) {
     for (QLineEdit* label : controls_.Text) {
         QFont font = label->font();
         font.setPointSize(layout.labelFontPt);
@@ -58,20 +62,37 @@ void frmMain::ApplyLabelSize(const ClientLayout& layout) {
     }
 }
 
-void frmMain::ShowLabels(const ClientLayout& layout) {
-    for (int i = 0; i < FolderSlots::kCount; ++i) {
+void ClientLook::ShowLabels(const ClientLayout& layout, const std::array<QString, 10>& folders) {
+    for (int i = 0; i < int(folders.size()); ++i) {
         QLineEdit* label = controls_.Text[i];
         // A path too long for the label shows its end, the folder's own name; the text stays
         // the whole path.
-        if (label->text() != folderList_.slot(i))
-            label->setText(folderList_.slot(i));
+        if (label->text() != folders[i])
+            label->setText(folders[i]);
         label->end(false);
         QRect r = toPixels(layout.labels[i].rect);
-        r.setWidth(width() + 1); // from one pixel left of the window to its right edge
+        r.setWidth(window_.width() + 1); // from one pixel left of the window to its right edge
         label->setGeometry(r);
         label->setVisible(layout.labels[i].visible);
     }
-    setFixedSize(toPixels(layout.window).size());
+    window_.setFixedSize(toPixels(layout.window).size());
+}
+
+void ClientLook::showStatusIcon(int index) {
+    // The icon comes to the front; the ones behind it are hidden, or their soft edges would
+    // show around it. (Drops and clicks there reach the picture underneath, as they would the
+    // icon.)
+    for (int i = 0; i < int(controls_.imgIcon.size()); ++i)
+        controls_.imgIcon[i]->setVisible(i == index);
+    controls_.imgIcon[index]->raise();
+}
+
+void ClientLook::showBackground() {
+    controls_.Image1->setPixmap(controls_.imgBG);
+}
+
+bool ClientLook::showsBackground() const {
+    return controls_.Image1->pixmap().cacheKey() == controls_.imgBG.cacheKey();
 }
 
 } // namespace kelvane

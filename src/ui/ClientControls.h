@@ -9,6 +9,7 @@ class QLabel;
 class QLineEdit;
 class QObject;
 class QProgressBar;
+class QWidget;
 
 namespace kelvane {
 
@@ -23,6 +24,10 @@ struct ClientControls {
     // The size row the window and its labels were last laid out with (the design size is
     // "MED"): a size word the program does not know keeps it.
     SizeRow row{1090, 240, 7};
+
+    // Makes the controls on parent; filter hears the events of the picture, the status icons
+    // and the labels.
+    void create(QWidget& parent, QObject* filter);
 
     // Which control an object is, for the event handlers.
     struct Hit {

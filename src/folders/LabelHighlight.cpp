@@ -1,0 +1,49 @@
+#include "folders/LabelHighlight.h"
+
+#include "core/Tooltips.h"
+#include "folders/FolderSlots.h"
+#include "folders/LabelHover.h"
+#include "ui/ClientControls.h"
+#include "ui/CursorRoutines.h"
+
+#include <QLineEdit>
+
+namespace kelvane {
+namespace {
+
+const QColor kHighlight(255, 230, 22);
+const QColor kPlain(255, 255, 255);
+
+void paintLabel(QLineEdit* label, const QColor& color) {
+    QPalette palette = label->palette();
+    if (palette.color(QPalette::Base) == color)
+        return;
+    palette.setColor(QPalette::Base, color);
+    palette.setColor(QPalette::Window, color);
+    label->setPalette(palette);
+}
+
+} // namespace
+
+LabelHighlight::LabelHighlight(ClientControls& controls, LabelHover& hover,
+                               const FolderSlots& folders, Platform& platform)
+    : controls_(controls), hover_(hover), folders_(folders), platform_(platform) {}
+
+void LabelHighlight::Timer3_Timer() {
+    // The tick touches no disk and writes a property only when it changes.
+    if (hover_.Timer3_Timer(labelUnderCursor(controls_, platform_)))
+        paint();
+    if (const int current = hover_.highlighted(); current >= 0) {
+        QLineEdit* label = controls_.Text[current];
+        const QString tip = dragHereTip(folders_.slot(current));
+        if (label->toolTip() != tip)
+            label->setToolTip(tip);
+    }
+}
+
+void LabelHighlight::paint() {
+    for (int i = 0; i < int(controls_.Text.size()); ++i)
+        paintLabel(controls_.Text[i], i == hover_.highlighted() ? kHighlight : kPlain);
+}
+
+} // namespace kelvane

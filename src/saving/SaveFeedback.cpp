@@ -1,0 +1,121 @@
+#include "saving/SaveFeedback.h"
+
+#include "core/AppState.h"
+#include "core/FileTests.h"
+#include "core/SoundCues.h"
+#include "core/Tooltips.h"
+#include "platform/Platform.h"
+#include "saving/Preview.h"
+#include "saving/SavePipeline.h"
+#include "ui/ClientControls.h"
+#include "ui/ClientLook.h"
+
+#include <QLabel>
+#include <QTimer>
+#include <QWidget>
+
+namespace kelvane {
+
+SaveFeedback::SaveFeedback(QWidget& window, ClientControls& controls, ClientLook& look,
+                           const AppState& state, SoundCues& cues, Platform& platform,
+                           QTimer& Timer2, QTimer& Timer4)
+    : window_(window), controls_(controls), look_(look), state_(state), cues_(cues),
+      platform_(platform), Timer2_(Timer2), Timer4_(Timer4) {}
+
+void SaveFeedback::showOutcome(const SaveOutcome& outcome) {
+    if (outcome.result == SaveOutcome::Result::Saved)
+        showSaved(outcome.path);
+    else
+        showFailed(outcome.result == SaveOutcome::Result::Failed);
+}
+
+void SaveFeedback::showSaved(const QString& target) {
+    if (state_.bShowSavedImage) {
+        controls_.Image1->raise();
+        look_.showStatusIcon(0);
+        ShowImageInClient(target);
+        Timer2_.start();
+    }
+    look_.showStatusIcon(1);
+    if (state_.bShowSavedImage && state_.bPlayConfirmSound) {
+        // The picture and the saved icon are on the screen before the sound starts.
+        window_.repaint();
+        cues_.PlaySoundCue(QStringLiteral("saved"));
+    }
+    const QString tip = quotedTip(QStringLiteral(" This image was saved to "), target);
+    controls_.Image1->setToolTip(tip);
+    controls_.imgIcon[1]->setToolTip(tip);
+    Timer4_.stop(); // no manual save after a successful one
+}
+
+void SaveFeedback::showFailed(bool showError) {
+    look_.showBackground();
+    look_.showStatusIcon(2);
+    if (showError) {
+        if (state_.bPlayConfirmSound) {
+            window_.repaint();
+            cues_.PlaySoundCue(QStringLiteral("uhoh"));
+        }
+        if (state_.bShowSaveErrorMessage)
+            platform_.message(
+                &window_,
+                QStringLiteral("There was an error while saving this resource. Save image files "
+                               "only. \r\nImage source may have expired. See Help file for more "
+                               "information."));
+    }
+    armIdleReturn(); // only a success starts the count anew
+}
+
+void SaveFeedback::armIdleReturn() {
+    if (!Timer2_.isActive())
+        Timer2_.start();
+}
+
+void SaveFeedback::ShowImageInClient(const QString& path) {
+    QLabel* picture = controls_.Image1;
+    const QImage image = decodePreview(path, picture->size() * picture->devicePixelRatioF());
+    if (image.isNull()) {
+        platform_.message(
+            &window_, QStringLiteral("Could not load the Image. It is either corrupt or missing."));
+        return;
+    }
+    picture->setPixmap(QPixmap::fromImage(image));
+}
+
+void SaveFeedback::showPreview(const QString& path) {
+    ShowImageInClient(path);
+    look_.showStatusIcon(0);
+    Timer2_.start(); // the preview gets its full time before the background returns
+}
+
+void SaveFeedback::Timer2_Timer() {
+    look_.showBackground();
+    controls_.Image1->setToolTip(dragHereTip(QStringLiteral("Desktop")));
+    look_.showStatusIcon(0);
+    Timer2_.stop();
+}
+
+void SaveFeedback::Image1_DblClick(const QString& newest) {
+    if (look_.showsBackground()) {
+        ShowDesktop();
+        return;
+    }
+    if (!FileExists(newest)) {
+        platform_.message(&window_, QStringLiteral("File no longer exists in specified folder"));
+        return;
+    }
+    if (!platform_.openPath(newest))
+        platform_.message(
+            &window_,
+            QStringLiteral("There was an error while attempting to open this image file."),
+            Platform::Icon::Exclamation);
+}
+
+void SaveFeedback::ShowDesktop() {
+    if (!platform_.showDesktop())
+        platform_.message(&window_,
+                          QStringLiteral("There was an error while attempting to show the desktop"),
+                          Platform::Icon::Critical);
+}
+
+} // namespace kelvane

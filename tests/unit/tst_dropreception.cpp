@@ -1,4 +1,3 @@
-#include "TestFiles.h"
 #include "core/AppState.h"
 #include "core/PendingDrop.h"
 #include "folders/FolderSlots.h"
@@ -6,37 +5,52 @@
 #include "saving/DropReception.h"
 
 #include <QMimeData>
+#include <QtTest>
 
 using namespace kelvane;
-using namespace kelvane::test;
 
 class TestDropReception : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // The drag's text/uri-list ("text:" a text drag) | the file; never one a NUL cuts short.
+    // The file a drag's text/uri-list names first; never one a NUL would cut short.
     void firstLocalFile_data() {
-        addRows({"file:///t/a.jpg\r\nfile:///t/b.jpg|/t/a.jpg",
-                 "# a comment\r\n\r\nfile:///t/my%20cat.jpg|/t/my cat.jpg",
-                 "https://example.com/a.jpg|", "text:/t/a.jpg|", "|", "file:///t/photo%00.jpg|",
-                 "file:///t/photo<NUL>.jpg\r\n|", "file:///t/photo%2500.jpg|/t/photo%00.jpg"});
+        QTest::addColumn<QByteArray>("uriList"); // "text:" a plain text drag
+        QTest::addColumn<QString>("file");
+        QTest::newRow("first of two")
+            << QByteArray("file:///t/a.jpg\r\nfile:///t/b.jpg") << "/t/a.jpg";
+        QTest::newRow("after a comment, decoded")
+            << QByteArray("# a comment\r\n\r\nfile:///t/my%20cat.jpg") << "/t/my cat.jpg";
+        QTest::newRow("web address") << QByteArray("https://example.com/a.jpg") << "";
+        QTest::newRow("text drag") << QByteArray("text:/t/a.jpg") << "";
+        QTest::newRow("escaped NUL") << QByteArray("file:///t/photo%00.jpg") << "";
+        QTest::newRow("raw NUL") << QByteArray("file:///t/photo") + '\0' + ".jpg\r\n"
+                                 << "";
+        QTest::newRow("escaped percent, decoded once")
+            << QByteArray("file:///t/photo%2500.jpg") << "/t/photo%00.jpg";
     }
     void firstLocalFile() {
-        QFETCH(QStringList, row);
+        QFETCH(QByteArray, uriList);
+        QFETCH(QString, file);
         QMimeData data;
-        if (row[0].startsWith("text:"))
-            data.setText(row[0].mid(5));
+        if (uriList.startsWith("text:"))
+            data.setText(uriList.mid(5));
         else
-            data.setData("text/uri-list", row[0].toUtf8().replace("<NUL>", QByteArray(1, '\0')));
-        QCOMPARE(drops::firstLocalFile(&data), row[1]);
+            data.setData("text/uri-list", uriList);
+        QCOMPARE(drops::firstLocalFile(&data), file);
     }
 
-    // Over the picture (-1) or a label: the folder and file recorded; no file keeps the earlier.
-    void dragOver_data() { addRows({"-1|", "-1|/c/a.jpg", "2|", "2|/c/a.jpg", "5|/c/a.jpg"}); }
+    // Over the picture or a label: its folder and the file recorded; no file keeps the earlier.
+    void dragOver_data() {
+        QTest::addColumn<int>("target"); // -1 the picture, else a label
+        QTest::addColumn<QString>("file");
+        QTest::newRow("picture") << -1 << "/c/a.jpg";
+        QTest::newRow("label, no file") << 2 << "";
+        QTest::newRow("label without a folder") << 5 << "/c/a.jpg";
+    }
     void dragOver() {
-        QFETCH(QStringList, row);
-        const int target = row[0].toInt();
-        const QString file = row[1];
+        QFETCH(int, target);
+        QFETCH(QString, file);
         AppState state;
         state.sDesktopFolder = "/home/u/Desktop";
         FolderSlots folders;

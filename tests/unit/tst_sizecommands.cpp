@@ -1,26 +1,43 @@
-#include "TestFiles.h"
 #include "core/AppState.h"
 #include "ui/SizeCommands.h"
 
+#include <QtTest>
+
 using namespace kelvane;
-using namespace kelvane::test;
 
 class TestSizeCommands : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // Chosen | checked before ("?" none) | cue; the chosen word is stored for the next start.
+    // The chosen word is stored for the next start; the cue says which way the window goes.
     void storesTheSizeAndPicksTheCue_data() {
-        test::addRows({"SMALL|SMALL|shrink", "SMALL|LARGE|shrink", "MED|LARGE|shrink",
-                       "MED|MED|enlarge", "MED|SMALL|enlarge", "MED|?|enlarge",
-                       "LARGE|LARGE|enlarge", "LARGE|SMALL|enlarge"});
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("checked"); // the size shown before ("?": none)
+        QTest::addColumn<QString>("cue");
+        QTest::newRow("small again shrinks") << "SMALL"
+                                             << "SMALL"
+                                             << "shrink";
+        QTest::newRow("medium from large shrinks") << "MED"
+                                                   << "LARGE"
+                                                   << "shrink";
+        QTest::newRow("medium from small enlarges") << "MED"
+                                                    << "SMALL"
+                                                    << "enlarge";
+        QTest::newRow("medium, none checked") << "MED"
+                                              << "?"
+                                              << "enlarge";
+        QTest::newRow("large again enlarges") << "LARGE"
+                                              << "LARGE"
+                                              << "enlarge";
     }
     void storesTheSizeAndPicksTheCue() {
-        QFETCH(QStringList, row);
+        QFETCH(QString, chosen);
+        QFETCH(QString, checked);
+        QFETCH(QString, cue);
         AppState state;
         state.sClientSize = " large ";
-        QCOMPARE(applySizeCommand(state, parseClientSize(row[0]), parseClientSize(row[1])), row[2]);
-        QCOMPARE(state.sClientSize, row[0]);
+        QCOMPARE(applySizeCommand(state, parseClientSize(chosen), parseClientSize(checked)), cue);
+        QCOMPARE(state.sClientSize, chosen);
     }
 };
 

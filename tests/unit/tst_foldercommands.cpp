@@ -108,6 +108,17 @@ private Q_SLOTS:
                      "Are you sure you want to delete the folder \"" + folder +
                          "\" \r\nfrom the Folders List?");
     }
+
+    // A label whose folder cannot be opened, or that has none, says so.
+    void doubleClickThatCannotOpen() {
+        folders_.raw() = listed(",,/data/my \"best\" pictures");
+        platform_.openSucceeds = false;
+        commands_.Text_DblClick(2, nullptr);
+        commands_.Text_DblClick(3, nullptr);
+        QCOMPARE(platform_.calls.filter("openPath"),
+                 QStringList{"openPath: /data/my \"best\" pictures"});
+        QCOMPARE(shown(), "This folder could not be opened;This folder could not be opened");
+    }
 };
 
 QTEST_GUILESS_MAIN(TestFolderCommands)

@@ -87,16 +87,25 @@ private Q_SLOTS:
         server_.route("/..%2F..%2Fescape", 200, "image/jpeg", kJpeg);
     }
 
-    // Drag formats | direct-save answer ("-" none) | cached name; the original JPEG, no climbing.
+    // Each browser's drag, read the way that gives the original JPEG; the name never climbs.
     void routes_data() {
-        addRows({"firefox|S|my%20cat.jpeg", "firefox|E|my%20cat.jpeg", "chromium|F|my%20cat.jpeg",
-                 "chromium-link|F|my%20cat.jpeg", "address only|-|my%20cat.jpeg",
-                 "address that climbs|-|%2F..%2Fescape.jpg", "image data only|-|image.png"});
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<char>("answer"); // to a direct save: S saved, E error, F fetch; 0 none
+        QTest::addColumn<QString>("cached");
+        QTest::newRow("firefox saves") << "firefox" << 'S' << "my%20cat.jpeg";
+        QTest::newRow("firefox fails, fetched") << "firefox" << 'E' << "my%20cat.jpeg";
+        QTest::newRow("chromium") << "chromium" << 'F' << "my%20cat.jpeg";
+        QTest::newRow("chromium, in a link") << "chromium-link" << 'F' << "my%20cat.jpeg";
+        QTest::newRow("address only") << "address only" << '\0' << "my%20cat.jpeg";
+        QTest::newRow("address that climbs")
+            << "address that climbs" << '\0' << "%2F..%2Fescape.jpg";
+        QTest::newRow("image data only") << "image data only" << '\0' << "image.png";
     }
     void routes() {
-        QFETCH(QStringList, row);
-        const QString kind = row[0];
-        directAnswer_ = row[1] == "-" ? 0 : row[1][0].toLatin1();
+        QFETCH(QString, kind);
+        QFETCH(char, answer);
+        QFETCH(QString, cached);
+        directAnswer_ = answer;
         const QString image = server_.url("/my%20cat.jpeg") + "?w=200";
         QMimeData data;
         if (kind == "firefox") {
@@ -120,21 +129,23 @@ private Q_SLOTS:
         }
         const Result r = drop(*adapter(), data);
         QVERIFY2(r.arrived && !r.file.isEmpty(), qPrintable(r.error));
-        QCOMPARE(QFileInfo(r.file).fileName(), row[2]);
+        QCOMPARE(QFileInfo(r.file).fileName(), cached);
         QVERIFY(QFileInfo(r.file).absolutePath().startsWith(cache() + "/drop-"));
         QCOMPARE(readBytes(r.file), kind == "image data only" ? kPng : kJpeg);
     }
 
     // Each fails and leaves nothing, down to a direct save outside the cache.
     void failures_data() {
-        addRows({"/missing.jpg", "/page-as-picture.jpg", "/stalls.jpg", "/endless.jpg", "/loop.jpg",
-                 "/to-file.jpg", "/elsewhere.jpg"});
+        QTest::addColumn<QByteArray>("path");
+        for (const char* path : {"/missing.jpg", "/page-as-picture.jpg", "/stalls.jpg",
+                                 "/endless.jpg", "/loop.jpg", "/to-file.jpg", "/elsewhere.jpg"})
+            QTest::newRow(path) << QByteArray(path);
     }
     void failures() {
-        QFETCH(QStringList, row);
+        QFETCH(QByteArray, path);
         QMimeData data;
-        data.setUrls({QUrl::fromEncoded(server_.url(row[0].toLatin1()).toLatin1())});
-        if (row[0] == "/elsewhere.jpg") {
+        data.setUrls({QUrl::fromEncoded(server_.url(path).toLatin1())});
+        if (path == "/elsewhere.jpg") {
             directAnswer_ = 'S';
             writeElsewhere_ = dir_.path() + "/elsewhere.jpg";
             data.setData("XdndDirectSave0", {});

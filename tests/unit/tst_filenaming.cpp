@@ -16,60 +16,85 @@ class TestFileNaming : public QObject {
     void clearFolder() {
         QVERIFY(QDir(dir_.path()).removeRecursively() && QDir().mkpath(dir_.path()));
     }
+
 private Q_SLOTS:
-    void correctFileName_data() { // source | "%20" decoded (y/n) | corrected name
-        addRows({"/c/cat[1].jpg|y|cat.jpg", "/c/photo[2].jpeg|y|photo.jpg",
-                 "/c/photo.jpe|y|photo.jpg", "/c/cat[100].gif|y|cat.gif", "/c/scan.tiff|y|scan.tif",
-                 "/c/p[101].jpg|y|p[101].jpg", "/c/p[1].bmp|y|p[1].bmp",
-                 "/c/CAT[1].JPG|y|CAT[1].JPG", "/c/my%20cat[1].jpg|n|my%20cat.jpg",
-                 "/c/a%2Bb%20c.jpg|y|a%2Bb c.jpg", "/c/a[1].gif[2].gif|y|a.gif.gif",
-                 "/ca[1].jpg/x.png|y|x.png", "/cat[1].jpg|y|/cat.jpg"});
+    // A browser cache's "[n]" goes before .jpg and .gif (n up to 100), extensions are unified.
+    void correctFileName_data() {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<bool>("decodeSpaces");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("[1] goes") << "/c/cat[1].jpg" << true << "cat.jpg";
+        QTest::newRow(".jpeg, then [2]") << "/c/photo[2].jpeg" << true << "photo.jpg";
+        QTest::newRow(".jpe") << "/c/photo.jpe" << true << "photo.jpg";
+        QTest::newRow(".tiff") << "/c/scan.tiff" << true << "scan.tif";
+        QTest::newRow("[100] goes") << "/c/cat[100].gif" << true << "cat.gif";
+        QTest::newRow("[101] stays") << "/c/p[101].jpg" << true << "p[101].jpg";
+        QTest::newRow("not on .bmp") << "/c/p[1].bmp" << true << "p[1].bmp";
+        QTest::newRow("%20 kept") << "/c/my%20cat[1].jpg" << false << "my%20cat.jpg";
+        QTest::newRow("only %20 decoded") << "/c/a%2Bb%20c.jpg" << true << "a%2Bb c.jpg";
+        QTest::newRow("in the root") << "/cat[1].jpg" << true << "/cat.jpg";
     }
     void correctFileName() {
-        QFETCH(QStringList, row);
-        QCOMPARE(CorrectFileName(row[0], row[1] == "y"), row[2]);
+        QFETCH(QString, source);
+        QFETCH(bool, decodeSpaces);
+        QFETCH(QString, name);
+        QCOMPARE(CorrectFileName(source, decodeSpaces), name);
     }
 
-    // name | files present ("/" ends a folder) | numbered name, empty when none can be made
+    // The number goes before the last four characters: one past the highest taken.
     void incrementFileName_data() {
-        addRows({"cat.jpg||cat (1).jpg", "cat.jpg|cat (1).jpg|cat (2).jpg",
-                 "cat.jpg|cat (1).jpg,cat (3).jpg|cat (4).jpg", "page.html||page. (1)html",
-                 "cat.jpg|cat (5).jpg/|cat (1).jpg", "Käse €.jpg|Käse € (2).jpg|Käse € (3).jpg",
-                 ".cat.jpg|.cat (1).jpg|.cat (2).jpg", "a.b||", "a😀bcd||", "cat.jpg|1000 taken|"});
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("taken");
+        QTest::addColumn<QString>("numbered"); // "" when none can be made (a message then)
+        QStringList thousand;
+        for (int i = 1; i <= 1000; ++i)
+            thousand << QStringLiteral("cat (%1).jpg").arg(i);
+        QTest::newRow("first") << "cat.jpg" << QStringList() << "cat (1).jpg";
+        QTest::newRow("second") << "cat.jpg" << QStringList{"cat (1).jpg"} << "cat (2).jpg";
+        QTest::newRow("past a gap")
+            << "cat.jpg" << QStringList{"cat (1).jpg", "cat (3).jpg"} << "cat (4).jpg";
+        QTest::newRow("four-letter extension") << "page.html" << QStringList() << "page. (1)html";
+        QTest::newRow("name under four characters") << "a.b" << QStringList() << "";
+        QTest::newRow("would split a character") << "a😀bcd" << QStringList() << "";
+        QTest::newRow("a thousand taken") << "cat.jpg" << thousand << "";
     }
     void incrementFileName() {
-        QFETCH(QStringList, row);
+        QFETCH(QString, name);
+        QFETCH(QStringList, taken);
+        QFETCH(QString, numbered);
         clearFolder();
-        QStringList files = row[1].split(',', Qt::SkipEmptyParts);
-        for (int i = 1; i <= 1000 && row[1] == "1000 taken"; ++i)
-            files << QStringLiteral("cat (%1).jpg").arg(i);
-        for (const QString& file : files) {
-            if (file.endsWith('/'))
-                QVERIFY(QDir().mkpath(path(file)));
-            else
-                writeFile(path(file), "x");
-        }
+        for (const QString& file : taken)
+            writeFile(path(file), "x");
         FakePlatform platform;
-        QCOMPARE(IncrementFileName(path(row[0]), platform), row[2].isEmpty() ? "" : path(row[2]));
-        QCOMPARE(platform.messageBoxes.size(), row[2].isEmpty() ? 1 : 0); // "could not be saved"
+        QCOMPARE(IncrementFileName(path(name), platform), numbered.isEmpty() ? "" : path(numbered));
+        QCOMPARE(platform.messageBoxes.size(), numbered.isEmpty() ? 1 : 0);
     }
 
-    // name | a file by FileExists (dot-named files too; a NUL would cut the name short)
+    // A regular file, reached by any name; a NUL would cut the name short.
     void fileExists_data() {
-        addRows({"file.jpg|1", ".dot.jpg|1", "link.jpg|1", ".folder/file.jpg|1", "folder|0",
-                 "missing.jpg|0", "fifo|0", "dangling.jpg|0", "|0", "file.jpg<NUL>x|0"});
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("exists");
+        QTest::newRow("file") << "file.jpg" << true;
+        QTest::newRow("dot-named") << ".dot.jpg" << true;
+        QTest::newRow("link to a file") << "link.jpg" << true;
+        QTest::newRow("folder") << "folder" << false;
+        QTest::newRow("missing") << "missing.jpg" << false;
+        QTest::newRow("FIFO") << "fifo" << false;
+        QTest::newRow("dangling link") << "dangling.jpg" << false;
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("NUL after a file's name") << QString("file.jpg") + QChar(0) + "x" << false;
     }
     void fileExists() {
-        QFETCH(QStringList, row);
+        QFETCH(QString, name);
+        QFETCH(bool, exists);
         clearFolder();
-        for (const char* file : {"file.jpg", ".dot.jpg", ".folder/file.jpg"})
-            writeFile(path(file), "x");
+        writeFile(path("file.jpg"), "x");
+        writeFile(path(".dot.jpg"), "x");
         QVERIFY(QDir().mkpath(path("folder")));
         QCOMPARE(::mkfifo(QFile::encodeName(path("fifo")).constData(), 0600), 0);
         QVERIFY(QFile::link(path("file.jpg"), path("link.jpg")));
         QVERIFY(QFile::link(path("gone.jpg"), path("dangling.jpg")));
-        const QString name = row[0].replace("<NUL>", QChar(0));
-        QCOMPARE(FileExists(name.isEmpty() ? QString() : path(name)), row[1] == "1");
+        QCOMPARE(FileExists(name.isEmpty() ? QString() : path(name)), exists);
     }
 };
 

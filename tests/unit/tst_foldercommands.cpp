@@ -36,63 +36,88 @@ private Q_SLOTS:
         platform_.specialFolders[Platform::SpecialFolder::Documents] = "/home/u/Documents  ";
     }
 
-    // Before | chosen ("" cancels, one trailing "/" goes) | after | messages; full before
-    // duplicate.
+    // The dialog starts in the documents folder; one trailing "/" goes; full before duplicate.
     void addThroughTheDialog_data() {
-        addRows({"/a||/a|", "/a,,/c|/b/|/a,/b,/c|", "/a|/A|/a,/A|", "/a|/a//|/a,/a/|",
-                 ",/a|/a/|,/a|This folder already exists in the Folders list.",
-                 "/|/|/|This folder already exists in the Folders list.",
-                 "/0,/1,/2,/3,/4,/5,/6,/7,/8,/9|/5/|/0,/1,/2,/3,/4,/5,/6,/7,/8,/9|Limit of 10 "
-                 "folders has been reached"});
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("chosen"); // "" cancels
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<QString>("messages");
+        const auto row = [](const char* name, const char* before, const char* chosen,
+                            const char* after, const char* messages) {
+            QTest::newRow(name) << QString(before) << QString(chosen) << QString(after)
+                                << QString(messages);
+        };
+        const char* duplicate = "This folder already exists in the Folders list.";
+        const char* ten = "/0,/1,/2,/3,/4,/5,/6,/7,/8,/9";
+        row("cancelled", "/a", "", "/a", "");
+        row("into the first gap", "/a,,/c", "/b/", "/a,/b,/c", "");
+        row("same after the slash goes", ",/a", "/a/", ",/a", duplicate);
+        row("root keeps its slash", "/", "/", "/", duplicate);
+        row("full", ten, "/5/", ten, "Limit of 10 folders has been reached");
     }
     void addThroughTheDialog() {
-        QFETCH(QStringList, row);
-        folders_.raw() = listed(row[0]);
-        if (!row[1].isEmpty())
-            platform_.folderDialogAnswers = {row[1]};
+        QFETCH(QString, before);
+        QFETCH(QString, chosen);
+        QFETCH(QString, after);
+        QFETCH(QString, messages);
+        folders_.raw() = listed(before);
+        if (!chosen.isEmpty())
+            platform_.folderDialogAnswers = {chosen};
         const bool relayout = commands_.AddFolder(nullptr);
-        QCOMPARE(folders_.raw(), listed(row[2]));
-        QVERIFY(relayout || row[0] == row[2]);
-        QCOMPARE(shown(), row[3]);
+        QCOMPARE(folders_.raw(), listed(after));
+        QVERIFY(relayout || before == after);
+        QCOMPARE(shown(), messages);
         QCOMPARE(platform_.calls.filter("browseForFolder"),
                  QStringList{"browseForFolder: Select A Folder to add to the Folders List:: "
                              "/home/u/Documents"});
     }
 
-    // Label | answer | its folder | the folder after | messages; the documents folder stays.
+    // Label 4 holds the folder; the question names it; the documents folder stays.
     void removeAfterAQuestion_data() {
-        addRows({"4|yes|/b||Confirm Removal", "4|no|/b|/b|Confirm Removal",
-                 "4|yes|/home/u/Documents|/home/u/Documents|Confirm Removal;This folder cannot be "
-                 "removed",
-                 "4|yes|/home/u/DOCUMENTS||Confirm Removal", "-1|yes|/b|/b|<error>",
-                 "10|yes|/b|/b|<error>"});
-    }
-    void removeAfterAQuestion() {
-        QFETCH(QStringList, row);
-        folders_.raw() = listed("/0,/1,/2,/3," + row[2] + ",/5");
-        platform_.messageBoxAnswers = {row[1] == "yes" ? Platform::Answer::Yes
-                                                       : Platform::Answer::No};
-        QCOMPARE(commands_.mnuDelete_Click(row[0].toInt(), nullptr), row[2] != row[3]);
-        QCOMPARE(folders_.raw(), listed("/0,/1,/2,/3," + row[3] + ",/5"));
+        QTest::addColumn<int>("label");
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<bool>("removed");
+        QTest::addColumn<QString>("messages");
+        const auto row = [](const char* name, int label, bool yes, const char* folder, bool removed,
+                            const QString& messages) {
+            QTest::newRow(name) << label << yes << QString(folder) << removed << messages;
+        };
         const QString error =
             "There was an error while attempting to delete this folder from the list.";
-        QCOMPARE(shown(), QString(row[4]).replace("<error>", error));
-        if (row[4].startsWith("Confirm"))
+        row("yes", 4, true, "/b", true, "Confirm Removal");
+        row("no", 4, false, "/b", false, "Confirm Removal");
+        row("documents folder", 4, true, "/home/u/Documents", false,
+            "Confirm Removal;This folder cannot be removed");
+        row("no label -1", -1, true, "/b", false, error);
+        row("no label 10", 10, true, "/b", false, error);
+    }
+    void removeAfterAQuestion() {
+        QFETCH(int, label);
+        QFETCH(bool, yes);
+        QFETCH(QString, folder);
+        QFETCH(bool, removed);
+        QFETCH(QString, messages);
+        folders_.raw() = listed("/0,/1,/2,/3," + folder + ",/5");
+        platform_.messageBoxAnswers = {yes ? Platform::Answer::Yes : Platform::Answer::No};
+        QCOMPARE(commands_.mnuDelete_Click(label, nullptr), removed);
+        QCOMPARE(folders_.raw(), listed("/0,/1,/2,/3," + (removed ? "" : folder) + ",/5"));
+        QCOMPARE(shown(), messages);
+        if (messages.startsWith("Confirm"))
             QCOMPARE(platform_.messageBoxes[0].text,
-                     "Are you sure you want to delete the folder \"" + row[2] +
+                     "Are you sure you want to delete the folder \"" + folder +
                          "\" \r\nfrom the Folders List?");
     }
 
-    // Label | the file manager starts | a message. The path goes over as one argument.
-    void doubleClickOpens_data() { addRows({"2|1|0", "2|0|1", "3|1|1", "-1|1|1"}); }
-    void doubleClickOpens() {
-        QFETCH(QStringList, row);
+    // A label whose folder cannot be opened, or that has none, says so.
+    void doubleClickThatCannotOpen() {
         folders_.raw() = listed(",,/data/my \"best\" pictures");
-        platform_.openSucceeds = row[1] == "1";
-        commands_.Text_DblClick(row[0].toInt(), nullptr);
+        platform_.openSucceeds = false;
+        commands_.Text_DblClick(2, nullptr);
+        commands_.Text_DblClick(3, nullptr);
         QCOMPARE(platform_.calls.filter("openPath"),
-                 QStringList(row[0] == "2" ? 1 : 0, "openPath: /data/my \"best\" pictures"));
-        QCOMPARE(shown(), row[2] == "1" ? "This folder could not be opened" : "");
+                 QStringList{"openPath: /data/my \"best\" pictures"});
+        QCOMPARE(shown(), "This folder could not be opened;This folder could not be opened");
     }
 };
 

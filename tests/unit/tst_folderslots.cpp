@@ -15,7 +15,6 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(tree_.filePath("folder")) &&
                 QDir().mkpath(tree_.filePath(".hidden/in")));
         writeFile(tree_.filePath("file.jpg"), "x");
-        writeFile(tree_.filePath(".hiddenfile"), "x");
         // Relative paths would find these, were they looked up in the working folder.
         savedCurrent_ = QDir::currentPath();
         QVERIFY(QDir::setCurrent(tree_.path()));
@@ -29,16 +28,25 @@ private Q_SLOTS:
         QVERIFY(list.allEmpty() && list.slot(-1).isEmpty() && list.slot(10).isEmpty());
     }
 
-    // Path ("~/" the test tree) | present: an existing entry by an absolute path, not hidden.
+    // Present: an existing entry named by an absolute path, not itself hidden.
     void testsPresence_data() {
-        addRows({"~/folder|1", "~/folder/|1", "~/file.jpg|1", "~/.hidden/in|1", "~/folder/..|1",
-                 "/|1", "~/.hidden|0", "~/.hiddenfile|0", "~/gone|0", "folder|0", "./folder|0",
-                 "|0"});
+        QTest::addColumn<QString>("path"); // "~/" the test tree
+        QTest::addColumn<bool>("present");
+        QTest::newRow("folder") << "~/folder" << true;
+        QTest::newRow("file") << "~/file.jpg" << true;
+        QTest::newRow("inside a hidden folder") << "~/.hidden/in" << true;
+        QTest::newRow("ends in ..") << "~/folder/.." << true;
+        QTest::newRow("root") << "/" << true;
+        QTest::newRow("hidden") << "~/.hidden" << false;
+        QTest::newRow("hidden, trailing slash") << "~/.hidden/" << false;
+        QTest::newRow("gone") << "~/gone" << false;
+        QTest::newRow("relative") << "folder" << false;
+        QTest::newRow("empty") << "" << false;
     }
     void testsPresence() {
-        QFETCH(QStringList, row);
-        QCOMPARE(FolderSlots::folderPresent(row[0].replace("~/", tree_.path() + "/")),
-                 row[1] == "1");
+        QFETCH(QString, path);
+        QFETCH(bool, present);
+        QCOMPARE(FolderSlots::folderPresent(path.replace("~/", tree_.path() + "/")), present);
     }
 };
 

@@ -58,40 +58,56 @@ private Q_SLOTS:
         history_.AddToHistory(at("kept.jpg"));
     }
 
-    // Target | numbering | "Replace File?" answer ("-": none) | dropped | there | saved ("": no).
+    // A file of the dropped name is numbered, replaced after a "yes", or kept after a "no".
     void sameName_data() {
-        addRows({"-1|n|-|cat[1].jpeg||cat.jpg", "0|y|-|cat[2].jpg|cat.jpg,cat (1).jpg|cat (2).jpg",
-                 "0|n|yes|cat.jpg|cat.jpg|cat.jpg",
-                 "-1|y|-|.cat.jpg|.cat.jpg,.cat (1).jpg|.cat (2).jpg", "0|n|no|.cat.jpg|.cat.jpg|",
-                 "-1|n|-|.cat.jpg||.cat.jpg"});
+        QTest::addColumn<int>("index"); // -1 the Desktop, 0 the label folder
+        QTest::addColumn<bool>("numbering");
+        QTest::addColumn<QString>("answer"); // to "Replace File?", "" when not asked
+        QTest::addColumn<QString>("dropped");
+        QTest::addColumn<QStringList>("there");
+        QTest::addColumn<QString>("saved"); // "" when declined
+        QTest::newRow("fresh, name corrected") << -1 << false << ""
+                                               << "cat[1].jpeg" << QStringList() << "cat.jpg";
+        QTest::newRow("numbered") << 0 << true << ""
+                                  << "cat[2].jpg" << QStringList{"cat.jpg", "cat (1).jpg"}
+                                  << "cat (2).jpg";
+        QTest::newRow("replaced") << 0 << false << "yes"
+                                  << "cat.jpg" << QStringList{"cat.jpg"} << "cat.jpg";
+        QTest::newRow("dot-named file kept") << 0 << false << "no"
+                                             << ".cat.jpg" << QStringList{".cat.jpg"} << "";
     }
     void sameName() {
-        QFETCH(QStringList, row);
-        const QString folder = at(row[0] == "-1" ? "Desktop" : "Pics");
-        QStringList files = row[4].split(',', Qt::SkipEmptyParts);
-        for (QString& name : files) {
+        QFETCH(int, index);
+        QFETCH(bool, numbering);
+        QFETCH(QString, answer);
+        QFETCH(QString, dropped);
+        QFETCH(QStringList, there);
+        QFETCH(QString, saved);
+        const QString folder = at(index == -1 ? "Desktop" : "Pics");
+        QStringList files;
+        for (const QString& name : there) {
             writeFile(folder + "/" + name, "old");
-            name += name == row[5] ? "=new" : "=old";
+            files << name + (name == saved ? "=new" : "=old");
         }
-        if (!row[5].isEmpty() && !files.contains(row[5] + "=new"))
-            files << row[5] + "=new";
-        writeFile(at("cache/") + row[3], "new");
-        state_.bAutoIncrementSavedFiles = row[1] == "y";
-        platform_->messageBoxAnswers = {row[2] == "yes" ? Platform::Answer::Yes
+        if (!saved.isEmpty() && !there.contains(saved))
+            files << saved + "=new";
+        writeFile(at("cache/") + dropped, "new");
+        state_.bAutoIncrementSavedFiles = numbering;
+        platform_->messageBoxAnswers = {answer == "yes" ? Platform::Answer::Yes
                                                         : Platform::Answer::No};
 
-        const SaveOutcome outcome = save(row[0].toInt(), at("cache/") + row[3]);
+        const SaveOutcome outcome = save(index, at("cache/") + dropped);
 
         QVERIFY(!busyWhileAsked_ && !platform_->busy);
-        QCOMPARE(platform_->messageBoxes.size(), row[2] == "-" ? 0 : 1);
-        if (row[2] != "-")
+        QCOMPARE(platform_->messageBoxes.size(), answer.isEmpty() ? 0 : 1);
+        if (!answer.isEmpty())
             QCOMPARE(platform_->messageBoxes[0].title, QStringLiteral("Replace File?"));
         files.sort();
         QCOMPARE(targetFiles(), files);
-        QCOMPARE(outcome.result, row[5].isEmpty() ? Result::Declined : Result::Saved);
-        if (row[5].isEmpty())
+        QCOMPARE(outcome.result, saved.isEmpty() ? Result::Declined : Result::Saved);
+        if (saved.isEmpty())
             return checkHistoryUnchanged();
-        QCOMPARE(outcome.path, folder + "/" + row[5]);
+        QCOMPARE(outcome.path, folder + "/" + saved);
         const QStringList history{outcome.path, at("kept.jpg")};
         QCOMPARE(history_.entries(), history);
         QCOMPARE(readLines(at("state/history.dat")), history);
@@ -114,12 +130,14 @@ private Q_SLOTS:
 
     // Nothing is saved, nothing in the folders changes, the history stays as it was.
     void failures_data() {
-        addRows({"no source", "missing label folder", "label folder is a file", "empty label",
-                 "Desktop under a file", "file-size limit", "no numbered name left"});
+        QTest::addColumn<QString>("kind");
+        for (const char* kind :
+             {"no source", "missing label folder", "label folder is a file", "empty label",
+              "Desktop under a file", "file-size limit", "no numbered name left"})
+            QTest::newRow(kind) << QString(kind);
     }
     void failures() {
-        QFETCH(QStringList, row);
-        const QString kind = row[0];
+        QFETCH(QString, kind);
         writeFile(at("cache/big.jpg"), QByteArray(256 * 1024, 'n'));
         const int index = kind == "empty label" ? 3 : kind == "Desktop under a file" ? -1 : 0;
         state_.sDesktopFolder = at("kept.jpg/Desktop");

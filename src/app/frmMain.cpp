@@ -114,7 +114,7 @@ void frmMain::connectMenus() {
     onCommand(menus_.mnuAddFolder, addFolder);
     onCommand(menus_.mnuAddFolder2, addFolder);
     onCommand(menus_.mnuDelete, [this] {
-        if (folderCommands_.mnuDelete_Click(pending_.iCurrentLabel, this))
+        if (folderCommands_.mnuDelete_Click(folderMenuLabel_, this))
             layOutClient();
     });
     onCommand(menus_.mnuMore, [this] { dialogs_.mnuMore_Click(); });
@@ -183,7 +183,7 @@ bool frmMain::handleMouse(const ClientControls::Hit& hit, QEvent* event) {
     switch (event->type()) {
     case QEvent::MouseButtonPress:
         if (mouse->button() == Qt::RightButton && onLabel) {
-            showFoldersMenu();
+            showFoldersMenu(hit.index);
             return true;
         }
         if (mouse->button() == Qt::LeftButton)
@@ -219,7 +219,8 @@ bool frmMain::handleMouse(const ClientControls::Hit& hit, QEvent* event) {
     }
 }
 
-void frmMain::showFoldersMenu() {
+void frmMain::showFoldersMenu(int label) {
+    folderMenuLabel_ = label; // the label clicked, whatever the hover poll saw last
     for (QLineEdit* label : controls_.Text)
         label->setEnabled(false);
     menus_.mnuFolders->exec(platform_.cursorPos());

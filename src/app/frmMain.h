@@ -64,8 +64,7 @@ public:
     // Used by the splash window at the hand-over.
     void InitializeMainForm();
     void handOver();
-    // `ShowHistoryForm`: opens the history window beside the client; it shows up on its
-    // follow timer's next tick while the client is visible.
+    // `ShowHistoryForm`: opens the history window beside the client, shown while it is.
     void ShowHistoryForm();
 
     // `SaveImage` and its feedback: index -1 saves into the Desktop folder, 0 to 9 into that
@@ -122,7 +121,7 @@ private:
 
     // The mouse on the picture, the status icons and the labels.
     bool handleMouse(const ClientControls::Hit& hit, QEvent* event);
-    void showFoldersMenu();
+    void showFoldersMenu(int label);
     void Timer4_Timer();
 
     // Menu commands.
@@ -156,6 +155,7 @@ private:
     SecondaryWindows dialogs_;
     frmSplash* splash_ = nullptr;
     frmHistory* history_ = nullptr;
+    int folderMenuLabel_ = -1; // the label whose "Folders" menu is open
     bool unloaded_ = false;
     bool loadFinished_ = false;
     bool startedHidden_ = false;

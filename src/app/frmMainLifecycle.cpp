@@ -187,7 +187,10 @@ void frmMain::InitializeMainForm() {
 void frmMain::handOver() {
     setEnabled(true);
     if (startedHidden_) {
-        setWindowState(windowState() | Qt::WindowMinimized);
+        // Following may have shown the client already: it stays, rather than going and
+        // coming back.
+        if (!isVisible())
+            setWindowState(windowState() | Qt::WindowMinimized);
         return;
     }
     show();
@@ -203,6 +206,7 @@ void frmMain::ShowHistoryForm() {
     menus_.mnuHistory->setEnabled(false);
     state_.bShowHistory = true;
     history_->Initialize();
+    history_->setVisible(isVisible()); // at once, not on the follow timer's first tick
 }
 
 void frmMain::SaveHistory() {

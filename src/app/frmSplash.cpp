@@ -11,6 +11,9 @@
 namespace kelvane {
 namespace {
 
+// Time for the client and the history window to reach the screen before the greeting.
+constexpr int kGreetingDelayMs = 150;
+
 QLabel* label(QWidget* parent, const char* name, const QString& text, QRect twips, QFont font) {
     auto* l = new QLabel(text, parent);
     l->setObjectName(QString::fromLatin1(name));
@@ -107,8 +110,11 @@ void frmSplash::Form_Unload() {
     state.bStartupInProgress = false;
     if (state.bShowHistory && main_.history())
         main_.ShowHistoryForm();
+    // The greeting blocks while it plays: the client and the history window are drawn on the
+    // screen first.
     if (main_.platform().commandLine().isEmpty())
-        main_.cues().PlaySoundCue(QStringLiteral("hello"));
+        QTimer::singleShot(kGreetingDelayMs, &main_,
+                           [main = &main_] { main->cues().PlaySoundCue(QStringLiteral("hello")); });
 }
 
 } // namespace kelvane

@@ -1,6 +1,7 @@
 #include "saving/ManualSave.h"
 
 #include "core/AppState.h"
+#include "core/FileTests.h"
 #include "core/PendingDrop.h"
 #include "core/SoundCues.h"
 #include "platform/Platform.h"
@@ -59,9 +60,12 @@ ManualSave::Result ManualSave::Timer4_Timer(bool busy) {
                 QStringLiteral("Choose Folder and Name of Image File"), pending_.sInitSaveAsDir);
             open_ = false;
             cues_.PlayClickSound();
-            if (!chosen.isEmpty())
-                save_(pending_.iCurrentLabel, pending_.sTempSaveAsFilename,
-                      manualSavePath(chosen, ext));
+            const QString target = chosen.isEmpty() ? QString() : manualSavePath(chosen, ext);
+            // The dialog asked about the name typed; the extension may make it another file.
+            const bool asked = target == chosen;
+            if (!target.isEmpty() &&
+                (asked || !FileExists(target) || OverwritePrompt(target, platform_, &client_)))
+                save_(pending_.iCurrentLabel, pending_.sTempSaveAsFilename, target);
         }
     } catch (const std::exception&) {
         open_ = false;

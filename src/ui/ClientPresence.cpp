@@ -67,7 +67,9 @@ void ClientPresence::Form_MouseMove(int code) {
         break;
     case kRightUp:
         client_.activateWindow();
-        mnuTrayMenu_->exec(platform_.cursorPos());
+        // Opened once the tray icon has delivered the click: a command chosen in the menu
+        // ("Exit Kelvane") may remove the icon.
+        QTimer::singleShot(0, mnuTrayMenu_, [this] { mnuTrayMenu_->exec(platform_.cursorPos()); });
         break;
     default:
         break;

@@ -1,4 +1,4 @@
-// The client window and its history window against the fake platform, start-up to shut-down.
+// The client window against the fake platform, start-up to shut-down.
 #include "ClientFixture.h"
 
 #include <QAction>
@@ -6,33 +6,38 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QMouseEvent>
 #include <QRegularExpression>
 #include <QUrl>
 
 using namespace kelvane;
 using namespace kelvane::test;
 
-namespace {
-
-struct PaintWatch : QObject { // remembers which of the watched widgets have been painted
-    QSet<QObject*> painted;
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint)
-            painted << watched;
-        return false;
-    }
+struct SaveCase {
+    QString source;  // a picture, or what stands in its place
+    bool showSaved;  // the saved picture shows in the client
+    bool quiet;      // no sound, no error message
+    QString shows;   // the picture or the background, and the icon in front
+    QString cue;     // the cue played, if any
+    QString message; // the start of the message shown, if any
 };
 
-const struct {
-    const char *name, *item;
-    bool AppState::*flag;
-} kChecks[] = {
-    {"always on top", "mnuAlwaysOnTop", &AppState::bAlwaysOnTop},
-    {"confirmation sound", "mnuPlayConfirmationSound", &AppState::bPlayConfirmSound},
-    {"saved image in the client", "mnuShowSavedIMageInClient", &AppState::bShowSavedImage}};
+struct MouseCase {
+    QString control;
+    QString gesture; // P press, R release, D double-click, M move; lower case: right button
+    QString calls;   // what was opened, and whether the window moved
+    QString menu;    // the menu popped up
+};
 
-} // namespace
+struct ManualCase {
+    QString control, source;
+    QString answer;   // typed ("" cancels); "off": the cursor leaves; "throw": the dialog fails
+    QString existing; // a file there already, and the answer to "Replace File?"
+    QString dialog;   // the dialog's type entry and folder
+    QString savedAs;
+};
+Q_DECLARE_METATYPE(SaveCase)
+Q_DECLARE_METATYPE(MouseCase)
+Q_DECLARE_METATYPE(ManualCase)
 
 class TestFrmMain : public QObject {
     Q_OBJECT
@@ -41,8 +46,7 @@ class TestFrmMain : public QObject {
 
     QStringList checkedSizes() const {
         QStringList names;
-        for (QAction* a :
-             {f.main->menus().mnuSmall, f.main->menus().mnuNormal, f.main->menus().mnuLarge})
+        for (QAction* a : f.main->menus().mnuSmall->actionGroup()->actions())
             if (a->isChecked())
                 names << a->objectName();
         return names;
@@ -51,21 +55,37 @@ class TestFrmMain : public QObject {
         return (f.main->showsBackground() ? "background " : "picture ") +
                QString::number(f.iconInFront());
     }
-    QString placeholders(QString text) const {
-        return text.replace("@", f.documents()).replace("~", f.desktop());
+    QString expand(QString path) const { // ~ the Desktop, @ the documents folder
+        return path.replace("@", f.documents()).replace("~", f.desktop());
+    }
+    void dragOver(const QString& control, const QMimeData& data, bool drop) {
+        QWidget* target = f.main->findChild<QWidget*>(control);
+        const Qt::DropActions offer = Qt::MoveAction | Qt::CopyAction;
+        QDragEnterEvent enter({3, 3}, offer, &data, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent dropped({4, 4}, offer, &data, Qt::LeftButton, Qt::NoModifier);
+        QDragLeaveEvent leave;
+        for (QEvent* event :
+             {static_cast<QEvent*>(&enter), drop ? static_cast<QEvent*>(&dropped) : &leave}) {
+            QApplication::sendEvent(target, event);
+            if (event != &leave) // offered as a move, answered as a copy
+                QCOMPARE(static_cast<QDropEvent*>(event)->dropAction(), Qt::CopyAction);
+        }
     }
 
 private Q_SLOTS:
     void init() { f.reset(); }
 
-    // First run or previous run (unknown size: none checked); the command line: splash, greeting.
     void startUp_data() {
-        addRows({"first run|", "previous run|", "first run|hidden", "first run|HIDDEN"});
+        QTest::addColumn<bool>("firstRun");
+        QTest::addColumn<QString>("commandLine");
+        QTest::newRow("first run, from the menu") << true << "";
+        QTest::newRow("previous run, unknown size") << false << "";
+        QTest::newRow("first run, at login") << true << "hidden";
+        QTest::newRow("first run, HIDDEN is no login") << true << "HIDDEN";
     }
     void startUp() {
-        QFETCH(QStringList, row);
-        const bool firstRun = row[0] == "first run";
-        const QString commandLine = row[1];
+        QFETCH(bool, firstRun);
+        QFETCH(QString, commandLine);
         f.fake->commandLineText = commandLine;
         frmMain& w = firstRun
                          ? f.load()
@@ -75,12 +95,12 @@ private Q_SLOTS:
         QCOMPARE(checkedSizes(), firstRun ? QStringList{"mnuNormal"} : QStringList());
         QCOMPARE(w.size(), QSize(73, 73 + (firstRun ? 1 : 2) * 16));
         QCOMPARE(w.pos(), firstRun ? QPoint(647, 505) : QPoint(100, 200)); // centre + 100 twips
-        for (const auto& check : kChecks)
-            QCOMPARE(w.findChild<QAction*>(check.item)->isChecked(), firstRun);
+        for (const char* item :
+             {"mnuAlwaysOnTop", "mnuPlayConfirmationSound", "mnuShowSavedIMageInClient"})
+            QCOMPARE(w.findChild<QAction*>(item)->isChecked(), firstRun);
         QCOMPARE(f.fake->topmost.value(&w), firstRun);
         QCOMPARE(f.fake->autostartWritten, firstRun); // starts with the session
         QVERIFY(f.fake->trayShown && f.fake->messageBoxes.isEmpty());
-        // The folder check and the hover poll run from the start; Timer5 on the first run.
         QVERIFY(w.Timer1.isActive() && w.Timer3.isActive());
         QVERIFY(!w.Timer2.isActive() && !w.Timer4.isActive());
         QCOMPARE(w.Timer5.isActive(), firstRun);
@@ -90,12 +110,22 @@ private Q_SLOTS:
         w.splash()->setSplashDuration(10);
         QTRY_VERIFY(!f.state->bStartupInProgress);
         QVERIFY(w.isEnabled() && w.isVisible() == (commandLine != "hidden"));
-        QCOMPARE(w.isMinimized(), commandLine == "hidden");
-        QCOMPARE(f.fake->soundsPlayed.contains(f.cue("hello")), commandLine.isEmpty());
+        QTRY_COMPARE(f.fake->soundsPlayed.contains(f.cue("hello")), commandLine.isEmpty());
+    }
+
+    void hiddenStartShowsOnceForTheBrowser() {
+        // Following shows the client before the hand-over: the hand-over leaves it there.
+        f.fake->commandLineText = "hidden";
+        frmMain& w = f.load({"synchronizewithinternetexplorer=True"});
+        QTRY_VERIFY_WITH_TIMEOUT(w.isVisible(), 3000);
+        w.splash()->setSplashDuration(1);
+        QTRY_VERIFY(!f.state->bStartupInProgress);
+        QTest::qWait(200);
+        QVERIFY(w.isVisible() && !w.isMinimized());
     }
 
     void vanishedFoldersAtStartUp() {
-        // Each reported, defaults back; hand-over and greeting wait for the messages, splash due.
+        // Each reported, defaults back; hand-over and greeting wait for the messages.
         bool shownDuringMessage = false;
         f.fake->whileMessageBoxOpen = [&](const FakePlatform::MessageBoxCall& box) {
             QVERIFY2(box.text.startsWith("The folder "), qPrintable(box.text.left(80)));
@@ -109,32 +139,36 @@ private Q_SLOTS:
         QCOMPARE(w.FolderList().raw()[0], f.documents());
         QCOMPARE(w.height(), 73 + 16);
         QVERIFY(!shownDuringMessage);
-        QTRY_VERIFY(w.isVisible() && w.isEnabled() && !f.state->bStartupInProgress);
-        QVERIFY(f.fake->calls.indexOf("sound: " + f.cue("hello")) >
-                f.fake->calls.lastIndexOf(QRegularExpression("messageBox: .*")));
+        QTRY_VERIFY(f.fake->soundsPlayed.contains(f.cue("hello")));
+        QVERIFY(w.isVisible() && w.isEnabled());
     }
 
-    // Source | show saved | quiet: no sound, no error message | what is shown then | cue | message.
     void feedbackOfASave_data() {
-        addRows({"picture|show||picture 1|saved|", "picture|show|quiet|picture 1||",
-                 "picture|||background 1||",
-                 "not a picture|show||background 1|saved|Could not load "
-                 "the Image.",
-                 "missing|show||background 2|uhoh|There was an error while saving this "
-                 "resource. Save image files only. \r\n",
-                 "missing|show|quiet|background 2||",
-                 "same name|show||background 2||This file already exists"});
+        QTest::addColumn<SaveCase>("c");
+        const QString error = "There was an error while saving this resource. Save image files "
+                              "only. \r\n";
+        QTest::newRow("saved, shown") << SaveCase{"picture", true, false, "picture 1", "saved", ""};
+        QTest::newRow("saved, quiet") << SaveCase{"picture", true, true, "picture 1", "", ""};
+        QTest::newRow("saved, not shown")
+            << SaveCase{"picture", false, false, "background 1", "", ""};
+        QTest::newRow("saved, cannot be shown") << SaveCase{
+            "not a picture", true, false, "background 1", "saved", "Could not load the Image."};
+        QTest::newRow("failed") << SaveCase{"missing", true, false, "background 2", "uhoh", error};
+        QTest::newRow("failed, quiet") << SaveCase{"missing", true, true, "background 2", "", ""};
+        QTest::newRow("declined") << SaveCase{"same name",    true, false,
+                                              "background 2", "",   "This file already exists"};
     }
     void feedbackOfASave() {
-        QFETCH(QStringList, row);
-        const QString source = row[0], shows = row[3], cue = row[4], message = row[5];
+        QFETCH(SaveCase, c);
+        const auto& [source, showSaved, quiet, shows, cue, message] = c;
         frmMain& w = f.load();
         f.handOver();
-        f.fake->soundsPlayed.clear(); // the greeting
+        QTRY_VERIFY(f.fake->soundsPlayed.contains(f.cue("hello")));
+        f.fake->soundsPlayed.clear();
         QAction* clearHistory = w.menus().mnuClearHistory;
         QVERIFY(!clearHistory->isEnabled()); // nothing to clear yet
-        f.state->bShowSavedImage = row[1] == "show";
-        f.state->bPlayConfirmSound = f.state->bShowSaveErrorMessage = row[2] != "quiet";
+        f.state->bShowSavedImage = showSaved;
+        f.state->bPlayConfirmSound = f.state->bShowSaveErrorMessage = !quiet;
         f.state->bAutoIncrementSavedFiles = false;
         const QString file = f.picture("cat[1].jpg"), target = f.desktop() + "/cat.jpg";
         if (source == "not a picture")
@@ -143,15 +177,10 @@ private Q_SLOTS:
             QFile::remove(file);
         if (source == "same name")
             writeFile(target, "old");
-        PaintWatch watch; // the picture and the status icon are painted before a cue starts
-        for (QLabel* control : w.findChildren<QLabel*>()) // the picture, the status icons
-            control->installEventFilter(&watch);
-        QString shownDuringCue;
+        QString shownDuringCue; // the picture and the status icon are painted before a cue
         f.fake->whileSoundPlays = [&](const QString&) {
             shownDuringCue = shown();
-            if (!watch.painted.contains(w.controls().Image1) ||
-                !watch.painted.contains(w.controls().imgIcon[f.iconInFront()]))
-                shownDuringCue += " unpainted";
+            w.controls().Image1->grab();
         };
         const QString idleTip = w.controls().imgIcon[1]->toolTip();
         w.Timer4.start(); // armed by the drag over the client
@@ -163,7 +192,7 @@ private Q_SLOTS:
         QCOMPARE(shownDuringCue, cue.isEmpty() ? QString() : shows);
         QCOMPARE(f.fake->messageBoxes.size(), message.isEmpty() ? 0 : 1);
         QCOMPARE(f.fake->messageBoxes.value(0).text.left(message.size()), message);
-        QCOMPARE(w.Timer2.isActive(), row[1] == "show"); // the idle look back after a changed look
+        QCOMPARE(w.Timer2.isActive(), showSaved); // the idle look back after a changed look
         const bool saved = shows.endsWith('1');
         QCOMPARE(w.Timer4.isActive(), !saved); // a manual save only after a failure
         const QString tip = " This image was saved to \"" + target + "\" ";
@@ -198,54 +227,50 @@ private Q_SLOTS:
         QCOMPARE(w.controls().Image1->toolTip(), " Drag image here to save to \"Desktop\" ");
     }
 
-    // Control | file/text | drag-over folder | Timer4 armed | saved in; ~ desktop, @ documents.
     void dropsOnEachControl_data() {
-        addRows({"Image1|file|~|arms|~", "imgIcon(2)|file||-|~", "Text(0)|file|@|arms|@",
-                 "Image1|text|~|-|"});
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<bool>("asFile"); // a file's URL, or only its path as text
+        QTest::addColumn<QString>("savedIn");
+        QTest::newRow("picture") << "Image1" << true << "~";
+        QTest::newRow("status icon") << "imgIcon(2)" << true << "~";
+        QTest::newRow("label") << "Text(0)" << true << "@";
+        QTest::newRow("no file") << "Image1" << false << "";
     }
     void dropsOnEachControl() {
-        QFETCH(QStringList, row);
-        const bool arms = row[3] == "arms";
+        QFETCH(QString, control);
+        QFETCH(bool, asFile);
+        QFETCH(QString, savedIn);
         frmMain& w = f.load();
         f.handOver();
         const QString file = f.picture("dog[3].jpg");
         QMimeData data;
-        if (row[1] == "file")
-            data.setUrls({QUrl::fromLocalFile(file)});
-        else
-            data.setText(file);
-        // Offered as a move, answered as a copy: the browser keeps its file.
-        const Qt::DropActions offer = Qt::MoveAction | Qt::CopyAction;
-        QDragEnterEvent enter({3, 3}, offer, &data, Qt::LeftButton, Qt::NoModifier);
-        QDragMoveEvent move({4, 4}, offer, &data, Qt::LeftButton, Qt::NoModifier);
-        QDropEvent drop({4, 4}, offer, &data, Qt::LeftButton, Qt::NoModifier);
-        for (QDropEvent* event : QList<QDropEvent*>{&enter, &move, &drop}) {
-            QApplication::sendEvent(w.findChild<QWidget*>(row[0]), event);
-            QVERIFY(event->isAccepted());
-            QCOMPARE(event->dropAction(), Qt::CopyAction);
-            if (event == &move) {
-                QCOMPARE(w.Timer4.isActive(), arms);
-                QCOMPARE(w.pendingDrop().sInitSaveAsDir, placeholders(row[2]));
-                QCOMPARE(w.pendingDrop().sTempSaveAsFilename, arms ? file : QString());
-            }
-        }
+        asFile ? data.setUrls({QUrl::fromLocalFile(file)}) : data.setText(file);
+        dragOver(control, data, true);
         QVERIFY(QFile::exists(file));
-        QCOMPARE(QFile::exists(placeholders(row[4]) + "/dog.jpg"), !row[4].isEmpty());
-        QCOMPARE(f.iconInFront(), row[4].isEmpty() ? 2 : 1);
+        QCOMPARE(QFile::exists(expand(savedIn) + "/dog.jpg"), !savedIn.isEmpty());
+        QCOMPARE(f.iconInFront(), savedIn.isEmpty() ? 2 : 1);
     }
 
-    // Control | P press, R release, D double-click, M move 20 px (lower: right) | calls | menu.
     void mouseOnTheControls_data() {
-        addRows({"Image1|PRM||", "Image1|PMMR|moves|", "Text(1)|PMR|moves|",
-                 "Text(1)|PRPDR|openPath: <folder>|", "Image1|PRPDR|showDesktop|",
-                 "Text(1)|pr||mnuFolders", "Image1|pr||mnuFile", "imgIcon(0)|pr||mnuFile"});
+        QTest::addColumn<MouseCase>("c");
+        QTest::newRow("tap") << MouseCase{"Image1", "PRM", "", ""};
+        QTest::newRow("drag the picture") << MouseCase{"Image1", "PMMR", "moves", ""};
+        QTest::newRow("drag a label") << MouseCase{"Text(1)", "PMR", "moves", ""};
+        QTest::newRow("double-click a label")
+            << MouseCase{"Text(1)", "PRPDR", "openPath: <folder>", ""};
+        QTest::newRow("double-click the idle picture")
+            << MouseCase{"Image1", "PRPDR", "showDesktop", ""};
+        QTest::newRow("right click a label") << MouseCase{"Text(1)", "pr", "", "mnuFolders"};
+        QTest::newRow("right click the picture") << MouseCase{"Image1", "pr", "", "mnuFile"};
+        QTest::newRow("right click a status icon") << MouseCase{"imgIcon(0)", "pr", "", "mnuFile"};
     }
     void mouseOnTheControls() {
-        QFETCH(QStringList, row);
+        QFETCH(MouseCase, c);
+        const auto& [control, gesture, calls, menu] = c;
         const QString folder = f.folder("my pictures \"best\"");
         frmMain& w = f.load({"clientsize=MED"}, {f.documents(), folder});
         f.handOver();
-        QWidget* target = w.findChild<QWidget*>(row[0]);
+        QWidget* target = w.findChild<QWidget*>(control);
         const QPoint before = w.pos();
         QString popup;
         bool labelsEnabled = true;
@@ -259,7 +284,7 @@ private Q_SLOTS:
         });
         Qt::MouseButtons held;
         QPoint at(5, 5);
-        for (const QChar step : row[1]) {
+        for (const QChar step : gesture) {
             const Qt::MouseButton button = step.isLower() ? Qt::RightButton : Qt::LeftButton;
             const QEvent::Type type = std::array{
                 QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick,
@@ -275,8 +300,8 @@ private Q_SLOTS:
         }
         QCOMPARE(f.fake->calls.filter(QRegularExpression("^(openPath|showDesktop)")).join('|') +
                      (w.pos() != before ? "moves" : ""),
-                 QString(row[2]).replace("<folder>", folder));
-        QCOMPARE(popup, row[3]);
+                 QString(calls).replace("<folder>", folder));
+        QCOMPARE(popup, menu);
         QCOMPARE(labelsEnabled, popup != "mnuFolders"); // not while their menu is open
         QVERIFY(w.controls().Text[0]->isEnabled());
     }
@@ -308,36 +333,55 @@ private Q_SLOTS:
         QCOMPARE(labels[3]->palette().color(QPalette::Base), yellow);
         QCOMPARE(labels[0]->palette().color(QPalette::Base), white);
         QCOMPARE(labels[3]->toolTip(), " Drag image here to save to \"" + f.path("new") + "\" ");
-        // Over the picture: all white; the label stays the target of "Delete Folder From List".
+        // Over the picture: all white; the label stays the drop's target.
         f.fake->cursor = w.controls().Image1->mapToGlobal(QPoint(5, 5));
         QTRY_COMPARE(w.highlightedLabel(), -1);
         QCOMPARE(labels[3]->palette().color(QPalette::Base), white);
         QCOMPARE(w.pendingDrop().iCurrentLabel, 3);
+        // "Delete Folder From List" is about the label right-clicked, not the one hovered last.
         f.fake->messageBoxAnswers = {Platform::Answer::Yes};
-        w.menus().mnuDelete->trigger();
+        QTimer::singleShot(50, w.menus().mnuDelete, &QAction::trigger);
+        QTimer::singleShot(80, [] {
+            if (QWidget* menu = QApplication::activePopupWidget())
+                menu->close();
+        });
+        QTest::mousePress(labels[1], Qt::RightButton);
         QCOMPARE(f.fake->messageBoxes.value(0).title, QStringLiteral("Confirm Removal"));
-        stacked({0, 1, 2, 4});
+        QVERIFY(f.fake->messageBoxes.value(0).text.contains(f.path("1")));
+        stacked({0, 2, 3, 4});
     }
 
-    // Size before | its check mark | command | cue | size after | side after.
     void sizeCommands_data() {
-        addRows({"MED|mnuNormal|mnuSmall|shrink|SMALL|45", "LARGE|mnuLarge|mnuNormal|shrink|MED|73",
-                 "MED|mnuNormal|mnuNormal|enlarge|MED|73",
-                 "SMALL|mnuSmall|mnuLarge|enlarge|LARGE|97"});
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("cue");
+        QTest::addColumn<int>("side");
+        QTest::newRow("small from normal") << "MED"
+                                           << "mnuSmall"
+                                           << "shrink" << 45;
+        QTest::newRow("normal from large") << "LARGE"
+                                           << "mnuNormal"
+                                           << "shrink" << 73;
+        QTest::newRow("normal again") << "MED"
+                                      << "mnuNormal"
+                                      << "enlarge" << 73;
+        QTest::newRow("large from small") << "SMALL"
+                                          << "mnuLarge"
+                                          << "enlarge" << 97;
     }
     void sizeCommands() {
-        QFETCH(QStringList, row);
+        QFETCH(QString, before);
+        QFETCH(QString, item);
+        QFETCH(QString, cue);
+        QFETCH(int, side);
         const QString holiday = f.folder("a/long/parent/folder/Holiday 2026");
-        frmMain& w = f.load({"clientsize=" + row[0]}, {f.documents(), "", holiday});
-        QCOMPARE(checkedSizes(), QStringList{row[1]}); // as the file says
-        w.findChild<QAction*>(row[2])->trigger();
-        QCOMPARE(f.fake->soundsPlayed, QStringList{f.cue(row[3])});
-        QCOMPARE(f.state->sClientSize, row[4]);
-        QCOMPARE(checkedSizes(), QStringList{row[2]});
-        const int side = row[5].toInt();
+        frmMain& w = f.load({"clientsize=" + before}, {f.documents(), "", holiday});
+        QCOMPARE(checkedSizes().size(), 1); // as the file says
+        w.findChild<QAction*>(item)->trigger();
+        QCOMPARE(f.fake->soundsPlayed, QStringList{f.cue(cue)});
+        QCOMPARE(checkedSizes(), QStringList{item});
         QCOMPARE(w.size(), QSize(side, side + 2 * w.controls().Text[0]->height()));
-        // One choice of three; a label too narrow for its path shows the folder's own name.
-        QVERIFY(w.menus().mnuSmall->actionGroup()->isExclusive());
+        // A label too narrow for its path shows the folder's own name.
         QLineEdit* label = w.controls().Text[2];
         QCOMPARE(label->text(), holiday);
         label->grab(); // drawn, as on the screen
@@ -346,26 +390,33 @@ private Q_SLOTS:
                  qPrintable(holiday.mid(firstShown)));
     }
 
-    void checkMarksFollowTheSettings_data() { tableRows(kChecks); }
     void checkMarksFollowTheSettings() {
-        QFETCH(int, row);
-        const auto& r = kChecks[row];
         frmMain& w = f.load(); // the first run turns all three on
-        QAction* action = w.findChild<QAction*>(r.item);
-        for (bool on : {false, true}) {
-            f.fake->soundsPlayed.clear();
-            action->trigger();
-            QCOMPARE(f.fake->soundsPlayed, QStringList{f.cue("click")});
-            QCOMPARE((*f.state).*r.flag, on);
-            QCOMPARE(action->isChecked(), on);
-            QCOMPARE(f.fake->topmost.value(&w), r.flag != &AppState::bAlwaysOnTop || on);
+        for (auto [item, flag] : {std::pair{"mnuAlwaysOnTop", &AppState::bAlwaysOnTop},
+                                  {"mnuPlayConfirmationSound", &AppState::bPlayConfirmSound},
+                                  {"mnuShowSavedIMageInClient", &AppState::bShowSavedImage}}) {
+            QAction* action = w.findChild<QAction*>(item);
+            for (bool on : {false, true}) {
+                f.fake->soundsPlayed.clear();
+                action->trigger();
+                QCOMPARE(f.fake->soundsPlayed, QStringList{f.cue("click")});
+                QCOMPARE((*f.state).*flag, on);
+                QCOMPARE(action->isChecked(), on);
+                QCOMPARE(f.fake->topmost.value(&w), flag != &AppState::bAlwaysOnTop || on);
+            }
         }
     }
 
-    void shutDown_data() { addRows({"Exit|history kept", "Exit|deleted", "from outside|deleted"}); }
+    void shutDown_data() {
+        QTest::addColumn<bool>("fromOutside"); // a signal or the session, not a command
+        QTest::addColumn<bool>("deleteHistory");
+        QTest::newRow("exit, history kept") << false << false;
+        QTest::newRow("exit, history deleted") << false << true;
+        QTest::newRow("from outside, history deleted") << true << true;
+    }
     void shutDown() {
-        QFETCH(QStringList, row);
-        const bool fromOutside = row[0] == "from outside", deleteHistory = row[1] == "deleted";
+        QFETCH(bool, fromOutside);
+        QFETCH(bool, deleteHistory);
         const QString saved = f.picture("cat.png");
         writeFile(f.historyFile(), (saved + "\r\n").toUtf8());
         frmMain& w = f.load();
@@ -381,52 +432,20 @@ private Q_SLOTS:
         QVERIFY(w.hasEnded());
         // The farewell cue first, and only when the user asked.
         QCOMPARE(f.fake->calls.value(0) == "sound: " + f.cue("byebye"), !fromOutside);
-        QCOMPARE(f.fake->soundsPlayed.contains(f.cue("byebye")), !fromOutside);
         QVERIFY(f.fake->calls.contains("setTopmost: off"));
         QVERIFY(!f.fake->trayShown && historyThen);
         QCOMPARE(readLines(f.historyFile()), deleteHistory ? QStringList() : QStringList{saved});
         // The first run's defaults; always on top suspended, still recorded.
         const QStringList settings = readLines(f.settingsFile());
         QCOMPARE(settings.size(), 31);
-        const QString deleted = deleteHistory ? "True" : "False";
         QCOMPARE(settings.mid(6, 2) << settings[0] << settings[11],
-                 QStringList({"left= 9700", "top= 7580", "alwaysontop=True",
-                              "deletehistoryonclose=" + deleted}));
+                 QStringList(
+                     {"left= 9700", "top= 7580", "alwaysontop=True",
+                      deleteHistory ? "deletehistoryonclose=True" : "deletehistoryonclose=False"}));
         QCOMPARE(settings[30], f.documents());
-        QVERIFY(!w.menus().mnuAlwaysOnTop->isChecked());
         const int calls = f.fake->calls.size();
         w.Form_Unload(); // a second unload (the window closing afterwards) does nothing
         QCOMPARE(f.fake->calls.size(), calls);
-    }
-
-    // Tray clicks, hide and show. A double-click as click, double-click finds it shown: no cue.
-    void trayAndHiding_data() {
-        addRows({"click|shown|following off|",
-                 "double-click|shown|following off, Timer5 off|enlarge",
-                 "click, double-click|shown|following off, Timer5 off|",
-                 "hide|hidden|following off|shrink", "show|shown|following on|enlarge"});
-    }
-    void trayAndHiding() {
-        QFETCH(QStringList, row);
-        frmMain& w = f.load({"synchronizewithinternetexplorer=True"});
-        f.handOver();
-        w.hide();
-        QVERIFY(w.Timer5.isActive());
-        f.fake->soundsPlayed.clear();
-        for (const QString& step : row[0].split(", ")) {
-            if (step == "hide" || step == "show") {
-                w.show();
-                (step == "hide" ? w.menus().mnuHideMe : w.menus().mnuTrayRestore)->trigger();
-            } else {
-                f.fake->trayHandler(step == "click" ? Platform::TrayEvent::Click
-                                                    : Platform::TrayEvent::DoubleClick);
-            }
-        }
-        QCOMPARE(w.isVisible() ? "shown" : "hidden", row[1]);
-        QCOMPARE(w.state().bSynchronizeWithInternetExplorer, row[2].startsWith("following on"));
-        QCOMPARE(w.Timer5.isActive(), !row[2].contains("Timer5 off"));
-        QCOMPARE(f.fake->soundsPlayed,
-                 row[3].isEmpty() ? QStringList() : QStringList{f.cue(row[3])});
     }
 
     void endingFromOutsideAsksNothing() {
@@ -447,10 +466,7 @@ private Q_SLOTS:
         f.fake->dropScript = [&](const QMimeData*, Platform::DropHandlers h) { pending = h; };
         QMimeData data;
         data.setUrls({QUrl("http://127.0.0.1/cat.png")});
-        QDragEnterEvent enter({3, 3}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QDropEvent drop({4, 4}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(w.controls().Image1, &enter);
-        QApplication::sendEvent(w.controls().Image1, &drop);
+        dragOver("Image1", data, true);
         QVERIFY(f.fake->busy && pending.done);
         pending.progress(1000, 4000);
         QTRY_VERIFY(w.findChild<QWidget*>("prgDrop")->isVisible());
@@ -461,42 +477,59 @@ private Q_SLOTS:
     }
 
     // Last: its fatal row ends the program's event loops, which would end later menus at once.
-    // Control | source | answer: typed ("" cancels), "off" (cursor), "throw" | dialog | saved as.
     void manualSave_data() {
-        addRows({"Image1|cat[1].jpg|~/mine|*.jpg: ~|~/mine.jpg",   // a name without type
-                 "Text(0)|anim[1].gif| @/x.bmp |*.gif: @|@/x.gif", // a gif typed as .bmp
-                 "Image1|cat[1].jpg|~/p.png|*.jpg: ~|~/p.png.jpg", // another type stays in front
-                 "Image1|cat[1].jpg||*.jpg: ~|", "Image1|cat[1].jpg|off||",
-                 "Image1|cat[1].jpg|throw|*.jpg: ~|"});
+        QTest::addColumn<ManualCase>("c");
+        QTest::newRow("a name without type")
+            << ManualCase{"Image1", "cat[1].jpg", "~/mine", "", "*.jpg: ~", "~/mine.jpg"};
+        QTest::newRow("the typed name's file exists: No")
+            << ManualCase{"Image1", "cat[1].jpg", "~/mine", "~/mine.jpg:No", "*.jpg: ~", ""};
+        QTest::newRow("the typed name's file exists: Yes") << ManualCase{
+            "Image1", "cat[1].jpg", "~/mine", "~/mine.jpg:Yes", "*.jpg: ~", "~/mine.jpg"};
+        QTest::newRow("a gif typed as .bmp")
+            << ManualCase{"Text(0)", "anim[1].gif", " @/x.bmp ", "", "*.gif: @", "@/x.gif"};
+        QTest::newRow("another type stays in front")
+            << ManualCase{"Image1", "cat[1].jpg", "~/p.png", "", "*.jpg: ~", "~/p.png.jpg"};
+        QTest::newRow("cancelled") << ManualCase{"Image1", "cat[1].jpg", "", "", "*.jpg: ~", ""};
+        QTest::newRow("cursor off the client")
+            << ManualCase{"Image1", "cat[1].jpg", "off", "", "", ""};
+        QTest::newRow("the dialog fails")
+            << ManualCase{"Image1", "cat[1].jpg", "throw", "", "*.jpg: ~", ""};
     }
     void manualSave() {
-        QFETCH(QStringList, row);
-        const QString answer = row[2];
+        QFETCH(ManualCase, c);
+        const auto& [control, source, answer, existing, dialog, savedAs] = c;
         frmMain& w = f.load();
         f.handOver();
         // A drag over the control whose drop fails: its file is gone by then.
-        const QString source = f.picture(row[1]);
+        const QString file = f.picture(source);
         QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(source)});
-        QDragEnterEvent enter({3, 3}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(w.findChild<QWidget*>(row[0]), &enter);
-        QDragLeaveEvent leave;
-        QApplication::sendEvent(w.findChild<QWidget*>(row[0]), &leave);
+        data.setUrls({QUrl::fromLocalFile(file)});
+        dragOver(control, data, false);
         QVERIFY(w.Timer4.isActive());
+        const QString old = expand(existing.section(':', 0, 0));
+        if (!existing.isEmpty()) {
+            writeFile(old, "the user's own");
+            f.fake->messageBoxAnswers = {existing.endsWith("Yes") ? Platform::Answer::Yes
+                                                                  : Platform::Answer::No};
+        }
         f.fake->cursor = answer == "off" ? w.geometry().bottomRight() + QPoint(2, 0)
                                          : w.geometry().bottomRight();
         f.fake->saveDialogThrows = answer == "throw";
-        f.fake->saveDialogAnswers = {placeholders(answer)};
+        f.fake->saveDialogAnswers = {expand(answer)};
         // Ticks go on while the dialog is open: still one dialog.
         f.fake->whileSaveDialogOpen = [] { QTest::qWait(60); };
         w.Timer4.setInterval(5);
         QTRY_VERIFY(!w.Timer4.isActive());
-        const QString dialog = "saveFileDialog: Choose Folder and Name of Image File: ";
+        const QString title = "saveFileDialog: Choose Folder and Name of Image File: ";
         QCOMPARE(f.fake->calls.filter("saveFileDialog"),
-                 row[3].isEmpty() ? QStringList() : QStringList{dialog + placeholders(row[3])});
-        if (!row[4].isEmpty())
-            QCOMPARE(readBytes(placeholders(row[4])), readBytes(source));
-        QCOMPARE(f.iconInFront(), row[4].isEmpty() ? 0 : 1);
+                 dialog.isEmpty() ? QStringList() : QStringList{title + expand(dialog)});
+        if (!existing.isEmpty()) {
+            QCOMPARE(f.fake->messageBoxes.value(0).title, "Replace File?");
+            QCOMPARE(readBytes(old) == "the user's own", savedAs.isEmpty());
+        }
+        if (!savedAs.isEmpty())
+            QCOMPARE(readBytes(expand(savedAs)), readBytes(file));
+        QCOMPARE(f.iconInFront(), savedAs.isEmpty() ? 0 : 1);
         if (answer == "throw") { // the settings and history written, the end
             QVERIFY(w.hasEnded() && QFile::exists(f.settingsFile()));
             QVERIFY(f.fake->messageBoxes.last().text.startsWith(

@@ -40,7 +40,6 @@ X11Platform::X11Platform() {
     std::signal(SIGXFSZ, SIG_IGN);
     // Watches for drags from the start, so that the first drag's source is known.
     directSave_ = std::make_unique<DirectSave>();
-    drops::DropCache().removeOldDrops();
 }
 
 drops::DropAdapter& X11Platform::drops() {
@@ -138,6 +137,9 @@ bool X11Platform::anotherInstanceRunning() {
     lock->setStaleLockTime(0);
     if (lock->tryLock(0)) {
         instanceLock_ = std::move(lock);
+        // The drops of an earlier run go; a second copy, which ends at once, leaves the first
+        // one's drops alone.
+        drops::DropCache().removeOldDrops();
         return false;
     }
     return lock->error() == QLockFile::LockFailedError;
@@ -218,9 +220,11 @@ void X11Platform::addTrayIcon(const QIcon& icon, const QString& tip,
 }
 
 void X11Platform::removeTrayIcon() {
-    if (tray_)
-        tray_->hide();
-    tray_.reset();
+    if (!tray_)
+        return;
+    tray_->hide();
+    // Not while it may still be delivering the click that led here.
+    tray_.release()->deleteLater();
 }
 
 bool X11Platform::trayIconVisible() {

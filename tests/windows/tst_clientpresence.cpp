@@ -1,0 +1,96 @@
+// The client on and off the screen: tray clicks, hiding, showing and following the browser,
+// on a bare window against the fake platform.
+#include "core/AppState.h"
+#include "core/SoundCues.h"
+#include "platform/fake/FakePlatform.h"
+#include "ui/ClientPresence.h"
+
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+
+using namespace kelvane;
+
+class TestClientPresence : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void trayAndMenus_data() {
+        QTest::addColumn<QStringList>("steps"); // tray clicks by code, or the menu commands
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<bool>("following");
+        QTest::addColumn<bool>("timerOn");
+        QTest::addColumn<QString>("cue");
+        QTest::newRow("click") << QStringList{"0x0202"} << true << false << true << "";
+        QTest::newRow("double-click")
+            << QStringList{"0x0203"} << true << false << false << "enlarge";
+        QTest::newRow("click, then double-click: shown already, no cue")
+            << QStringList{"0x0202", "0x0203"} << true << false << false << "";
+        QTest::newRow("a press is no click")
+            << QStringList{"0x0201"} << false << true << true << "";
+        QTest::newRow("Hide Kelvane") << QStringList{"hide"} << false << false << true << "shrink";
+        QTest::newRow("Show Kelvane keeps following")
+            << QStringList{"show"} << true << true << true << "enlarge";
+    }
+    void trayAndMenus() {
+        QFETCH(QStringList, steps);
+        QFETCH(bool, shown);
+        QFETCH(bool, following);
+        QFETCH(bool, timerOn);
+        QFETCH(QString, cue);
+        FakePlatform fake;
+        AppState state;
+        state.bSynchronizeWithInternetExplorer = true;
+        SoundCues cues(fake, "/res");
+        QWidget client;
+        QMenu tray;
+        QTimer timer5;
+        timer5.start(100000);
+        ClientPresence presence(client, fake, state, cues, &tray, timer5, [] { return true; });
+        client.show();
+        client.setWindowState(Qt::WindowMinimized); // minimised: off the screen
+        QTRY_VERIFY(!client.isVisible());
+        for (const QString& step : steps) {
+            if (step == "hide" || step == "show") {
+                client.show();
+                step == "hide" ? presence.mnuHideMe_Click() : presence.mnuTrayRestore_Click();
+            } else {
+                presence.Form_MouseMove(step.toInt(nullptr, 16));
+            }
+        }
+        QCOMPARE(presence.shown(), shown);
+        QCOMPARE(state.bSynchronizeWithInternetExplorer, following);
+        QCOMPARE(timer5.isActive(), timerOn);
+        QCOMPARE(fake.soundsPlayed,
+                 cue.isEmpty() ? QStringList() : QStringList{"/res/res/" + cue + ".wav"});
+        QCOMPARE(fake.topmost.value(&client), shown); // back in the band when shown
+    }
+
+    void followingWaitsForTheBrowser_data() {
+        QTest::addColumn<QList<int>>("browserAt"); // ms of each tick with a browser; -1: none
+        QTest::addColumn<QList<int>>("steps");     // BrowserFollowing::Step of each tick
+        using S = BrowserFollowing::Step;
+        const int none = int(S::None), show = int(S::Show);
+        QTest::newRow("shown 1.2 s after the first tick that saw it")
+            << QList<int>{0, 140, 1199, 1200} << QList<int>{none, none, none, show};
+        QTest::newRow("the pause starts anew after the browser went")
+            << QList<int>{0, -1, 1000, 2199, 2200} << QList<int>{none, none, none, none, show};
+    }
+    void followingWaitsForTheBrowser() {
+        QFETCH(QList<int>, browserAt);
+        QFETCH(QList<int>, steps);
+        BrowserFollowing following;
+        QList<int> got;
+        for (int at : browserAt)
+            got << int(following.Timer5_Timer(true, false, at >= 0, at >= 0 ? at : 500));
+        QCOMPARE(got, steps);
+        // Shown: no browser hides, a browser changes nothing; off: nothing at all.
+        QCOMPARE(following.Timer5_Timer(true, true, false, 0), BrowserFollowing::Step::Hide);
+        QCOMPARE(following.Timer5_Timer(true, true, true, 0), BrowserFollowing::Step::None);
+        QCOMPARE(following.Timer5_Timer(false, true, false, 0), BrowserFollowing::Step::None);
+    }
+};
+
+QTEST_MAIN(TestClientPresence)
+#include "tst_clientpresence.moc"

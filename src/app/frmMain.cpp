@@ -13,6 +13,11 @@
 #include <QMouseEvent>
 
 namespace kelvane {
+namespace {
+
+constexpr int kBackOnTheDesktopMs = 300;
+
+} // namespace
 
 frmMain::frmMain(Platform& platform, AppState& state)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), platform_(platform), state_(state),
@@ -207,8 +212,11 @@ bool frmMain::handleMouse(const ClientControls::Hit& hit, QEvent* event) {
         drag_.release();
         if (onLabel) // the label's own folder, even before the hover poll has seen it
             folderCommands_.Text_DblClick(hit.index, this);
-        else if (hit.kind == ClientControls::Hit::Kind::Picture)
-            feedback_.Image1_DblClick(historyList_.entries().value(0));
+        else if (hit.kind == ClientControls::Hit::Kind::Picture &&
+                 feedback_.Image1_DblClick(historyList_.entries().value(0)))
+            // The desktop is shown for the user to drop on: the client comes back onto it
+            // once the window manager has cleared the screen.
+            QTimer::singleShot(kBackOnTheDesktopMs, this, [this] { presence_.showClient(); });
         return onLabel || hit.kind == ClientControls::Hit::Kind::Picture;
     case QEvent::FocusOut:
         if (onLabel)

@@ -174,8 +174,9 @@ void frmMain::CheckHide() {
         return;
     if (splash_)
         splash_->hide();
+    // Hidden, not minimised: a window that the window manager is told to start iconic may come
+    // up iconic at the first show too, and a minimised client leaves the screen again.
     startedHidden_ = true;
-    setWindowState(windowState() | Qt::WindowMinimized);
 }
 
 void frmMain::InitializeMainForm() {
@@ -186,13 +187,8 @@ void frmMain::InitializeMainForm() {
 
 void frmMain::handOver() {
     setEnabled(true);
-    if (startedHidden_) {
-        // Following may have shown the client already: it stays, rather than going and
-        // coming back.
-        if (!isVisible())
-            setWindowState(windowState() | Qt::WindowMinimized);
+    if (startedHidden_) // stays hidden, or shown if following has shown it already
         return;
-    }
     show();
     // The window manager learns about the window only now: tell it the band again.
     platform_.setTopmost(this, state_.bAlwaysOnTop);

@@ -117,8 +117,13 @@ void frmHistory::Timer1_Timer() {
         hide();
         return;
     }
-    if (isVisible() != client_.isVisible())
+    if (isVisible() != client_.isVisible()) {
+        // A window minimised by the user comes back with the client, not iconic (an iconic
+        // window takes its owner along).
+        if (client_.isVisible())
+            setWindowState(windowState() & ~Qt::WindowMinimized);
         setVisible(client_.isVisible());
+    }
     dock();
     const QString tip = QStringLiteral(" Double-click to open selected image \"") +
                         selectedEntry() + QStringLiteral("\" ");

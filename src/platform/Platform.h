@@ -147,6 +147,9 @@ public:
     virtual bool dragFileOut(QWidget* source, const QString& path) = 0;
     // Shows the desktop (minimises every window). False when the window manager cannot.
     virtual bool showDesktop() = 0;
+    // Brings a shown top-level window in front at the user's request, as a click in a task bar
+    // does: out of a minimised state, and out of the window manager's "showing the desktop".
+    virtual void presentWindow(QWidget* window) = 0;
 
     // Calls handler once if the process ends without the program's own shut-down (the
     // display connection broke, say). Only files may be touched then. An empty handler

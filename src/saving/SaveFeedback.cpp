@@ -95,27 +95,28 @@ void SaveFeedback::Timer2_Timer() {
     Timer2_.stop();
 }
 
-void SaveFeedback::Image1_DblClick(const QString& newest) {
-    if (look_.showsBackground()) {
-        ShowDesktop();
-        return;
-    }
+bool SaveFeedback::Image1_DblClick(const QString& newest) {
+    if (look_.showsBackground())
+        return ShowDesktop();
     if (!FileExists(newest)) {
         platform_.message(&window_, QStringLiteral("File no longer exists in specified folder"));
-        return;
+        return false;
     }
     if (!platform_.openPath(newest))
         platform_.message(
             &window_,
             QStringLiteral("There was an error while attempting to open this image file."),
             Platform::Icon::Exclamation);
+    return false;
 }
 
-void SaveFeedback::ShowDesktop() {
-    if (!platform_.showDesktop())
-        platform_.message(&window_,
-                          QStringLiteral("There was an error while attempting to show the desktop"),
-                          Platform::Icon::Critical);
+bool SaveFeedback::ShowDesktop() {
+    if (platform_.showDesktop())
+        return true;
+    platform_.message(&window_,
+                      QStringLiteral("There was an error while attempting to show the desktop"),
+                      Platform::Icon::Critical);
+    return false;
 }
 
 } // namespace kelvane

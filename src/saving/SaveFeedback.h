@@ -32,13 +32,13 @@ public:
     // A failure or a preview lets a running count go on; a stopped one starts.
     void armIdleReturn();
     // The picture's double-click: opens the newest saved image, or shows the desktop while the
-    // picture shows the background.
-    void Image1_DblClick(const QString& newest);
+    // picture shows the background. True when the desktop is being shown.
+    bool Image1_DblClick(const QString& newest);
 
 private:
     void showSaved(const QString& target);
     void showFailed(bool showError);
-    void ShowDesktop();
+    bool ShowDesktop();
 
     QWidget& window_;
     ClientControls& controls_;

@@ -29,8 +29,7 @@ void ClientPresence::showClient() {
     // A window that left the screen has lost its place in the band: it takes it again
     // (unless a secondary window holds it out).
     platform_.setTopmost(&client_, inBand_());
-    client_.raise();
-    client_.activateWindow();
+    platform_.presentWindow(&client_); // whatever mode the window manager is in
 }
 
 void ClientPresence::hideClient() {

@@ -44,9 +44,10 @@ bool TopmostBand::ShowDialog(QWidget* window) {
         openDialogs_.append(window);
         window->installEventFilter(this);
     }
+    // Open already, perhaps minimised: it comes forward.
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
     window->show();
-    window->raise();
-    window->activateWindow();
+    platform_.presentWindow(window);
     window->unsetCursor();
     return true;
 }

@@ -180,6 +180,12 @@ bool FakePlatform::showDesktop() {
     return showDesktopSucceeds;
 }
 
+void FakePlatform::presentWindow(QWidget* window) {
+    calls << QStringLiteral("presentWindow");
+    window->raise();
+    window->activateWindow();
+}
+
 void FakePlatform::onAbruptExit(std::function<void()> handler) {
     abruptExitHandler = std::move(handler);
 }

@@ -101,6 +101,7 @@ public:
     // Records the drag; a target always takes it.
     bool dragFileOut(QWidget* source, const QString& path) override;
     bool showDesktop() override;
+    void presentWindow(QWidget* window) override;
     void onTerminationRequest(std::function<void()> handler) override;
     void onAbruptExit(std::function<void()> handler) override;
 };

@@ -103,6 +103,18 @@ std::optional<QPoint> windowPosition(QWidget* window) {
     return at;
 }
 
+bool activateWindow(QWidget* window) {
+    xcb_connection_t* c = connection();
+    if (!c || !window)
+        return false;
+    const auto w = static_cast<xcb_window_t>(window->window()->winId());
+    // Source 2: on the user's behalf (a click on the tray icon), which window managers honour
+    // where they would refuse an application stealing the focus; no time stamp.
+    sendToRoot(c, w, atom(c, "_NET_ACTIVE_WINDOW"), {2u, 0u, 0u});
+    xcb_flush(c);
+    return true;
+}
+
 bool setWmState(QWidget* window, const char* stateAtom, bool on) {
     xcb_connection_t* c = connection();
     if (!c || !window)

@@ -28,4 +28,8 @@ std::optional<QPoint> windowPosition(QWidget* window);
 // Asks the window manager to enter (or leave) its "showing the desktop" mode.
 bool setShowingDesktop(bool on);
 
+// Asks the window manager to activate a mapped top-level window as a pager or task bar does
+// for the user: out of the iconic state, and out of "showing the desktop" for this window.
+bool activateWindow(QWidget* window);
+
 } // namespace kelvane::ewmh

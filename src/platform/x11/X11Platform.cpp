@@ -318,6 +318,12 @@ bool X11Platform::showDesktop() {
     return ewmh::setShowingDesktop(true);
 }
 
+void X11Platform::presentWindow(QWidget* window) {
+    window->raise();
+    if (!ewmh::activateWindow(window))
+        window->activateWindow();
+}
+
 void X11Platform::onAbruptExit(std::function<void()> handler) {
     installAbruptExitHandler(std::move(handler));
 }

@@ -58,6 +58,7 @@ public:
     bool createFolder(const QString& path) override;
     bool dragFileOut(QWidget* source, const QString& path) override;
     bool showDesktop() override;
+    void presentWindow(QWidget* window) override;
     void onTerminationRequest(std::function<void()> handler) override;
     void onAbruptExit(std::function<void()> handler) override;
 

@@ -76,10 +76,8 @@ bool FolderSlots::folderPresent(const QString& path) {
     // A relative path would be looked up in whatever the working folder happens to be.
     if (path.isEmpty() || QDir::isRelativePath(path))
         return false;
-    // The entry the path names, with "/." and "/.." steps and trailing "/" taken out.
-    if (QFileInfo(QDir::cleanPath(path)).fileName().startsWith(QLatin1Char('.')))
-        return false;
-    return QFileInfo::exists(path);
+    // A folder whose name starts with "." is a folder like any other; a file is no folder.
+    return QFileInfo(path).isDir();
 }
 
 } // namespace kelvane

@@ -38,8 +38,8 @@ public:
     // The message the window shows for a result; empty when there is nothing to say.
     static QString messageFor(AddResult result);
 
-    // The existence test of the periodic folder check: an existing folder or file, given by
-    // an absolute path, whose name does not start with "." (hidden entries count as missing).
+    // The existence test of the periodic folder check: an existing folder, given by an
+    // absolute path (a name starting with "." included). A file or nothing there is missing.
     static bool folderPresent(const QString& path);
 
 private:

@@ -21,7 +21,7 @@ bool FolderCommands::AddFolder(QWidget* owner) {
 
 bool FolderCommands::AddFolderToList(QString& path, QWidget* owner) {
     const FolderSlots::AddResult result = folders_.addFolder(path);
-    if (result == FolderSlots::AddResult::Empty)
+    if (result == FolderSlots::AddResult::Empty || result == FolderSlots::AddResult::Unstorable)
         return false;
     const QString message = FolderSlots::messageFor(result);
     if (!message.isEmpty())

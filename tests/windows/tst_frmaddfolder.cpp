@@ -49,6 +49,7 @@ private Q_SLOTS:
         row("too long", QString(10000, 'n'), "", "error");
         row("too long a name", QString(256, 'n'), "", "error");
         row("NUL", QString("a") + QChar(0) + "b", "", "error");
+        row("line feed", "line\nfeed", "", "error");
         row("list full", "<full>New", "New", "limit");
     }
     void names() {
@@ -98,6 +99,18 @@ private Q_SLOTS:
         QCOMPARE(f.fake->messageBoxes.size(), 0);
         if (!made.isEmpty())
             QCOMPARE(f.main->FolderList().FolderIsInList(made), !full);
+    }
+
+    // A folder whose name holds a line break is not taken into the list: the settings file
+    // keeps one folder a line.
+    void unstorableFolder() {
+        const QString broken = f.folder("line\nbreak");
+        f.load({"alwaysontop=True"}, {f.documents()});
+        f.handOver();
+        f.fake->folderDialogAnswers = {broken};
+        f.main->menus().mnuAddFolder->trigger();
+        QCOMPARE(f.fake->messageBoxes.size(), 0);
+        QVERIFY(!f.main->FolderList().FolderIsInList(broken));
     }
 
     // Cancel and the close box make nothing; the field is empty again on the next opening;

@@ -26,8 +26,9 @@ public:
     // "Delete Folder From List" for the label `index`, after a question. The documents
     // folder stays.
     bool mnuDelete_Click(int index, QWidget* owner);
-    // A label's double-click: the folder of label `index` in the file manager.
-    void Text_DblClick(int index, QWidget* owner);
+    // A label's double-click: the folder of label `index` in the file manager; a folder that
+    // no longer exists is reported and taken off the list instead.
+    bool Text_DblClick(int index, QWidget* owner);
 
 private:
     FolderSlots& folders_;

@@ -101,15 +101,26 @@ private Q_SLOTS:
             QCOMPARE(f.main->FolderList().FolderIsInList(made), !full);
     }
 
-    // A folder whose name holds a line break is not taken into the list: the settings file
-    // keeps one folder a line.
-    void unstorableFolder() {
+    // A label's folder deleted meanwhile: a double-click on the label says so and takes it off
+    // the list, rather than handing the file manager a path it refuses without a word. A
+    // folder whose name holds a line break is not taken into the list (nor the file).
+    void goneAndUnstorableFolders() {
+        const QString gone = f.folder("home/Desktop/Gone");
         const QString broken = f.folder("line\nbreak");
-        f.load({"alwaysontop=True"}, {f.documents()});
+        f.load({"alwaysontop=True"}, {f.documents(), gone});
         f.handOver();
+        QVERIFY(QDir(gone).removeRecursively());
+        QLineEdit* label = f.main->controls().Text[1];
+        QTest::mouseDClick(label, Qt::LeftButton, {}, label->rect().center());
+        QCOMPARE(f.fake->messageBoxes.size(), 1);
+        QCOMPARE(f.fake->messageBoxes[0].text, "The folder " + gone +
+                                                   " no longer exists on your computer and has "
+                                                   "been removed from the Folders List.");
+        QVERIFY(f.fake->calls.filter("openPath").isEmpty());
+        QVERIFY(!f.main->FolderList().FolderIsInList(gone));
         f.fake->folderDialogAnswers = {broken};
         f.main->menus().mnuAddFolder->trigger();
-        QCOMPARE(f.fake->messageBoxes.size(), 0);
+        QCOMPARE(f.fake->messageBoxes.size(), 1);
         QVERIFY(!f.main->FolderList().FolderIsInList(broken));
     }
 

@@ -14,6 +14,9 @@ namespace {
 QLabel* label(QWidget* parent, const char* name, const QString& text) {
     auto* l = new QLabel(text, parent);
     l->setObjectName(QLatin1String(name));
+    // The text at the top of its place, so that a caption and its value, whose places differ
+    // in height, read on one line.
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return l;
 }
 

@@ -45,12 +45,16 @@ private Q_SLOTS:
         QCOMPARE(about->Label8->text(), QString("3.7"));
         QCOMPARE(about->Label2->text(), QString("Build:"));
         QCOMPARE(about->Label9->text(), QString("105"));
-        // Each value beside its caption, whatever the font, its letters on the caption's line.
+        // Each value beside its caption, whatever the font, its letters on the caption's line;
+        // the licence named.
         QVERIFY(about->Label8->x() > about->Label1->geometry().right());
         QVERIFY(about->Label9->x() > about->Label2->geometry().right());
         const QImage drawn = about->grab().toImage();
         QCOMPARE(baseline(drawn, about->Label8), baseline(drawn, about->Label1));
         QCOMPARE(baseline(drawn, about->Label9), baseline(drawn, about->Label2));
+        QVERIFY(about->Label10->isVisible());
+        QCOMPARE(about->Label10->text(), "Kelvane is free software under the GNU General Public "
+                                         "License, version 3 or later.");
         QVERIFY(!f.main->menus().mnuAlwaysOnTop->isChecked() && !f.fake->topmost[f.main.get()]);
         const auto outOfTheBand = [&] {
             return !f.main->menus().mnuAlwaysOnTop->isChecked() && !f.fake->topmost[f.main.get()];

@@ -59,7 +59,7 @@ frmOptions::frmOptions(AppState& state, SoundCues& cues, Platform& platform,
     };
     cmdOK = button("cmdOK", QStringLiteral("OK"), 1740);
     cmdOK->setDefault(true);
-    Check1 = box("Check1", QStringLiteral("Load Kelvane on Windows Startup"), 2400, 4095, 255);
+    Check1 = box("Check1", QStringLiteral("Load Kelvane at Login"), 2400, 4095, 255);
     Check3 = box("Check3", QStringLiteral("Delete history when Kelvane closes"), 630, 4035, 195);
     Check4 = box("Check4", QStringLiteral("Show error message dialog after unsuccessful save"), 965,
                  4000, 255);
@@ -69,7 +69,7 @@ frmOptions::frmOptions(AppState& state, SoundCues& cues, Platform& platform,
         box("Check5", QStringLiteral("Automatically increment files when saving"), 1320, 4035, 255);
     Check6 = box("Check6", QStringLiteral("Correct query string encoded names"), 1680, 3975, 255);
     cmdCancel = button("cmdCancel", QStringLiteral("Cancel"), 3120);
-    Check7 = box("Check7", QStringLiteral("Show client only while Internet Explorer is running"), 2040,
+    Check7 = box("Check7", QStringLiteral("Show client only while a web browser is running"), 2040,
                  3975, 255);
     for (const Place& p : places)
         design.place(p.control, p.left, p.top, p.width, p.height);

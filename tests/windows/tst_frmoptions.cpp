@@ -154,22 +154,27 @@ private Q_SLOTS:
         QVERIFY(settingsLines().contains("alwayspromptfiledelete=True"));
     }
 
-    // A settings file that cannot be written: OK says so and the dialog stays; Cancel too.
+    // A settings file that cannot be written: OK says so and the dialog stays; Cancel too. A
+    // start-up entry that cannot be written is said so as well.
     void settingsCannotBeWritten() {
         start({});
         frmOptions* options = open();
         QDir(f.path("state")).removeRecursively();
         writeFile(f.path("state"), "a file where the folder should be");
-        click(options->Check5);
+        f.fake->autostartFails = true;
+        click(options->Check1);
         options->cmdOK->click();
         options->cmdCancel->click();
-        QCOMPARE(f.fake->messageBoxes.size(), 2);
-        QCOMPARE(f.fake->messageBoxes[0].text,
-                 QString("There was an error while attempting to apply these settings."));
+        QStringList said;
+        for (const auto& box : f.fake->messageBoxes)
+            said << box.text;
+        QCOMPARE(said, QStringList({"There was an error while attempting to write the start-up "
+                                    "entry. This request cannot be completed.",
+                                    "There was an error while attempting to apply these settings.",
+                                    "There was an error while saving the settings."}));
         QCOMPARE(f.fake->messageBoxes[0].icon, Platform::Icon::Critical);
-        QCOMPARE(f.fake->messageBoxes[1].text,
-                 QString("There was an error while saving the settings."));
-        QVERIFY(options->isVisible() && f.state->bAutoIncrementSavedFiles);
+        QCOMPARE(f.fake->messageBoxes[1].icon, Platform::Icon::Critical);
+        QVERIFY(options->isVisible() && f.state->bLoadAppWhenComputerStarts);
         options->close();
     }
 };

@@ -138,6 +138,13 @@ public:
     // Removes one file (a folder is refused). False when it could not be removed, a missing
     // file included.
     virtual bool deleteFile(const QString& path) = 0;
+    // Whether the user's Trash can take one file: the Trash in the user's data folder for a
+    // file on the home folder's file system, else a Trash folder at the top of the file's own
+    // file system (made when needed).
+    virtual bool canMoveToTrash(const QString& path) = 0;
+    // Moves one file (a folder is refused) into the user's Trash, from where the file manager
+    // can restore it. False when it could not be moved, a missing file included.
+    virtual bool moveToTrash(const QString& path) = 0;
     // Creates one folder in an existing folder. False when something of that name exists,
     // the parent folder does not, or the name cannot be a file name here (too long, a NUL).
     virtual bool createFolder(const QString& path) = 0;

@@ -290,6 +290,14 @@ bool X11Platform::deleteFile(const QString& path) {
     return removeFile(path);
 }
 
+bool X11Platform::canMoveToTrash(const QString& path) {
+    return trashCanTake(path);
+}
+
+bool X11Platform::moveToTrash(const QString& path) {
+    return trashFile(path);
+}
+
 bool X11Platform::createFolder(const QString& path) {
     return makeFolder(path);
 }

@@ -55,6 +55,8 @@ public:
     bool openPath(const QString& path) override;
     bool openAddress(const QString& address) override;
     bool deleteFile(const QString& path) override;
+    bool canMoveToTrash(const QString& path) override;
+    bool moveToTrash(const QString& path) override;
     bool createFolder(const QString& path) override;
     bool dragFileOut(QWidget* source, const QString& path) override;
     bool showDesktop() override;

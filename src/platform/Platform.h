@@ -130,10 +130,10 @@ public:
 
     // Opens a file or folder with the user's default application and does not wait for it.
     // The path is handed over as one argument, never through a shell. False when nothing
-    // could be started.
+    // could be started or the desktop's opener reports failure (within a short wait).
     virtual bool openPath(const QString& path) = 0;
     // Opens a web address (http or https) with the user's default browser and does not wait
-    // for it. False when nothing could be started.
+    // for it. False when nothing could be started or the opener reports failure.
     virtual bool openAddress(const QString& address) = 0;
     // Removes one file (a folder is refused). False when it could not be removed, a missing
     // file included.

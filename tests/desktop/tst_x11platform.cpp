@@ -1,6 +1,7 @@
 // The Linux platform's services against the real session: the autostart entry as the login
-// reads it.
+// reads it, the desktop's opener.
 #include "DesktopTools.h"
+#include "platform/PlatformFactory.h"
 #include "platform/x11/Autostart.h"
 
 #include <QTemporaryDir>
@@ -12,6 +13,32 @@ class TestX11Platform : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // A file or address is handed to xdg-open as one argument; its failure is the call's.
+    void openerReportsFailure_data() {
+        QTest::addColumn<QString>("opener"); // what the opener does after noting its arguments
+        QTest::addColumn<bool>("opened");
+        QTest::newRow("no application for it") << "exit 3" << false;
+        QTest::newRow("opened") << "exit 0" << true;
+        QTest::newRow("the browser runs on") << "sleep 3" << true;
+    }
+    void openerReportsFailure() {
+        QFETCH(QString, opener);
+        QFETCH(bool, opened);
+        QTemporaryDir dir;
+        writeFile(dir.filePath("bin/xdg-open"),
+                  ("#!/bin/sh\nprintf '%s\\n' \"$#\" \"$@\" >>\"$0.args\"\n" + opener).toUtf8());
+        QFile(dir.filePath("bin/xdg-open")).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(dir.filePath("bin")) + ':' + path);
+        const std::unique_ptr<Platform> platform = createPlatform();
+        const QString page = dir.filePath("my help #1.html");
+        QCOMPARE(platform->openPath(page), opened);
+        QCOMPARE(platform->openAddress("https://kelvane.org/help?page=1"), opened);
+        qputenv("PATH", path);
+        QCOMPARE(QString(readBytes(dir.filePath("bin/xdg-open.args"))).split('\n'),
+                 QStringList({"1", page, "1", "https://kelvane.org/help?page=1", ""}));
+    }
+
     // At login the session starts the entry's program; once the program has been removed, the
     // entry is skipped for its TryExec key (which every session honours) instead of failing.
     void autostartEntrySkipsARemovedProgram() {

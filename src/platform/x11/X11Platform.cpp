@@ -11,9 +11,9 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QDesktopServices>
 #include <QDir>
 #include <QDrag>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImageReader>
@@ -21,12 +21,15 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QProcess>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QUrl>
 #include <QWindow>
 #include <csignal>
+#include <memory>
 
 namespace kelvane {
 
@@ -274,8 +277,52 @@ bool X11Platform::deleteAutostartEntry() {
     return autostart::remove();
 }
 
+namespace {
+
+// Hands one argument to the desktop's opener, xdg-open, never through a shell, and says
+// whether it worked: false when the opener cannot start or reports failure (no application
+// for the file, a browser that cannot start). An opener still running after a short while has
+// started the application in its own place (without a desktop environment xdg-open runs it
+// and waits for it): that counts as done, and it runs on. Meanwhile the windows are drawn but
+// take no input.
+bool openWithDesktop(const QString& argument) {
+    constexpr int kBoundMs = 1500;
+    struct Outcome {
+        bool ended = false;
+        bool ok = false;
+    };
+    auto outcome = std::make_shared<Outcome>();
+    auto* opener = new QProcess;
+    opener->setProgram(QStringLiteral("xdg-open"));
+    opener->setArguments({argument});
+    opener->setStandardInputFile(QProcess::nullDevice());
+    opener->setStandardOutputFile(QProcess::nullDevice());
+    QObject::connect(opener, &QProcess::finished, opener,
+                     [opener, outcome](int code, QProcess::ExitStatus status) {
+                         outcome->ended = true;
+                         outcome->ok = status == QProcess::NormalExit && code == 0;
+                         opener->deleteLater();
+                     });
+    opener->start();
+    if (!opener->waitForStarted()) {
+        opener->deleteLater();
+        return false;
+    }
+    QEventLoop wait;
+    QObject::connect(opener, &QProcess::finished, &wait, &QEventLoop::quit);
+    QTimer::singleShot(kBoundMs, &wait, &QEventLoop::quit);
+    if (!outcome->ended)
+        wait.exec(QEventLoop::ExcludeUserInputEvents);
+    return !outcome->ended || outcome->ok;
+}
+
+} // namespace
+
 bool X11Platform::openPath(const QString& path) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    // As an absolute path: a file name holding "%" or "#" needs no URL escapes.
+    if (path.isEmpty() || path.contains(QChar(0)))
+        return false;
+    return openWithDesktop(QFileInfo(path).absoluteFilePath());
 }
 
 bool X11Platform::openAddress(const QString& address) {
@@ -283,7 +330,7 @@ bool X11Platform::openAddress(const QString& address) {
     const QString scheme = url.scheme().toLower();
     if (!url.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
         return false;
-    return QDesktopServices::openUrl(url);
+    return openWithDesktop(QString::fromLatin1(url.toEncoded()));
 }
 
 bool X11Platform::deleteFile(const QString& path) {

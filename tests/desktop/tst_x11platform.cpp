@@ -19,6 +19,7 @@ private Q_SLOTS:
         QTest::addColumn<bool>("opened");
         QTest::newRow("no application for it") << "exit 3" << false;
         QTest::newRow("opened") << "exit 0" << true;
+        QTest::newRow("a missing file, the opener's to say") << "exit 2" << true;
         QTest::newRow("the browser runs on") << "sleep 3" << true;
     }
     void openerReportsFailure() {

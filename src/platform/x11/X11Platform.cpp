@@ -281,10 +281,10 @@ namespace {
 
 // Hands one argument to the desktop's opener, xdg-open, never through a shell, and says
 // whether it worked: false when the opener cannot start or reports failure (no application
-// for the file, a browser that cannot start). An opener still running after a short while has
-// started the application in its own place (without a desktop environment xdg-open runs it
-// and waits for it): that counts as done, and it runs on. Meanwhile the windows are drawn but
-// take no input.
+// for the file, a browser that cannot start); a missing file is the opener's to report. An opener
+// still running after a short while has started the application in its own place (without a desktop
+// environment xdg-open runs it and waits for it): that counts as done, and it runs on. Meanwhile
+// the windows are drawn but take no input.
 bool openWithDesktop(const QString& argument) {
     constexpr int kBoundMs = 1500;
     struct Outcome {
@@ -300,7 +300,8 @@ bool openWithDesktop(const QString& argument) {
     QObject::connect(opener, &QProcess::finished, opener,
                      [opener, outcome](int code, QProcess::ExitStatus status) {
                          outcome->ended = true;
-                         outcome->ok = status == QProcess::NormalExit && code == 0;
+                         // 2: the file is not there, which the opener says itself.
+                         outcome->ok = status == QProcess::NormalExit && (code == 0 || code == 2);
                          opener->deleteLater();
                      });
     opener->start();

@@ -54,6 +54,8 @@ frmHistory::frmHistory(QWidget& client, HistoryList& list, AppState& state, Soun
     connect(List1, &QListView::doubleClicked, this, [this] { OpenSelectedItem(); });
     createMenu();
     resize(twipsToPixels(kWidthTwips), twipsToPixels(kHeightTwips));
+    // The narrow title bar keeps room for the title beside the close box.
+    platform_.closeBoxOnly(this);
     Timer1.setInterval(44);
     connect(&Timer1, &QTimer::timeout, this, &frmHistory::Timer1_Timer);
 }

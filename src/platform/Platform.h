@@ -88,6 +88,11 @@ public:
     // re-creating it.
     virtual void setTopmost(QWidget* window, bool topmost) = 0;
 
+    // Asks the window manager for a close box only on a secondary window, no minimise or
+    // maximise button, whenever the window is shown (some window managers draw them whatever
+    // the toolkit asks). The window is not resizable by the user either.
+    virtual void closeBoxOnly(QWidget* window) = 0;
+
     // Copies source over target so that target is either the old file or the whole new one,
     // never a part: see platform/posix/FileCopy.h for the details.
     virtual CopyResult copyFile(const QString& source, const QString& target) = 0;

@@ -83,6 +83,7 @@ frmOptions::frmOptions(AppState& state, SoundCues& cues, Platform& platform,
     // The user's click on the box, each time: a change made from code (the filling, or the
     // handler clearing the box after a No) asks nothing.
     connect(Check7, &QCheckBox::clicked, this, &frmOptions::Check7_Click);
+    platform_.closeBoxOnly(this);
     Form_Load();
 }
 

@@ -1,5 +1,5 @@
 // The Linux platform's services against the real session: the autostart entry as the login
-// reads it, the desktop's opener.
+// reads it, the desktop's opener, the window manager's buttons on a secondary window.
 #include "DesktopTools.h"
 #include "platform/PlatformFactory.h"
 #include "platform/x11/Autostart.h"
@@ -13,6 +13,45 @@ class TestX11Platform : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // A secondary window (the history window's kind, a dialog) asked for a close box only gets
+    // no minimise or maximise button from the window manager; others keep theirs.
+    void closeBoxOnly_data() {
+        QTest::addColumn<int>("flags");
+        QTest::addColumn<bool>("asked");
+        const int common =
+            int(Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+        QTest::newRow("tool window") << (int(Qt::Tool) | common) << true;
+        QTest::newRow("dialog") << (int(Qt::Dialog) | common) << true;
+        QTest::newRow("window not asked") << int(Qt::Window) << false;
+    }
+    void closeBoxOnly() {
+        if (!onTestDesktop())
+            QSKIP("needs the test desktop (scripts/test-desktop.sh)");
+        QFETCH(int, flags);
+        QFETCH(bool, asked);
+        const std::unique_ptr<Platform> platform = createPlatform();
+        QWidget window(nullptr, Qt::WindowFlags(flags));
+        window.setWindowTitle("History");
+        window.resize(127, 96);
+        if (asked)
+            platform->closeBoxOnly(&window);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QString actions;
+        QTRY_VERIFY((actions = run("xprop", {"-id", QString::number(window.winId()),
+                                             "_NET_WM_ALLOWED_ACTIONS"}))
+                        .contains("CLOSE"));
+        QCOMPARE(actions.contains("MINIMIZE"), !asked);
+        QCOMPARE(actions.contains("MAXIMIZE"), !asked);
+        window.hide(); // and shown again: still so
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTRY_VERIFY((actions = run("xprop", {"-id", QString::number(window.winId()),
+                                             "_NET_WM_ALLOWED_ACTIONS"}))
+                        .contains("CLOSE"));
+        QCOMPARE(actions.contains("MINIMIZE"), !asked);
+    }
+
     // A file or address is handed to xdg-open as one argument; its failure is the call's.
     void openerReportsFailure_data() {
         QTest::addColumn<QString>("opener"); // what the opener does after noting its arguments

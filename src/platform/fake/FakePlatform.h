@@ -80,6 +80,7 @@ public:
     bool trayIconVisible() override;
     bool browserWindowExists() override { return browserOpen; }
     void setTopmost(QWidget* window, bool on) override;
+    void closeBoxOnly(QWidget*) override {}
     // Copies for real (tests look at the files); `copyFails` makes the next copies fail.
     CopyResult copyFile(const QString& source, const QString& target) override;
     QString browseForFolder(QWidget* owner, const QString& title,

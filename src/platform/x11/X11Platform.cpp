@@ -238,6 +238,35 @@ void X11Platform::setTopmost(QWidget* window, bool topmost) {
     ewmh::setWmState(window, "_NET_WM_STATE_ABOVE", topmost);
 }
 
+namespace {
+
+// Sets the window's type each time it is shown: the show event comes after the native window
+// is made (again, after a change of parent) and before it is mapped.
+class ToolbarType : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && watched->isWidgetType())
+            ewmh::setWindowType(static_cast<QWidget*>(watched), "_NET_WM_WINDOW_TYPE_TOOLBAR");
+        return false;
+    }
+};
+
+} // namespace
+
+void X11Platform::closeBoxOnly(QWidget* window) {
+    if (!window)
+        return;
+    window->setFixedSize(window->size()); // no maximise button where it could not be resized
+    // Openbox draws minimise and maximise buttons on every dialog and utility window, whatever
+    // the Motif hints Qt sets ask; only a toolbar or menu window goes without. Other window
+    // managers honour the hints, and keep the window's own type.
+    static const bool openbox =
+        ewmh::windowManagerName().compare(QLatin1String("Openbox"), Qt::CaseInsensitive) == 0;
+    if (openbox)
+        window->installEventFilter(new ToolbarType(window));
+}
+
 CopyResult X11Platform::copyFile(const QString& source, const QString& target) {
     return copyFileAtomically(source, target);
 }

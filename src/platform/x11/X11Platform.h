@@ -42,6 +42,7 @@ public:
     bool trayIconVisible() override;
     bool browserWindowExists() override;
     void setTopmost(QWidget* window, bool topmost) override;
+    void closeBoxOnly(QWidget* window) override;
     CopyResult copyFile(const QString& source, const QString& target) override;
     QString browseForFolder(QWidget* owner, const QString& title,
                             const QString& startFolder) override;

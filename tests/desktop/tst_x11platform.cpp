@@ -1,10 +1,16 @@
 // The Linux platform's services against the real session: the autostart entry as the login
-// reads it, the desktop's opener, the window manager's buttons on a secondary window.
+// reads it, the desktop's opener, the window manager's buttons on a secondary window, the
+// folder dialog.
 #include "DesktopTools.h"
 #include "platform/PlatformFactory.h"
 #include "platform/x11/Autostart.h"
 
+#include <QAbstractItemView>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QTimer>
 
 using namespace kelvane;
 using namespace kelvane::test;
@@ -13,6 +19,37 @@ class TestX11Platform : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // The folder dialog's name field shows the whole path of the folder a real click chose in
+    // its list.
+    void folderDialogShowsThePath() {
+        QTemporaryDir dir;
+        QVERIFY(QDir().mkpath(dir.filePath("Pictures/Cats")));
+        const std::unique_ptr<Platform> platform = createPlatform();
+        QString shown;
+        QTimer::singleShot(0, [&] {
+            const auto closed = qScopeGuard([] { // whatever happens, the dialog goes
+                if (QWidget* open = QApplication::activeModalWidget())
+                    open->close();
+            });
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            QVERIFY(QTest::qWaitForWindowExposed(dialog));
+            auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+            QAbstractItemView* view = dialog->findChild<QAbstractItemView*>("treeView");
+            if (!view->isVisible())
+                view = dialog->findChild<QAbstractItemView*>("listView");
+            QTRY_VERIFY(view->model()->rowCount(view->rootIndex()) == 1);
+            const QModelIndex cats = view->model()->index(0, 0, view->rootIndex());
+            pointerTo(view->viewport()->mapToGlobal(view->visualRect(cats).center()));
+            run("xdotool", {"click", "1"});
+            QTest::qWait(300);
+            shown = name->text();
+        });
+        QCOMPARE(platform->browseForFolder(nullptr, "Folders", dir.filePath("Pictures")),
+                 QString());
+        QCOMPARE(shown, dir.filePath("Pictures/Cats"));
+    }
+
     // A secondary window (the history window's kind, a dialog) asked for a close box only gets
     // no minimise or maximise button from the window manager; others keep theirs.
     void closeBoxOnly_data() {

@@ -279,10 +279,13 @@ QString X11Platform::browseForFolder(QWidget* owner, const QString& title,
     // Qt's own dialog, so that the selected folder's path shows in its name field.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Folder:"));
-    // The name field shows the whole path of the selected folder, not just its name.
+    // The name field shows the whole path of the selected folder, not just its name: set once
+    // the dialog has done with the click, since it puts the name there after telling of the
+    // change.
     if (auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
-        QObject::connect(&dialog, &QFileDialog::currentChanged, name,
-                         [name](const QString& path) { name->setText(path); });
+        QObject::connect(
+            &dialog, &QFileDialog::currentChanged, name,
+            [name](const QString& path) { name->setText(path); }, Qt::QueuedConnection);
         name->setText(startFolder);
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -69,8 +69,7 @@ void frmSplash::Form_Load() {
     Label5->setText(QStringLiteral("Version ") + state.sVersionText);
     Label3->setFont(QFont(QStringLiteral("Arial"), 7));
     Label2->setText(QStringLiteral("Build Number: ") + state.sBuildText);
-    Label3->setText(
-        QStringLiteral("Free software. Drop pictures from the web on Kelvane to keep them."));
+    Label3->setText(QStringLiteral("Free software under the GNU GPL, version 3 or later."));
     main_.InitializeMainForm();
 }
 

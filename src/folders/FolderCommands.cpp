@@ -21,7 +21,7 @@ bool FolderCommands::AddFolder(QWidget* owner) {
 
 bool FolderCommands::AddFolderToList(QString& path, QWidget* owner) {
     const FolderSlots::AddResult result = folders_.addFolder(path);
-    if (result == FolderSlots::AddResult::Empty)
+    if (result == FolderSlots::AddResult::Empty || result == FolderSlots::AddResult::Unstorable)
         return false;
     const QString message = FolderSlots::messageFor(result);
     if (!message.isEmpty())
@@ -52,12 +52,22 @@ bool FolderCommands::mnuDelete_Click(int index, QWidget* owner) {
     return true;
 }
 
-void FolderCommands::Text_DblClick(int index, QWidget* owner) {
+bool FolderCommands::Text_DblClick(int index, QWidget* owner) {
     const QString path = folders_.slot(index);
+    // A folder that has gone is reported and taken off the list, as the periodic check does:
+    // the file manager would refuse it without a word.
+    if (!path.isEmpty() && !FolderSlots::folderPresent(path)) {
+        platform_.message(owner, QStringLiteral("The folder ") + path +
+                                     QStringLiteral(" no longer exists on your computer and has "
+                                                    "been removed from the Folders List."));
+        folders_.setSlot(index, QString());
+        return true;
+    }
     // The path goes to the file manager as one argument: spaces and quotes need no care.
     if (path.isEmpty() || !platform_.openPath(path))
         platform_.message(owner, QStringLiteral("This folder could not be opened"),
                           Platform::Icon::Critical);
+    return false;
 }
 
 } // namespace kelvane

@@ -21,13 +21,14 @@ public:
     bool AddFolder(QWidget* owner);
     // `AddFolderToList`: puts a folder into the first empty slot (one trailing "/" removed
     // from path); says so when it is listed already or the list is full. False only when
-    // nothing could be done at all (an empty path).
+    // nothing could be done at all (an empty path, or one with a line break), silently.
     bool AddFolderToList(QString& path, QWidget* owner);
     // "Delete Folder From List" for the label `index`, after a question. The documents
     // folder stays.
     bool mnuDelete_Click(int index, QWidget* owner);
-    // A label's double-click: the folder of label `index` in the file manager.
-    void Text_DblClick(int index, QWidget* owner);
+    // A label's double-click: the folder of label `index` in the file manager; a folder that
+    // no longer exists is reported and taken off the list instead.
+    bool Text_DblClick(int index, QWidget* owner);
 
 private:
     FolderSlots& folders_;

@@ -43,6 +43,9 @@ bool FolderSlots::allEmpty() const {
 FolderSlots::AddResult FolderSlots::addFolder(QString& path, int* slotOut) {
     if (slotOut)
         *slotOut = -1;
+    // One line per folder in the settings file: a line break would split it there.
+    if (path.contains(QLatin1Char('\n')) || path.contains(QLatin1Char('\r')))
+        return AddResult::Unstorable;
     const int free = firstEmptySlot();
     if (free < 0)
         return AddResult::Full;
@@ -67,6 +70,7 @@ QString FolderSlots::messageFor(AddResult result) {
         return QStringLiteral("Limit of 10 folders has been reached");
     case AddResult::Added:
     case AddResult::Empty:
+    case AddResult::Unstorable:
         break;
     }
     return QString();
@@ -76,10 +80,8 @@ bool FolderSlots::folderPresent(const QString& path) {
     // A relative path would be looked up in whatever the working folder happens to be.
     if (path.isEmpty() || QDir::isRelativePath(path))
         return false;
-    // The entry the path names, with "/." and "/.." steps and trailing "/" taken out.
-    if (QFileInfo(QDir::cleanPath(path)).fileName().startsWith(QLatin1Char('.')))
-        return false;
-    return QFileInfo::exists(path);
+    // A folder whose name starts with "." is a folder like any other; a file is no folder.
+    return QFileInfo(path).isDir();
 }
 
 } // namespace kelvane

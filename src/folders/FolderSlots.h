@@ -26,20 +26,22 @@ public:
     bool allEmpty() const;
 
     enum class AddResult {
-        Added,     // the path went into the first empty slot
-        Duplicate, // some slot already holds the path; list unchanged
-        Full,      // all ten slots are in use; list unchanged
-        Empty,     // nothing to add (empty path); list unchanged
+        Added,      // the path went into the first empty slot
+        Duplicate,  // some slot already holds the path; list unchanged
+        Full,       // all ten slots are in use; list unchanged
+        Empty,      // nothing to add (empty path); list unchanged
+        Unstorable, // the path holds a line break, which the settings file cannot keep
     };
     // Puts a folder into the list. The limit is tested first; then one trailing "/" is removed
     // from the caller's path ("/" alone stays "/"), then the duplicate test runs, then the path
     // goes into the first empty slot, whose index is written to slotOut (-1 when not added).
+    // A path with a line break is refused before anything else.
     AddResult addFolder(QString& path, int* slotOut = nullptr);
     // The message the window shows for a result; empty when there is nothing to say.
     static QString messageFor(AddResult result);
 
-    // The existence test of the periodic folder check: an existing folder or file, given by
-    // an absolute path, whose name does not start with "." (hidden entries count as missing).
+    // The existence test of the periodic folder check: an existing folder, given by an
+    // absolute path (a name starting with "." included). A file or nothing there is missing.
     static bool folderPresent(const QString& path);
 
 private:

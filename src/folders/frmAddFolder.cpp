@@ -47,6 +47,7 @@ frmAddFolder::frmAddFolder(const AppState& state, FolderCommands& folders, Sound
     setTabOrder(cmdOK, cmdCancel);
     connect(cmdOK, &QPushButton::clicked, this, &frmAddFolder::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmAddFolder::cmdCancel_Click);
+    platform_.closeBoxOnly(this);
     Text1->setFocus();
 }
 

@@ -54,6 +54,8 @@ frmHistory::frmHistory(QWidget& client, HistoryList& list, AppState& state, Soun
     connect(List1, &QListView::doubleClicked, this, [this] { OpenSelectedItem(); });
     createMenu();
     resize(twipsToPixels(kWidthTwips), twipsToPixels(kHeightTwips));
+    // The narrow title bar keeps room for the title beside the close box.
+    platform_.closeBoxOnly(this);
     Timer1.setInterval(44);
     connect(&Timer1, &QTimer::timeout, this, &frmHistory::Timer1_Timer);
 }
@@ -181,15 +183,23 @@ void frmHistory::RemoveSelectedItemFromHistoryList() {
 void frmHistory::mnuDeleteFromDisk_Click() {
     cues_.PlayClickSound();
     const QString path = selectedEntry();
+    // Into the Trash, from where the file can be restored, as the file manager does; for good
+    // only where no Trash can take it, and the question says which.
+    const bool trash = platform_.canMoveToTrash(path);
+    const QString question =
+        trash ? QStringLiteral("Are you sure you want to move the file \"") + path +
+                    QStringLiteral("\" to the Trash?")
+              : QStringLiteral("Are you sure you want to delete the file \"") + path +
+                    QStringLiteral("\" from your disk? No Trash can take it: it will be deleted "
+                                   "for good.");
     if (state_.bAlwaysPromptFileDelete &&
-        platform_.messageBox(this,
-                             QStringLiteral("Are you sure you want to delete the file \"") + path +
-                                 QStringLiteral("\" from your disk?"),
-                             QStringLiteral("Confirm Delete"), Platform::Buttons::YesNo,
+        platform_.messageBox(this, question, QStringLiteral("Confirm Delete"),
+                             Platform::Buttons::YesNo,
                              Platform::Icon::Exclamation) != Platform::Answer::Yes)
         return;
     // Only the entry that was asked about goes, even if the list changed meanwhile.
-    if (selectedEntry() != path || !platform_.deleteFile(path)) {
+    if (selectedEntry() != path ||
+        !(trash ? platform_.moveToTrash(path) : platform_.deleteFile(path))) {
         platform_.message(this, QStringLiteral("There was an error while attempting to delete "
                                                "this file."));
         return;

@@ -88,6 +88,11 @@ public:
     // re-creating it.
     virtual void setTopmost(QWidget* window, bool topmost) = 0;
 
+    // Asks the window manager for a close box only on a secondary window, no minimise or
+    // maximise button, whenever the window is shown (some window managers draw them whatever
+    // the toolkit asks). The window is not resizable by the user either.
+    virtual void closeBoxOnly(QWidget* window) = 0;
+
     // Copies source over target so that target is either the old file or the whole new one,
     // never a part: see platform/posix/FileCopy.h for the details.
     virtual CopyResult copyFile(const QString& source, const QString& target) = 0;
@@ -130,14 +135,21 @@ public:
 
     // Opens a file or folder with the user's default application and does not wait for it.
     // The path is handed over as one argument, never through a shell. False when nothing
-    // could be started.
+    // could be started or the desktop's opener reports failure (within a short wait).
     virtual bool openPath(const QString& path) = 0;
     // Opens a web address (http or https) with the user's default browser and does not wait
-    // for it. False when nothing could be started.
+    // for it. False when nothing could be started or the opener reports failure.
     virtual bool openAddress(const QString& address) = 0;
     // Removes one file (a folder is refused). False when it could not be removed, a missing
     // file included.
     virtual bool deleteFile(const QString& path) = 0;
+    // Whether the user's Trash can take one file: the Trash in the user's data folder for a
+    // file on the home folder's file system, else a Trash folder at the top of the file's own
+    // file system (made when needed).
+    virtual bool canMoveToTrash(const QString& path) = 0;
+    // Moves one file (a folder is refused) into the user's Trash, from where the file manager
+    // can restore it. False when it could not be moved, a missing file included.
+    virtual bool moveToTrash(const QString& path) = 0;
     // Creates one folder in an existing folder. False when something of that name exists,
     // the parent folder does not, or the name cannot be a file name here (too long, a NUL).
     virtual bool createFolder(const QString& path) = 0;

@@ -7,8 +7,8 @@ namespace {
 
 void reportFailure(Platform& platform, QWidget* owner) {
     platform.message(owner,
-                     QStringLiteral("There was an error while attempting to write to the "
-                                    "registry. This request cannot be completed."),
+                     QStringLiteral("There was an error while attempting to write the "
+                                    "start-up entry. This request cannot be completed."),
                      Platform::Icon::Critical);
 }
 

@@ -59,7 +59,7 @@ frmOptions::frmOptions(AppState& state, SoundCues& cues, Platform& platform,
     };
     cmdOK = button("cmdOK", QStringLiteral("OK"), 1740);
     cmdOK->setDefault(true);
-    Check1 = box("Check1", QStringLiteral("Load Kelvane on Windows Startup"), 2400, 4095, 255);
+    Check1 = box("Check1", QStringLiteral("Load Kelvane at Login"), 2400, 4095, 255);
     Check3 = box("Check3", QStringLiteral("Delete history when Kelvane closes"), 630, 4035, 195);
     Check4 = box("Check4", QStringLiteral("Show error message dialog after unsuccessful save"), 965,
                  4000, 255);
@@ -69,8 +69,8 @@ frmOptions::frmOptions(AppState& state, SoundCues& cues, Platform& platform,
         box("Check5", QStringLiteral("Automatically increment files when saving"), 1320, 4035, 255);
     Check6 = box("Check6", QStringLiteral("Correct query string encoded names"), 1680, 3975, 255);
     cmdCancel = button("cmdCancel", QStringLiteral("Cancel"), 3120);
-    Check7 = box("Check7", QStringLiteral("Show client only while Internet Explorer is running"),
-                 2040, 3975, 255);
+    Check7 = box("Check7", QStringLiteral("Show client only while a web browser is running"), 2040,
+                 3975, 255);
     for (const Place& p : places)
         design.place(p.control, p.left, p.top, p.width, p.height);
     design.size(this, 4530, 3600);
@@ -80,14 +80,15 @@ frmOptions::frmOptions(AppState& state, SoundCues& cues, Platform& platform,
 
     connect(cmdOK, &QPushButton::clicked, this, &frmOptions::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmOptions::cmdCancel_Click);
-    connect(Check7, &QCheckBox::stateChanged, this, &frmOptions::Check7_Click);
+    // The user's click on the box, each time: a change made from code (the filling, or the
+    // handler clearing the box after a No) asks nothing.
+    connect(Check7, &QCheckBox::clicked, this, &frmOptions::Check7_Click);
+    platform_.closeBoxOnly(this);
     Form_Load();
 }
 
 void frmOptions::Form_Load() {
     unsetCursor();
-    // Filling shows the settings as they are: it asks nothing.
-    filling_ = true;
     Check1->setChecked(state_.bLoadAppWhenComputerStarts);
     Check2->setChecked(state_.bAlwaysPromptFileDelete);
     Check3->setChecked(state_.bDeleteHistoryOnClose);
@@ -95,11 +96,10 @@ void frmOptions::Form_Load() {
     Check5->setChecked(state_.bAutoIncrementSavedFiles);
     Check6->setChecked(state_.bCorrectQueryStringNames);
     Check7->setChecked(state_.bSynchronizeWithInternetExplorer);
-    filling_ = false;
 }
 
 void frmOptions::Check7_Click() {
-    if (filling_ || !checked(Check7) || checked(Check1))
+    if (!checked(Check7) || checked(Check1))
         return;
     const Platform::Answer answer = platform_.messageBox(
         this,

@@ -56,7 +56,6 @@ private:
     SoundCues& cues_;
     Platform& platform_;
     std::function<bool()> saveSettings_;
-    bool filling_ = false;
 };
 
 } // namespace kelvane

@@ -14,6 +14,9 @@ namespace {
 QLabel* label(QWidget* parent, const char* name, const QString& text) {
     auto* l = new QLabel(text, parent);
     l->setObjectName(QLatin1String(name));
+    // The text at the top of its place, so that a caption and its value, whose places differ
+    // in height, read on one line.
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return l;
 }
 
@@ -41,6 +44,10 @@ frmAbout::frmAbout(const AppState& state, SoundCues& cues, const QIcon& icon)
     Label8 = label(this, "Label8", QString());
     Label2 = label(this, "Label2", QStringLiteral("Build:"));
     Label9 = label(this, "Label9", QString());
+    Label10 = label(this, "Label10",
+                    QStringLiteral("Kelvane is free software under the GNU General Public "
+                                   "License, version 3 or later."));
+    Label10->setWordWrap(true);
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
     Form_Load();
     DesignPlacement design;
@@ -58,6 +65,7 @@ frmAbout::frmAbout(const AppState& state, SoundCues& cues, const QIcon& icon)
     design.place(Label8, 900, 960, 915, 255);
     design.place(Label2, 240, 1320, 495, 195);
     design.place(Label9, 780, 1320, 1035, 255);
+    design.place(Label10, 240, 1920, 4200, 900);
     design.size(this, 4680, 3735);
 }
 

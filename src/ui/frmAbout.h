@@ -11,7 +11,8 @@ namespace kelvane {
 struct AppState;
 class SoundCues;
 
-// "About Kelvane": the program's name, icon, version and build number. Goes when it closes.
+// "About Kelvane": the program's name, icon, version, build number and licence. Goes when it
+// closes.
 class frmAbout : public QDialog {
     Q_OBJECT
 
@@ -27,7 +28,8 @@ public:
     QLabel* Label1 = nullptr;
     QLabel* Label8 = nullptr; // the version
     QLabel* Label2 = nullptr;
-    QLabel* Label9 = nullptr; // the build
+    QLabel* Label9 = nullptr;  // the build
+    QLabel* Label10 = nullptr; // the licence
     QPushButton* cmdOK = nullptr;
 
 protected:

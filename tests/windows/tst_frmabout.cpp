@@ -16,6 +16,17 @@ class TestFrmAbout : public QObject {
 
     ClientFixture f;
 
+    // The last row of a label's place on which its text leaves a dark pixel: the baseline of
+    // a text without descenders.
+    static int baseline(const QImage& drawn, const QWidget* label) {
+        const QRect place = label->geometry();
+        for (int y = place.bottom(); y >= place.top(); --y)
+            for (int x = place.left(); x <= place.right(); ++x)
+                if (qGray(drawn.pixel(x, y)) < 128)
+                    return y;
+        return -1;
+    }
+
 private Q_SLOTS:
     void init() {
         f.reset();
@@ -34,9 +45,16 @@ private Q_SLOTS:
         QCOMPARE(about->Label8->text(), QString("3.7"));
         QCOMPARE(about->Label2->text(), QString("Build:"));
         QCOMPARE(about->Label9->text(), QString("105"));
-        // Each value readable beside its caption, whatever the font.
+        // Each value beside its caption, whatever the font, its letters on the caption's line;
+        // the licence named.
         QVERIFY(about->Label8->x() > about->Label1->geometry().right());
         QVERIFY(about->Label9->x() > about->Label2->geometry().right());
+        const QImage drawn = about->grab().toImage();
+        QCOMPARE(baseline(drawn, about->Label8), baseline(drawn, about->Label1));
+        QCOMPARE(baseline(drawn, about->Label9), baseline(drawn, about->Label2));
+        QVERIFY(about->Label10->isVisible());
+        QCOMPARE(about->Label10->text(), "Kelvane is free software under the GNU General Public "
+                                         "License, version 3 or later.");
         QVERIFY(!f.main->menus().mnuAlwaysOnTop->isChecked() && !f.fake->topmost[f.main.get()]);
         const auto outOfTheBand = [&] {
             return !f.main->menus().mnuAlwaysOnTop->isChecked() && !f.fake->topmost[f.main.get()];
@@ -54,27 +72,38 @@ private Q_SLOTS:
         QVERIFY(f.main->menus().mnuAlwaysOnTop->isChecked() && f.fake->topmost[f.main.get()]);
     }
 
-    // command | the desktop can start something | what the platform is asked | message
+    // A command, whether the desktop can open what it is given, what the platform is asked
+    // (<res> the resource folder), and the message when it cannot.
     void helpCommands_data() {
-        addRows({"mnuContents|yes|openPath: <res>/KelvaneHelp.html|",
-                 "mnuContents|no|openPath: <res>/KelvaneHelp.html|There was an error while "
-                 "loading the Help file",
-                 "mnuOpenWebsite|yes|openAddress: https://kelvane.org/|",
-                 "mnuOpenWebsite|no|openAddress: https://kelvane.org/|There was an error while "
-                 "attempting to open this website."});
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("opens");
+        QTest::addColumn<QString>("asked");
+        QTest::addColumn<QString>("said");
+        const QString help = "openPath: <res>/KelvaneHelp.html";
+        const QString site = "openAddress: https://kelvane.org/";
+        QTest::newRow("help") << "mnuContents" << true << help << "";
+        QTest::newRow("help, no browser")
+            << "mnuContents" << false << help << "There was an error while loading the Help file";
+        QTest::newRow("homepage") << "mnuOpenWebsite" << true << site << "";
+        QTest::newRow("homepage, no browser")
+            << "mnuOpenWebsite" << false << site
+            << "There was an error while attempting to open this website.";
     }
     void helpCommands() {
-        QFETCH(QStringList, row);
-        f.fake->openSucceeds = row[1] == "yes";
+        QFETCH(QString, command);
+        QFETCH(bool, opens);
+        QFETCH(QString, asked);
+        QFETCH(QString, said);
+        f.fake->openSucceeds = opens;
         for (QAction* item : f.main->menus().mnuHelp->actions())
-            if (item->objectName() == row[0])
+            if (item->objectName() == command)
                 item->trigger();
         QCOMPARE(f.fake->calls.filter(QRegularExpression("^open")),
-                 QStringList{QString(row[2]).replace("<res>", f.fake->resources)});
-        QStringList said;
+                 QStringList{asked.replace("<res>", f.fake->resources)});
+        QStringList shown;
         for (const auto& box : f.fake->messageBoxes)
-            said << box.title + ": " + box.text;
-        QCOMPARE(said, row[3].isEmpty() ? QStringList() : QStringList{"Kelvane: " + row[3]});
+            shown << box.title + ": " + box.text;
+        QCOMPARE(shown, said.isEmpty() ? QStringList() : QStringList{"Kelvane: " + said});
         QCOMPARE(f.fake->soundsPlayed.last(), f.cue("click"));
     }
 };

@@ -24,16 +24,38 @@ private Q_SLOTS:
     void init() { f.reset(); }
     void cleanup() { f.reset(); }
 
-    // typed name | made (the folder, relative to the Desktop) | message
+    // A typed name: the folder it makes (relative to the Desktop, empty for none), and what
+    // is said: nothing, the creation error, or the limit of the full list.
     void names_data() {
-        addRows({"Holiday|Holiday|", "what?*|what?*|", " spaced | spaced |", "Old/inner|Old/inner|",
-                 "||error", "Old||error", "Missing/inner||error", "..||error", "../Escape||error",
-                 "Old/../../Escape||error", "Trailing/||error", "/Leading||error", "<10000>||error",
-                 "<256>||error", "<NUL>||error", "<full>New|New|limit"});
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("made");
+        QTest::addColumn<QString>("said");
+        const auto row = [](const char* what, QString name, QString made, QString said) {
+            QTest::newRow(what) << name << made << said;
+        };
+        row("plain", "Holiday", "Holiday", "");
+        row("wildcards", "what?*", "what?*", "");
+        row("blanks kept", " spaced ", " spaced ", "");
+        row("a dot first", ".pics", ".pics", "");
+        row("in a folder", "Old/inner", "Old/inner", "");
+        row("empty", "", "", "error");
+        row("exists", "Old", "", "error");
+        row("in a missing folder", "Missing/inner", "", "error");
+        row("parent", "..", "", "error");
+        row("out of the Desktop", "../Escape", "", "error");
+        row("out through a folder", "Old/../../Escape", "", "error");
+        row("trailing slash", "Trailing/", "", "error");
+        row("leading slash", "/Leading", "", "error");
+        row("too long", QString(10000, 'n'), "", "error");
+        row("too long a name", QString(256, 'n'), "", "error");
+        row("NUL", QString("a") + QChar(0) + "b", "", "error");
+        row("line feed", "line\nfeed", "", "error");
+        row("list full", "<full>New", "New", "limit");
     }
     void names() {
-        QFETCH(QStringList, row);
-        QString name = row[0];
+        QFETCH(QString, name);
+        QFETCH(QString, made);
+        QFETCH(QString, said);
         const bool full = name.startsWith("<full>");
         QStringList folders{f.documents()};
         for (int i = 1; full && i < 10; ++i)
@@ -41,23 +63,21 @@ private Q_SLOTS:
         f.load({"alwaysontop=True"}, folders);
         f.handOver();
         f.folder("home/Desktop/Old");
-        name.replace("<full>", "")
-            .replace("<10000>", QString(10000, 'n'))
-            .replace("<256>", QString(256, 'n'))
-            .replace("<NUL>", QString("a") + QChar(0) + "b");
+        name.remove("<full>");
         const QStringList before = entries(f.desktop());
         frmAddFolder* dialog = open();
         QVERIFY(dialog->isVisible() && dialog->Text1->text().isEmpty());
         QVERIFY(!f.main->menus().mnuAlwaysOnTop->isChecked());
         dialog->Text1->setText(name);
         dialog->cmdOK->click();
-        const QString made = row[1].trimmed().isEmpty() ? QString() : f.desktop() + '/' + row[1];
-        QStringList said;
+        if (!made.isEmpty())
+            made = f.desktop() + '/' + made;
+        QStringList shown;
         for (const auto& box : f.fake->messageBoxes)
-            said << box.text;
-        if (row[2] == "error") {
-            QCOMPARE(said, QStringList{"There was an error while attempting to create this "
-                                       "folder. Please use only legal characters."});
+            shown << box.text;
+        if (said == "error") {
+            QCOMPARE(shown, QStringList{"There was an error while attempting to create this "
+                                        "folder. Please use only legal characters."});
             QCOMPARE(f.fake->messageBoxes[0].icon, Platform::Icon::Critical);
             QCOMPARE(entries(f.desktop()), before);
             QVERIFY(dialog->isVisible() && dialog->Text1->text() == name);
@@ -67,11 +87,41 @@ private Q_SLOTS:
             QCOMPARE(f.main->FolderList().FolderIsInList(made), !full);
             if (!full) // shown as a label at once
                 QCOMPARE(f.main->controls().Text[1]->text(), made);
-            QCOMPARE(said,
+            QCOMPARE(shown,
                      full ? QStringList{"Limit of 10 folders has been reached"} : QStringList{});
         }
         QTRY_VERIFY(!f.main->addFolderDialog());
         QVERIFY(f.main->menus().mnuAlwaysOnTop->isChecked() && f.fake->topmost[f.main.get()]);
+        // The periodic check keeps a folder that is there, whatever its name.
+        f.fake->messageBoxes.clear();
+        f.main->Timer1.start(1);
+        QTest::qWait(30);
+        QCOMPARE(f.fake->messageBoxes.size(), 0);
+        if (!made.isEmpty())
+            QCOMPARE(f.main->FolderList().FolderIsInList(made), !full);
+    }
+
+    // A label's folder deleted meanwhile: a double-click on the label says so and takes it off
+    // the list, rather than handing the file manager a path it refuses without a word. A
+    // folder whose name holds a line break is not taken into the list (nor the file).
+    void goneAndUnstorableFolders() {
+        const QString gone = f.folder("home/Desktop/Gone");
+        const QString broken = f.folder("line\nbreak");
+        f.load({"alwaysontop=True"}, {f.documents(), gone});
+        f.handOver();
+        QVERIFY(QDir(gone).removeRecursively());
+        QLineEdit* label = f.main->controls().Text[1];
+        QTest::mouseDClick(label, Qt::LeftButton, {}, label->rect().center());
+        QCOMPARE(f.fake->messageBoxes.size(), 1);
+        QCOMPARE(f.fake->messageBoxes[0].text, "The folder " + gone +
+                                                   " no longer exists on your computer and has "
+                                                   "been removed from the Folders List.");
+        QVERIFY(f.fake->calls.filter("openPath").isEmpty());
+        QVERIFY(!f.main->FolderList().FolderIsInList(gone));
+        f.fake->folderDialogAnswers = {broken};
+        f.main->menus().mnuAddFolder->trigger();
+        QCOMPARE(f.fake->messageBoxes.size(), 1);
+        QVERIFY(!f.main->FolderList().FolderIsInList(broken));
     }
 
     // Cancel and the close box make nothing; the field is empty again on the next opening;

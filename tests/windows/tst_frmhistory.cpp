@@ -118,45 +118,74 @@ private Q_SLOTS:
         history->mnuFile->hide();
     }
 
-    // Delete From Disk of the first of "a b a": prompt | answer | a there | meanwhile (a save
-    // while the question is open) | listed afterwards (c: the picture saved meanwhile).
+    // "Delete From Disk" of the first of "a b a" moves the file into the Trash (restorable),
+    // or deletes it for good where no Trash can take it; the question says which.
     void deleteFromDisk_data() {
-        addRows({"off||there||b", "on|Yes|there||b", "on|No|there||a b a", "off||gone||a b a",
-                 "on|Yes|there|save|c b"});
+        QTest::addColumn<bool>("prompt");
+        QTest::addColumn<bool>("yes");        // the answer to the question
+        QTest::addColumn<bool>("trash");      // a Trash can take the file
+        QTest::addColumn<QString>("happens"); // "gone": deleted before; "save": a save meanwhile
+        QTest::addColumn<QString>("after");   // afterwards (c: the picture saved meanwhile)
+        QTest::addColumn<QString>("where");   // where a is afterwards: here, Trash, nowhere
+        const auto row = [](const char* what, bool prompt, bool yes, bool trash, QString happens,
+                            QString after, QString where) {
+            QTest::newRow(what) << prompt << yes << trash << happens << after << where;
+        };
+        row("no question, to the Trash", false, false, true, "", "b", "Trash");
+        row("Yes, to the Trash", true, true, true, "", "b", "Trash");
+        row("No", true, false, true, "", "a b a", "here");
+        row("no Trash, Yes, for good", true, true, false, "", "b", "nowhere");
+        row("file gone already", false, false, true, "gone", "a b a", "nowhere");
+        row("a save meanwhile", true, true, true, "save", "c b", "Trash");
     }
     void deleteFromDisk() {
-        QFETCH(QStringList, row);
+        QFETCH(bool, prompt);
+        QFETCH(bool, yes);
+        QFETCH(bool, trash);
+        QFETCH(QString, happens);
+        QFETCH(QString, after);
+        QFETCH(QString, where);
         const QString a = f.picture("a.png"), b = f.picture("b.png");
-        openWith({a, b, a},
-                 {QString("alwayspromptfiledelete=") + (row[0] == "on" ? "True" : "False")});
+        openWith({a, b, a}, {QString("alwayspromptfiledelete=") + (prompt ? "True" : "False")});
         frmHistory* history = f.main->history();
-        if (!row[1].isEmpty())
-            f.fake->messageBoxAnswers = {row[1] == "Yes" ? Platform::Answer::Yes
-                                                         : Platform::Answer::No};
-        if (row[3] == "save")
+        f.fake->noTrash = !trash;
+        f.fake->messageBoxAnswers = {yes ? Platform::Answer::Yes : Platform::Answer::No};
+        if (happens == "save")
             f.fake->whileMessageBoxOpen = [&](const auto&) {
                 f.fake->whileMessageBoxOpen = nullptr;
                 f.main->SaveImage(-1, f.picture("c.png"));
             };
-        if (row[2] == "gone")
+        if (happens == "gone")
             QFile::remove(a);
         history->List1->setCurrentIndex(history->List1->model()->index(0, 0));
         history->mnuDeleteFromDisk->trigger();
         QStringList expected;
-        if (row[0] == "on")
-            expected << "Confirm Delete: Are you sure you want to delete the file \"" + a +
-                            "\" from your disk?";
-        if (row[2] == "gone")
+        if (prompt)
+            expected << (trash ? "Confirm Delete: Are you sure you want to move the file \"" + a +
+                                     "\" to the Trash?"
+                               : "Confirm Delete: Are you sure you want to delete the file \"" + a +
+                                     "\" from your disk? No Trash can take it: it will be "
+                                     "deleted for good.");
+        if (happens == "gone")
             expected << "Kelvane: There was an error while attempting to delete this file.";
         QCOMPARE(messages(), expected);
-        QStringList after = listed();
-        after.replaceInStrings(QRegularExpression(".*/(.)\\.png$"), "\\1");
-        QCOMPARE(after.join(' '), row[4]);
-        QCOMPARE(QFile::exists(a), row[2] == "there" && row[4].contains('a'));
+        QStringList left = listed();
+        left.replaceInStrings(QRegularExpression(".*/(.)\\.png$"), "\\1");
+        QCOMPARE(left.join(' '), after);
+        QCOMPARE(QFile::exists(a), where == "here");
+        // In the Trash: the file, and where it came from, so that it can be restored.
+        const QDir trashed(qEnvironmentVariable("XDG_DATA_HOME") + "/Trash");
+        const QStringList info = QDir(trashed.filePath("info")).entryList({"*.trashinfo"});
+        QCOMPARE(info.size(), where == "Trash" ? 1 : 0);
+        if (where == "Trash") {
+            QVERIFY(readBytes(trashed.filePath("info/" + info[0]))
+                        .contains("\nPath=" + QUrl::toPercentEncoding(a, "/") + "\n"));
+            QVERIFY(QFile::exists(trashed.filePath("files/" + info[0].chopped(10))));
+        }
+        QDir(trashed.path()).removeRecursively();
         QCOMPARE(readLines(f.historyFile()), listed());
         QVERIFY(QFile::exists(b));
     }
-
     // "Delete From History" forgets the last entry and "Clear History" goes with it; the file
     // stays. An entry dragged out is offered as a copy and stays where it was.
     void forgetAndDragOut() {

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QPushButton>
+#include <QStyleOptionButton>
 
 using namespace kelvane;
 using namespace kelvane::test;
@@ -19,6 +20,13 @@ class TestFrmOptions : public QObject {
         f.main->menus().mnuMore->trigger();
         return f.main->options();
     }
+    static void click(QCheckBox* box) { // the mouse on the box's square
+        QStyleOptionButton square;
+        square.initFrom(box);
+        QTest::mouseClick(
+            box, Qt::LeftButton, {},
+            box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &square, box).center());
+    }
     QStringList settingsLines() const { return readLines(f.settingsFile()); }
     void start(const QStringList& values) {
         f.load(QStringList{"alwaysontop=True"} + values, {f.documents()});
@@ -30,23 +38,36 @@ private Q_SLOTS:
     void init() { f.reset(); }
     void cleanup() { f.reset(); }
 
-    // box | its line in the settings file: OK turns each on alone, and the file says so.
+    // OK turns each box on alone (a click on it), and the settings file says so.
     void eachBoxToItsSetting_data() {
-        addRows({"Check1|loadappwhencomputerstarts", "Check2|alwayspromptfiledelete",
-                 "Check3|deletehistoryonclose", "Check4|showsavesrrormessage",
-                 "Check5|autoincrementsavedfiles", "Check6|correctquerystringnames",
-                 "Check7|synchronizewithinternetexplorer"});
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("start at login") << "Check1"
+                                        << "loadappwhencomputerstarts";
+        QTest::newRow("ask before deleting") << "Check2"
+                                             << "alwayspromptfiledelete";
+        QTest::newRow("delete history on exit") << "Check3"
+                                                << "deletehistoryonclose";
+        QTest::newRow("message after a failed save") << "Check4"
+                                                     << "showsavesrrormessage";
+        QTest::newRow("number files") << "Check5"
+                                      << "autoincrementsavedfiles";
+        QTest::newRow("clean query names") << "Check6"
+                                           << "correctquerystringnames";
+        QTest::newRow("browser following") << "Check7"
+                                           << "synchronizewithinternetexplorer";
     }
     void eachBoxToItsSetting() {
-        QFETCH(QStringList, row);
+        QFETCH(QString, box);
+        QFETCH(QString, line);
         // All off, start at login on when the browser option is tested (so nothing is asked).
-        const bool browser = row[0] == "Check7";
+        const bool browser = box == "Check7";
         start({"loadappwhencomputerstarts=" + QString(browser ? "True" : "False")});
         frmOptions* options = open();
         QVERIFY(options && options->isVisible());
-        for (QCheckBox* box : options->findChildren<QCheckBox*>())
-            QCOMPARE(box->isChecked(), browser && box == options->Check1);
-        options->findChild<QCheckBox*>(row[0])->setChecked(true);
+        for (QCheckBox* b : options->findChildren<QCheckBox*>())
+            QCOMPARE(b->isChecked(), browser && b == options->Check1);
+        click(options->findChild<QCheckBox*>(box));
         options->cmdOK->click();
         QVERIFY(!f.main->options() || !f.main->options()->isVisible());
         QCOMPARE(f.fake->messageBoxes.size(), 0);
@@ -55,42 +76,56 @@ private Q_SLOTS:
                                                                  "auto|correct|sync)")),
                  (browser ? QStringList{"alwaysontop=True", "loadappwhencomputerstarts=True"}
                           : QStringList{"alwaysontop=True"}) +
-                     QStringList{row[1] + "=True"});
+                     QStringList{line + "=True"});
         QCOMPARE(f.main->Timer5.isActive(), browser);
         // Start at login: the entry is written when on, deleted (silently, missing or not)
         // when off.
-        const bool login = row[0] == "Check1" || browser;
+        const bool login = box == "Check1" || browser;
         QCOMPARE(f.fake->calls.filter("Autostart"),
                  QStringList{login ? "writeAutostartEntry: hidden" : "deleteAutostartEntry"});
     }
 
-    // The browser option without start at login asks; answer | then | both boxes, setting.
+    // The browser option without start at login asks at each tick of the box (a click on it);
+    // No clears the box, Yes ticks start at login too.
     void moreSettingsNeeded_data() {
-        addRows({"Yes|OK|on on|True", "No|OK|off off|False", "No|Cancel|off off|False"});
+        QTest::addColumn<QStringList>("answers"); // one click on the box for each
+        QTest::addColumn<bool>("ok");             // else Cancel
+        QTest::addColumn<bool>("following");      // afterwards, in the settings file
+        QTest::newRow("Yes, then OK") << QStringList{"Yes"} << true << true;
+        QTest::newRow("No, then OK") << QStringList{"No"} << true << false;
+        QTest::newRow("No, then Cancel") << QStringList{"No"} << false << false;
+        QTest::newRow("No, ticked again, Yes, OK") << QStringList{"No", "Yes"} << true << true;
     }
     void moreSettingsNeeded() {
-        QFETCH(QStringList, row);
+        QFETCH(QStringList, answers);
+        QFETCH(bool, ok);
+        QFETCH(bool, following);
         start({"synchronizewithinternetexplorer=False"});
         f.main->Timer5.start();
         frmOptions* options = open();
-        f.fake->messageBoxAnswers = {row[0] == "Yes" ? Platform::Answer::Yes
-                                                     : Platform::Answer::No};
         f.state->bSynchronizeWithInternetExplorer = true; // turned on meanwhile by the tray
-        options->Check7->setChecked(true);
-        QCOMPARE(f.fake->messageBoxes.size(), 1);
-        QCOMPARE(f.fake->messageBoxes[0].title, QString("More Settings Needed"));
-        QCOMPARE(f.fake->messageBoxes[0].text,
-                 QString("Kelvane must run in the background for this option to work. Would you "
-                         "like to enable this setting?"));
-        const QString both = QString(options->Check7->isChecked() ? "on " : "off ") +
-                             (options->Check1->isChecked() ? "on" : "off");
-        QCOMPARE(both, row[2]);
-        // No takes the setting off at once, before OK or Cancel.
-        QCOMPARE(f.state->bSynchronizeWithInternetExplorer, row[0] == "Yes");
-        (row[1] == "OK" ? options->cmdOK : options->cmdCancel)->click();
-        QVERIFY(settingsLines().contains("synchronizewithinternetexplorer=" + row[3]));
-        QCOMPARE(f.main->Timer5.isActive(), row[1] == "Cancel" || row[0] == "Yes");
-        QCOMPARE(f.fake->messageBoxes.size(), 1);
+        for (const QString& answer : answers) {
+            f.fake->messageBoxAnswers = {answer == "Yes" ? Platform::Answer::Yes
+                                                         : Platform::Answer::No};
+            click(options->Check7);
+            QCOMPARE(f.fake->messageBoxes.size(), 1);
+            QCOMPARE(f.fake->messageBoxes[0].title, QString("More Settings Needed"));
+            QCOMPARE(f.fake->messageBoxes[0].text,
+                     QString("Kelvane must run in the background for this option to work. "
+                             "Would you like to enable this setting?"));
+            f.fake->messageBoxes.clear();
+            // Yes ticks both boxes; No clears this one and takes the setting off at once.
+            QCOMPARE(options->Check7->isChecked(), answer == "Yes");
+            QCOMPARE(options->Check1->isChecked(), answer == "Yes");
+            if (answer == "No")
+                QVERIFY(!f.state->bSynchronizeWithInternetExplorer);
+        }
+        (ok ? options->cmdOK : options->cmdCancel)->click();
+        const QString flag = following ? "=True" : "=False";
+        QVERIFY(settingsLines().contains("synchronizewithinternetexplorer" + flag));
+        QCOMPARE(settingsLines().contains("loadappwhencomputerstarts=True"), ok && following);
+        QCOMPARE(f.main->Timer5.isActive(), !ok || following);
+        QVERIFY(f.fake->messageBoxes.isEmpty());
     }
 
     // While the dialog is open the client is out of the band (mark cleared); any way out
@@ -101,7 +136,7 @@ private Q_SLOTS:
         frmOptions* options = open();
         QCOMPARE(f.fake->topmost.value(f.main.get()), false);
         QVERIFY(!f.main->menus().mnuAlwaysOnTop->isChecked());
-        options->Check3->setChecked(true);
+        click(options->Check3);
         QCOMPARE(open(), options);
         QVERIFY(options->Check3->isChecked());
         const QByteArray before = readBytes(f.settingsFile());
@@ -119,22 +154,27 @@ private Q_SLOTS:
         QVERIFY(settingsLines().contains("alwayspromptfiledelete=True"));
     }
 
-    // A settings file that cannot be written: OK says so and the dialog stays; Cancel too.
+    // A settings file that cannot be written: OK says so and the dialog stays; Cancel too. A
+    // start-up entry that cannot be written is said so as well.
     void settingsCannotBeWritten() {
         start({});
         frmOptions* options = open();
         QDir(f.path("state")).removeRecursively();
         writeFile(f.path("state"), "a file where the folder should be");
-        options->Check5->setChecked(true);
+        f.fake->autostartFails = true;
+        click(options->Check1);
         options->cmdOK->click();
         options->cmdCancel->click();
-        QCOMPARE(f.fake->messageBoxes.size(), 2);
-        QCOMPARE(f.fake->messageBoxes[0].text,
-                 QString("There was an error while attempting to apply these settings."));
+        QStringList said;
+        for (const auto& box : f.fake->messageBoxes)
+            said << box.text;
+        QCOMPARE(said, QStringList({"There was an error while attempting to write the start-up "
+                                    "entry. This request cannot be completed.",
+                                    "There was an error while attempting to apply these settings.",
+                                    "There was an error while saving the settings."}));
         QCOMPARE(f.fake->messageBoxes[0].icon, Platform::Icon::Critical);
-        QCOMPARE(f.fake->messageBoxes[1].text,
-                 QString("There was an error while saving the settings."));
-        QVERIFY(options->isVisible() && f.state->bAutoIncrementSavedFiles);
+        QCOMPARE(f.fake->messageBoxes[1].icon, Platform::Icon::Critical);
+        QVERIFY(options->isVisible() && f.state->bLoadAppWhenComputerStarts);
         options->close();
     }
 };

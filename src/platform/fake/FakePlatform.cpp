@@ -165,6 +165,15 @@ bool FakePlatform::deleteFile(const QString& path) {
     return removeFile(path);
 }
 
+bool FakePlatform::canMoveToTrash(const QString& path) {
+    return !noTrash && trashCanTake(path);
+}
+
+bool FakePlatform::moveToTrash(const QString& path) {
+    calls << QStringLiteral("moveToTrash: ") + path;
+    return !noTrash && trashFile(path);
+}
+
 bool FakePlatform::createFolder(const QString& path) {
     calls << QStringLiteral("createFolder: ") + path;
     return makeFolder(path);

@@ -46,6 +46,7 @@ public:
     bool autostartFails = false;
     bool openSucceeds = true;
     bool showDesktopSucceeds = true;
+    bool noTrash = false; // no Trash can take any file
 
     // Record.
     QStringList calls;
@@ -79,6 +80,7 @@ public:
     bool trayIconVisible() override;
     bool browserWindowExists() override { return browserOpen; }
     void setTopmost(QWidget* window, bool on) override;
+    void closeBoxOnly(QWidget*) override {}
     // Copies for real (tests look at the files); `copyFails` makes the next copies fail.
     CopyResult copyFile(const QString& source, const QString& target) override;
     QString browseForFolder(QWidget* owner, const QString& title,
@@ -98,6 +100,9 @@ public:
     // Files and folders are removed and made for real.
     bool deleteFile(const QString& path) override;
     bool createFolder(const QString& path) override;
+    // The real Trash of the test's home, unless noTrash.
+    bool canMoveToTrash(const QString& path) override;
+    bool moveToTrash(const QString& path) override;
     // Records the drag; a target always takes it.
     bool dragFileOut(QWidget* source, const QString& path) override;
     bool showDesktop() override;

@@ -26,6 +26,24 @@ QByteArray execArgument(const QString& argument) {
     return quoted.toUtf8();
 }
 
+// A string value: backslash, line breaks and tab escaped.
+QByteArray stringValue(const QString& text) {
+    QString escaped;
+    for (const QChar c : text) {
+        if (c == u'\\')
+            escaped += QStringLiteral("\\\\");
+        else if (c == u'\n')
+            escaped += QStringLiteral("\\n");
+        else if (c == u'\r')
+            escaped += QStringLiteral("\\r");
+        else if (c == u'\t')
+            escaped += QStringLiteral("\\t");
+        else
+            escaped += c;
+    }
+    return escaped.toUtf8();
+}
+
 } // namespace
 
 QString entryPath() {
@@ -43,6 +61,10 @@ QByteArray entryFor(const QString& program, const QString& argument) {
            "Comment=Keeps the pictures you drop on it\n"
            "Exec=" +
            exec +
+           "\n"
+           // A program that has been removed is skipped at login rather than failing.
+           "TryExec=" +
+           stringValue(program) +
            "\n"
            "Icon=kelvane\n"
            "Terminal=false\n"

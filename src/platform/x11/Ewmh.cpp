@@ -132,4 +132,37 @@ bool setWmState(QWidget* window, const char* stateAtom, bool on) {
     return true;
 }
 
+bool setWindowType(QWidget* window, const char* typeAtom) {
+    xcb_connection_t* c = connection();
+    if (!c || !window)
+        return false;
+    const xcb_atom_t type = atom(c, typeAtom);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, xcb_window_t(window->winId()),
+                        atom(c, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32, 1, &type);
+    xcb_flush(c);
+    return true;
+}
+
+QString windowManagerName() {
+    xcb_connection_t* c = connection();
+    if (!c)
+        return {};
+    const auto read = [c](xcb_window_t w, xcb_atom_t property, xcb_atom_t type) {
+        auto cookie = xcb_get_property(c, 0, w, property, type, 0, 256);
+        xcb_get_property_reply_t* reply = xcb_get_property_reply(c, cookie, nullptr);
+        QByteArray value;
+        if (reply && reply->type == type)
+            value = QByteArray(static_cast<const char*>(xcb_get_property_value(reply)),
+                               xcb_get_property_value_length(reply));
+        std::free(reply);
+        return value;
+    };
+    const QByteArray check = read(rootOf(c), atom(c, "_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW);
+    if (check.size() != 4)
+        return {};
+    xcb_window_t wm = 0;
+    std::memcpy(&wm, check.constData(), 4);
+    return QString::fromUtf8(read(wm, atom(c, "_NET_WM_NAME"), atom(c, "UTF8_STRING")));
+}
+
 } // namespace kelvane::ewmh

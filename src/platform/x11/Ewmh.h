@@ -25,6 +25,14 @@ bool setWmState(QWidget* window, const char* stateAtom, bool on);
 // nothing when there is no connection or the window has no native window yet.
 std::optional<QPoint> windowPosition(QWidget* window);
 
+// Sets a top-level window's _NET_WM_WINDOW_TYPE to one type (e.g.
+// "_NET_WM_WINDOW_TYPE_TOOLBAR"); the window manager reads it when the window is mapped.
+bool setWindowType(QWidget* window, const char* typeAtom);
+
+// The running window manager's name (_NET_WM_NAME of its _NET_SUPPORTING_WM_CHECK window);
+// empty when there is none or no X connection.
+QString windowManagerName();
+
 // Asks the window manager to enter (or leave) its "showing the desktop" mode.
 bool setShowingDesktop(bool on);
 

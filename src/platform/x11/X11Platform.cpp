@@ -11,9 +11,9 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QDesktopServices>
 #include <QDir>
 #include <QDrag>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImageReader>
@@ -21,12 +21,15 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QProcess>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QUrl>
 #include <QWindow>
 #include <csignal>
+#include <memory>
 
 namespace kelvane {
 
@@ -239,6 +242,35 @@ void X11Platform::setTopmost(QWidget* window, bool topmost) {
     ewmh::setWmState(window, "_NET_WM_STATE_ABOVE", topmost);
 }
 
+namespace {
+
+// Sets the window's type each time it is shown: the show event comes after the native window
+// is made (again, after a change of parent) and before it is mapped.
+class ToolbarType : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && watched->isWidgetType())
+            ewmh::setWindowType(static_cast<QWidget*>(watched), "_NET_WM_WINDOW_TYPE_TOOLBAR");
+        return false;
+    }
+};
+
+} // namespace
+
+void X11Platform::closeBoxOnly(QWidget* window) {
+    if (!window)
+        return;
+    window->setFixedSize(window->size()); // no maximise button where it could not be resized
+    // Openbox draws minimise and maximise buttons on every dialog and utility window, whatever
+    // the Motif hints Qt sets ask; only a toolbar or menu window goes without. Other window
+    // managers honour the hints, and keep the window's own type.
+    static const bool openbox =
+        ewmh::windowManagerName().compare(QLatin1String("Openbox"), Qt::CaseInsensitive) == 0;
+    if (openbox)
+        window->installEventFilter(new ToolbarType(window));
+}
+
 CopyResult X11Platform::copyFile(const QString& source, const QString& target) {
     return copyFileAtomically(source, target);
 }
@@ -251,10 +283,13 @@ QString X11Platform::browseForFolder(QWidget* owner, const QString& title,
     // Qt's own dialog, so that the selected folder's path shows in its name field.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Folder:"));
-    // The name field shows the whole path of the selected folder, not just its name.
+    // The name field shows the whole path of the selected folder, not just its name: set once
+    // the dialog has done with the click, since it puts the name there after telling of the
+    // change.
     if (auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
-        QObject::connect(&dialog, &QFileDialog::currentChanged, name,
-                         [name](const QString& path) { name->setText(path); });
+        QObject::connect(
+            &dialog, &QFileDialog::currentChanged, name,
+            [name](const QString& path) { name->setText(path); }, Qt::QueuedConnection);
         name->setText(startFolder);
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -278,8 +313,53 @@ bool X11Platform::deleteAutostartEntry() {
     return autostart::remove();
 }
 
+namespace {
+
+// Hands one argument to the desktop's opener, xdg-open, never through a shell, and says
+// whether it worked: false when the opener cannot start or reports failure (no application
+// for the file, a browser that cannot start); a missing file is the opener's to report. An opener
+// still running after a short while has started the application in its own place (without a desktop
+// environment xdg-open runs it and waits for it): that counts as done, and it runs on. Meanwhile
+// the windows are drawn but take no input.
+bool openWithDesktop(const QString& argument) {
+    constexpr int kBoundMs = 1500;
+    struct Outcome {
+        bool ended = false;
+        bool ok = false;
+    };
+    auto outcome = std::make_shared<Outcome>();
+    auto* opener = new QProcess;
+    opener->setProgram(QStringLiteral("xdg-open"));
+    opener->setArguments({argument});
+    opener->setStandardInputFile(QProcess::nullDevice());
+    opener->setStandardOutputFile(QProcess::nullDevice());
+    QObject::connect(opener, &QProcess::finished, opener,
+                     [opener, outcome](int code, QProcess::ExitStatus status) {
+                         outcome->ended = true;
+                         // 2: the file is not there, which the opener says itself.
+                         outcome->ok = status == QProcess::NormalExit && (code == 0 || code == 2);
+                         opener->deleteLater();
+                     });
+    opener->start();
+    if (!opener->waitForStarted()) {
+        opener->deleteLater();
+        return false;
+    }
+    QEventLoop wait;
+    QObject::connect(opener, &QProcess::finished, &wait, &QEventLoop::quit);
+    QTimer::singleShot(kBoundMs, &wait, &QEventLoop::quit);
+    if (!outcome->ended)
+        wait.exec(QEventLoop::ExcludeUserInputEvents);
+    return !outcome->ended || outcome->ok;
+}
+
+} // namespace
+
 bool X11Platform::openPath(const QString& path) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    // As an absolute path: a file name holding "%" or "#" needs no URL escapes.
+    if (path.isEmpty() || path.contains(QChar(0)))
+        return false;
+    return openWithDesktop(QFileInfo(path).absoluteFilePath());
 }
 
 bool X11Platform::openAddress(const QString& address) {
@@ -287,11 +367,19 @@ bool X11Platform::openAddress(const QString& address) {
     const QString scheme = url.scheme().toLower();
     if (!url.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
         return false;
-    return QDesktopServices::openUrl(url);
+    return openWithDesktop(QString::fromLatin1(url.toEncoded()));
 }
 
 bool X11Platform::deleteFile(const QString& path) {
     return removeFile(path);
+}
+
+bool X11Platform::canMoveToTrash(const QString& path) {
+    return trashCanTake(path);
+}
+
+bool X11Platform::moveToTrash(const QString& path) {
+    return trashFile(path);
 }
 
 bool X11Platform::createFolder(const QString& path) {

@@ -42,6 +42,7 @@ public:
     bool trayIconVisible() override;
     bool browserWindowExists() override;
     void setTopmost(QWidget* window, bool topmost) override;
+    void closeBoxOnly(QWidget* window) override;
     CopyResult copyFile(const QString& source, const QString& target) override;
     QString browseForFolder(QWidget* owner, const QString& title,
                             const QString& startFolder) override;
@@ -55,6 +56,8 @@ public:
     bool openPath(const QString& path) override;
     bool openAddress(const QString& address) override;
     bool deleteFile(const QString& path) override;
+    bool canMoveToTrash(const QString& path) override;
+    bool moveToTrash(const QString& path) override;
     bool createFolder(const QString& path) override;
     bool dragFileOut(QWidget* source, const QString& path) override;
     bool showDesktop() override;

@@ -21,9 +21,11 @@ using std::chrono::milliseconds;
 // long is treated as absent, and not asked again for kQuietAfterTimeout.
 constexpr milliseconds kConnectTimeout{1000};
 constexpr milliseconds kQuietAfterTimeout{5000};
-// How long a stream may take beyond its own length before it is given up as stuck. An idle
-// null sink can hold a new stream back for up to two seconds.
-constexpr milliseconds kPlayMargin{2500};
+// How long a call may block beyond the cue's own length. A sink the server has suspended
+// after a few idle seconds can hold a new stream back for up to two seconds while it wakes;
+// the whole cue is handed over at once, so the server plays it on its own once the sink is
+// awake, and the call returns after this margin without waiting for that.
+constexpr milliseconds kBlockMargin{40};
 // A small server-side buffer, so that the drain completes shortly after the last sample
 // has been heard (the default buffer would add about two seconds).
 constexpr pa_usec_t kTargetLatency = 40 * PA_USEC_PER_MSEC;
@@ -54,7 +56,10 @@ void onWritable(pa_stream* stream, std::size_t nbytes, void* userdata) noexcept 
     auto* p = static_cast<Playback*>(userdata);
     if (p->drain || p->failed)
         return;
-    std::size_t n = std::min(nbytes, p->bytes - p->written);
+    // All of it at once, more than asked for: the server then holds the whole cue and plays it
+    // even while nobody is listening for its requests.
+    (void)nbytes;
+    std::size_t n = p->bytes - p->written;
     n -= n % p->frameSize;
     while (n > 0) {
         const bool silence = p->written < p->leadIn;
@@ -85,7 +90,9 @@ public:
 
     void play(const DecodedSound& sound, const QByteArray& name) {
         bool fresh = false;
-        if (!alive()) {
+        const bool usable = alive();
+        dropLingering();
+        if (!usable) {
             reset();
             if (!connect())
                 return;
@@ -183,7 +190,7 @@ private:
         attr.minreq = uint32_t(-1);
         attr.fragsize = uint32_t(-1);
         const auto length = milliseconds(qint64(sound.seconds() * 1000.0) + 1);
-        const auto deadline = Clock::now() + kConnectTimeout + length + kPlayMargin;
+        const auto deadline = Clock::now() + length + kBlockMargin;
         bool finished = false;
         if (pa_stream_connect_playback(stream, nullptr, &attr, PA_STREAM_ADJUST_LATENCY, nullptr,
                                        nullptr) == 0)
@@ -198,6 +205,13 @@ private:
         pa_stream_set_write_callback(stream, nullptr, nullptr);
         pa_stream_set_state_callback(stream, nullptr, nullptr);
         const bool contextOk = pa_context_get_state(context_) == PA_CONTEXT_READY;
+        if (!finished && contextOk && !p.failed && p.written >= p.bytes &&
+            PA_STREAM_IS_GOOD(pa_stream_get_state(stream))) {
+            // Handed over whole, but the sink has not played it yet (it is waking up): the
+            // stream stays until the next cue, and the server plays it meanwhile.
+            lingering_ = stream;
+            return Outcome::Played;
+        }
         if (contextOk && pa_stream_get_state(stream) == PA_STREAM_READY) {
             // Wait for the server to drop the stream, so none is left behind idle.
             pa_stream_disconnect(stream);
@@ -228,7 +242,20 @@ private:
         return true;
     }
 
+    // Lets the stream of an earlier cue go (it has been heard by now, or is cut short by the
+    // next one).
+    void dropLingering() {
+        if (!lingering_)
+            return;
+        if (context_ && pa_context_get_state(context_) == PA_CONTEXT_READY &&
+            PA_STREAM_IS_GOOD(pa_stream_get_state(lingering_)))
+            pa_stream_disconnect(lingering_);
+        pa_stream_unref(lingering_);
+        lingering_ = nullptr;
+    }
+
     void reset() {
+        dropLingering();
         if (context_) {
             pa_context_set_state_callback(context_, nullptr, nullptr);
             pa_context_disconnect(context_);
@@ -243,6 +270,7 @@ private:
 
     pa_mainloop* loop_ = nullptr;
     pa_context* context_ = nullptr;
+    pa_stream* lingering_ = nullptr; // a cue handed over whole, still being played
     Clock::time_point quietUntil_{};
 };
 

@@ -50,8 +50,10 @@ void SecondaryWindows::mnuAddFolderToDesktop_Click() {
 
 void SecondaryWindows::mnuAbout_Click() {
     cues_.PlayClickSound();
-    if (!about_)
+    if (!about_) {
         about_ = new frmAbout(state_, cues_, client_.windowIcon());
+        platform_.closeBoxOnly(about_);
+    }
     band_.ShowDialog(about_);
 }
 

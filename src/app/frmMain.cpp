@@ -210,8 +210,10 @@ bool frmMain::handleMouse(const ClientControls::Hit& hit, QEvent* event) {
         return false;
     case QEvent::MouseButtonDblClick:
         drag_.release();
-        if (onLabel) // the label's own folder, even before the hover poll has seen it
-            folderCommands_.Text_DblClick(hit.index, this);
+        if (onLabel) { // the label's own folder, even before the hover poll has seen it
+            if (folderCommands_.Text_DblClick(hit.index, this))
+                layOutClient(); // its folder had gone: the label goes
+        }
         else if (hit.kind == ClientControls::Hit::Kind::Picture &&
                  feedback_.Image1_DblClick(historyList_.entries().value(0)))
             // The desktop is shown for the user to drop on: the client comes back onto it

@@ -44,6 +44,10 @@ bool TopmostBand::ShowDialog(QWidget* window) {
         openDialogs_.append(window);
         window->installEventFilter(this);
     }
+    // A new window opens over the middle of the client, where the window system has it.
+    if (!window->isVisible())
+        window->move(platform_.windowPosition(&client_) + client_.rect().center() -
+                     window->rect().center());
     // Open already, perhaps minimised: it comes forward.
     window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
     window->show();

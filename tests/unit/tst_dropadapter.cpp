@@ -96,7 +96,6 @@ private Q_SLOTS:
         QTest::newRow("firefox fails, fetched") << "firefox" << 'E' << "my%20cat.jpeg";
         QTest::newRow("chromium") << "chromium" << 'F' << "my%20cat.jpeg";
         QTest::newRow("chromium, in a link") << "chromium-link" << 'F' << "my%20cat.jpeg";
-        QTest::newRow("address only") << "address only" << '\0' << "my%20cat.jpeg";
         QTest::newRow("address that climbs")
             << "address that climbs" << '\0' << "%2F..%2Fescape.jpg";
         QTest::newRow("image data only") << "image data only" << '\0' << "image.png";
@@ -123,9 +122,7 @@ private Q_SLOTS:
         } else if (kind == "image data only") {
             data.setData("image/png", kPng);
         } else {
-            const QByteArray path =
-                kind == "address only" ? "/my%20cat.jpeg?w=200" : "/..%2F..%2Fescape";
-            data.setUrls({QUrl::fromEncoded(server_.url(path).toLatin1())});
+            data.setUrls({QUrl::fromEncoded(server_.url("/..%2F..%2Fescape").toLatin1())});
         }
         const Result r = drop(*adapter(), data);
         QVERIFY2(r.arrived && !r.file.isEmpty(), qPrintable(r.error));

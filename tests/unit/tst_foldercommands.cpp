@@ -14,6 +14,8 @@ class TestFolderCommands : public QObject {
     SoundCues cues_{platform_, "/res"};
     FolderSlots folders_;
     FolderCommands commands_{folders_, platform_, cues_};
+    QTemporaryDir tree_;
+    QString savedCurrent_;
 
     // Slots from a list "a,,c" (slot 1 empty), the rest empty.
     static std::array<QString, 10> listed(const QString& list) {
@@ -31,26 +33,34 @@ class TestFolderCommands : public QObject {
     }
 
 private Q_SLOTS:
+    void initTestCase() {
+        QVERIFY(QDir().mkpath(tree_.filePath("folder")) &&
+                QDir().mkpath(tree_.filePath(".hidden/in")));
+        // Relative paths would find these, were they looked up in the working folder.
+        savedCurrent_ = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(tree_.path()));
+    }
+    void cleanupTestCase() { QDir::setCurrent(savedCurrent_); }
     void init() {
+        folders_.raw() = {};
         platform_ = FakePlatform();
         platform_.specialFolders[Platform::SpecialFolder::Documents] = "/home/u/Documents  ";
     }
 
     // The dialog starts in the documents folder; one trailing "/" goes; full before duplicate.
+    // (Adding into the first gap is the main window's test.)
     void addThroughTheDialog_data() {
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("chosen"); // "" cancels
         QTest::addColumn<QString>("after");
         QTest::addColumn<QString>("messages");
-        const auto row = [](const char* name, const char* before, const char* chosen,
-                            const char* after, const char* messages) {
-            QTest::newRow(name) << QString(before) << QString(chosen) << QString(after)
-                                << QString(messages);
+        const auto row = [](const char* name, QString before, QString chosen, QString after,
+                            QString messages) {
+            QTest::newRow(name) << before << chosen << after << messages;
         };
         const char* duplicate = "This folder already exists in the Folders list.";
         const char* ten = "/0,/1,/2,/3,/4,/5,/6,/7,/8,/9";
         row("cancelled", "/a", "", "/a", "");
-        row("into the first gap", "/a,,/c", "/b/", "/a,/b,/c", "");
         row("same after the slash goes", ",/a", "/a/", ",/a", duplicate);
         row("root keeps its slash", "/", "/", "/", duplicate);
         row("full", ten, "/5/", ten, "Limit of 10 folders has been reached");
@@ -72,36 +82,30 @@ private Q_SLOTS:
                              "/home/u/Documents"});
     }
 
-    // Label 4 holds the folder; the question names it; the documents folder stays.
+    // Kept: label 4 holds the folder, the question names it; the documents folder stays. (A
+    // removal after "yes" is the main window's test.)
     void removeAfterAQuestion_data() {
         QTest::addColumn<int>("label");
-        QTest::addColumn<bool>("yes");
         QTest::addColumn<QString>("folder");
-        QTest::addColumn<bool>("removed");
+        QTest::addColumn<bool>("yes");
         QTest::addColumn<QString>("messages");
-        const auto row = [](const char* name, int label, bool yes, const char* folder, bool removed,
-                            const QString& messages) {
-            QTest::newRow(name) << label << yes << QString(folder) << removed << messages;
-        };
         const QString error =
             "There was an error while attempting to delete this folder from the list.";
-        row("yes", 4, true, "/b", true, "Confirm Removal");
-        row("no", 4, false, "/b", false, "Confirm Removal");
-        row("documents folder", 4, true, "/home/u/Documents", false,
-            "Confirm Removal;This folder cannot be removed");
-        row("no label -1", -1, true, "/b", false, error);
-        row("no label 10", 10, true, "/b", false, error);
+        QTest::newRow("no") << 4 << "/b" << false << "Confirm Removal";
+        QTest::newRow("documents folder")
+            << 4 << "/home/u/Documents" << true << "Confirm Removal;This folder cannot be removed";
+        QTest::newRow("no label -1") << -1 << "/b" << true << error;
+        QTest::newRow("no label 10") << 10 << "/b" << true << error;
     }
     void removeAfterAQuestion() {
         QFETCH(int, label);
-        QFETCH(bool, yes);
         QFETCH(QString, folder);
-        QFETCH(bool, removed);
+        QFETCH(bool, yes);
         QFETCH(QString, messages);
         folders_.raw() = listed("/0,/1,/2,/3," + folder + ",/5");
         platform_.messageBoxAnswers = {yes ? Platform::Answer::Yes : Platform::Answer::No};
-        QCOMPARE(commands_.mnuDelete_Click(label, nullptr), removed);
-        QCOMPARE(folders_.raw(), listed("/0,/1,/2,/3," + (removed ? "" : folder) + ",/5"));
+        QVERIFY(!commands_.mnuDelete_Click(label, nullptr));
+        QCOMPARE(folders_.raw(), listed("/0,/1,/2,/3," + folder + ",/5"));
         QCOMPARE(shown(), messages);
         if (messages.startsWith("Confirm"))
             QCOMPARE(platform_.messageBoxes[0].text,
@@ -118,6 +122,30 @@ private Q_SLOTS:
         QCOMPARE(platform_.calls.filter("openPath"),
                  QStringList{"openPath: /data/my \"best\" pictures"});
         QCOMPARE(shown(), "This folder could not be opened;This folder could not be opened");
+    }
+
+    void ignoresIndexesOutOfRange() {
+        for (int i : {-1, 10, 1000})
+            folders_.setSlot(i, "/elsewhere");
+        QVERIFY(folders_.allEmpty() && folders_.slot(-1).isEmpty() && folders_.slot(10).isEmpty());
+    }
+
+    // Present: an existing entry named by an absolute path, not itself hidden.
+    void testsPresence_data() {
+        QTest::addColumn<QString>("path"); // "~/" the test tree
+        QTest::addColumn<bool>("present");
+        QTest::newRow("folder") << "~/folder" << true;
+        QTest::newRow("inside a hidden folder") << "~/.hidden/in" << true;
+        QTest::newRow("ends in ..") << "~/folder/.." << true;
+        QTest::newRow("root") << "/" << true;
+        QTest::newRow("hidden") << "~/.hidden" << false;
+        QTest::newRow("gone") << "~/gone" << false;
+        QTest::newRow("relative") << "folder" << false;
+    }
+    void testsPresence() {
+        QFETCH(QString, path);
+        QFETCH(bool, present);
+        QCOMPARE(FolderSlots::folderPresent(path.replace("~/", tree_.path() + "/")), present);
     }
 };
 

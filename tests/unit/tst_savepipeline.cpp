@@ -7,6 +7,7 @@
 #include "saving/Preview.h"
 #include "saving/SavePipeline.h"
 
+#include <QAbstractItemModelTester>
 #include <QDataStream>
 
 #include <memory>
@@ -28,6 +29,10 @@ class TestSavePipeline : public QObject {
     bool busyWhileAsked_ = false;
 
     QString at(const QString& name) const { return dir_.filePath(name); }
+    QString picture(const QString& name) { // a saved picture: its path
+        writeFile(at(name), "x");
+        return at(name);
+    }
     // Every file of the Desktop and the label folder, with its contents.
     QStringList targetFiles() const {
         QStringList all;
@@ -259,6 +264,59 @@ private Q_SLOTS:
         writeFile(at("bad.jpg"), bytes);
         QVERIFY(decodePreview(at("bad.jpg"), QSize(72, 72)).isNull());
         QVERIFY(decodePreview(at("missing.jpg"), QSize(72, 72)).isNull());
+    }
+
+    // Newest first, ten at most; the vanished go, dot-named files stay; a second run reads it.
+    void addRemoveAndReadBack() {
+        HistoryList list;
+        // Every change is told to the window's view as it should be.
+        QAbstractItemModelTester tester(&list,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        const QString a = picture("a é.jpg"), dot = picture(".dot.jpg");
+        for (const QString& p : {at("oldest.jpg"), a, dot, a})
+            list.AddToHistory(p);
+        for (int i = 0; i < 7; ++i)
+            list.AddToHistory(i % 2 ? picture(QStringLiteral("%1.jpg").arg(i)) : "/p/gone.jpg");
+        QCOMPARE(list.size(), 10);
+        QCOMPARE(list.entries().mid(7), QStringList({a, dot, a}));
+        list.RemoveMissingFromHistory();
+        list.AddToHistory("/p/line\nbreak.jpg"); // could not be read back as one line
+        const QStringList kept = list.entries().mid(1);
+        QCOMPARE(kept.size(), 6);
+        QVERIFY(list.writeFile(at("history.dat")));
+        QCOMPARE(readLines(at("history.dat")), kept);
+        HistoryList next;
+        next.AddToHistory("/p/stale.jpg");
+        next.FillList(at("history.dat"));
+        QCOMPARE(next.entries(), kept);
+    }
+
+    // Nine lines are read at most; blank and vanished lines count among them. A FIFO in the
+    // file's place is never opened: it would wait.
+    void fillList_data() {
+        QTest::addColumn<bool>("fifo");
+        QTest::addColumn<int>("listed");
+        QTest::newRow("blank and vanished lines") << false << 7;
+        QTest::newRow("a FIFO in its place") << true << 0;
+    }
+    void fillList() {
+        QFETCH(bool, fifo);
+        QFETCH(int, listed);
+        const QString path = at("fill/history.dat");
+        QStringList saved;
+        for (int i = 0; i < 9; ++i)
+            saved << picture(QStringLiteral("fill/%1.jpg").arg(i));
+        const QStringList lines =
+            QStringList{saved[0], "", saved[1], "/p/vanished.jpg"} + saved.mid(2);
+        QFile::remove(path);
+        if (fifo)
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else
+            writeFile(path, (lines.join('\n') + '\n').toUtf8());
+        HistoryList list;
+        list.AddToHistory(saved[8]);
+        list.FillList(path);
+        QCOMPARE(list.entries(), saved.mid(0, listed));
     }
 };
 

@@ -73,7 +73,6 @@ private Q_SLOTS:
             QTest::newRow(name) << joined(lines) << QStringList{change};
         };
         row("key in capitals", 1, "AlwaysOnTop=TRUE", "bAlwaysOnTop=true");
-        row("NUL after flag", 1, QByteArray("alwaysontop=True\0", 17), "bAlwaysOnTop=false");
         row("byte order mark", 1, "\357\273\277alwaysontop=True", "bAlwaysOnTop=true");
         row("size", 2, "ClientSize= large ", "sClientSize=LARGE");
         row("first use: no", 5, "firstuse=no", "bFirstUse=true");
@@ -82,8 +81,6 @@ private Q_SLOTS:
         row("left floored", 7, "left=-0.5", "WindowLeft=-1.000");
         row("left not a number", 7, "left=12abc", "WindowLeft=4321.000");
         row("top at the bound", 8, "top=15160", "WindowTop=100.000");
-        row("error message, other spelling", 13, "showsaveerrormessage=True",
-            "bShowSaveErrorMessage=false");
         row("5 MB slot", 25, QByteArray(5 << 20, '/'), "slot6=");
         const QByteArray limit(SettingsFile::kMaxLineBytes, 'y');
         row("slot at the length limit", 24, limit, "slot7=" + limit);

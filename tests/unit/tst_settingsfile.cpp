@@ -73,6 +73,7 @@ private Q_SLOTS:
             QTest::newRow(name) << joined(lines) << QStringList{change};
         };
         row("key in capitals", 1, "AlwaysOnTop=TRUE", "bAlwaysOnTop=true");
+        row("NUL after flag", 1, QByteArray("alwaysontop=True\0", 17), "bAlwaysOnTop=false");
         row("byte order mark", 1, "\357\273\277alwaysontop=True", "bAlwaysOnTop=true");
         row("size", 2, "ClientSize= large ", "sClientSize=LARGE");
         row("first use: no", 5, "firstuse=no", "bFirstUse=true");

@@ -1,5 +1,4 @@
-// The local file a drag names; drops without one made into files: each route, the names, the
-// failures.
+// The local file a drag names; drops without one made into files: routes, names, failures.
 #include "HttpServer.h"
 #include "TestFiles.h"
 #include "platform/drops/DropAdapter.h"

@@ -48,7 +48,6 @@ private Q_SLOTS:
     }
 
     // The dialog starts in the documents folder; one trailing "/" goes; full before duplicate.
-    // (Adding into the first gap is the main window's test.)
     void addThroughTheDialog_data() {
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("chosen"); // "" cancels
@@ -82,8 +81,7 @@ private Q_SLOTS:
                              "/home/u/Documents"});
     }
 
-    // Kept: label 4 holds the folder, the question names it; the documents folder stays. (A
-    // removal after "yes" is the main window's test.)
+    // Kept: label 4 holds the folder, the question names it; the documents folder stays.
     void removeAfterAQuestion_data() {
         QTest::addColumn<int>("label");
         QTest::addColumn<QString>("folder");

@@ -47,79 +47,69 @@ private Q_SLOTS:
         platform_.specialFolders[Platform::SpecialFolder::Documents] = "/home/u/Documents  ";
     }
 
-    // The dialog starts in the documents folder; one trailing "/" goes; full before duplicate.
-    void addThroughTheDialog_data() {
+    // Each command on the list: what it asks and shows, what it leaves. The folder dialog
+    // starts in the documents folder, which is never removed.
+    void commands_data() {
         QTest::addColumn<QString>("before");
-        QTest::addColumn<QString>("chosen"); // "" cancels
+        QTest::addColumn<QString>("command"); // add through the dialog; remove, open label N
+        QTest::addColumn<QString>("answer");  // the folder chosen ("" cancels), or to the question
         QTest::addColumn<QString>("after");
         QTest::addColumn<QString>("messages");
-        const auto row = [](const char* name, QString before, QString chosen, QString after,
-                            QString messages) {
-            QTest::newRow(name) << before << chosen << after << messages;
+        const auto row = [](const char* name, QString before, QString command, QString answer,
+                            QString after, QString messages) {
+            QTest::newRow(name) << before << command << answer << after << messages;
         };
-        const char* duplicate = "This folder already exists in the Folders list.";
-        const char* ten = "/0,/1,/2,/3,/4,/5,/6,/7,/8,/9";
-        row("cancelled", "/a", "", "/a", "");
-        row("same after the slash goes", ",/a", "/a/", ",/a", duplicate);
-        row("root keeps its slash", "/", "/", "/", duplicate);
-        row("full", ten, "/5/", ten, "Limit of 10 folders has been reached");
+        const QString duplicate = "This folder already exists in the Folders list.";
+        const QString ten = "/0,/1,/2,/3,/4,/5,/6,/7,/8,/9", five = "/0,/1,/2,/3,/b";
+        const QString documents = "/0,/1,/2,/3,/home/u/Documents";
+        const QString error =
+            "There was an error while attempting to delete this folder from the list.";
+        const QString unopened = "This folder could not be opened";
+        row("add, cancelled", "/a", "add", "", "/a", "");
+        row("add the same after the slash goes", ",/a", "add", "/a/", ",/a", duplicate);
+        row("add the root, its slash kept", "/", "add", "/", "/", duplicate);
+        row("add to a full list", ten, "add", "/5/", ten, "Limit of 10 folders has been reached");
+        row("remove, no", five, "remove 4", "no", five, "Confirm Removal");
+        row("remove the documents folder", documents, "remove 4", "yes", documents,
+            "Confirm Removal;This folder cannot be removed");
+        row("remove label -1", five, "remove -1", "yes", five, error);
+        row("remove label 10", five, "remove 10", "yes", five, error);
+        row("open, cannot", ",,/data/my \"best\" pictures", "open 2", "", "", unopened);
+        row("open an empty label", "/0", "open 3", "", "", unopened);
     }
-    void addThroughTheDialog() {
+    void commands() {
         QFETCH(QString, before);
-        QFETCH(QString, chosen);
+        QFETCH(QString, command);
+        QFETCH(QString, answer);
         QFETCH(QString, after);
         QFETCH(QString, messages);
         folders_.raw() = listed(before);
-        if (!chosen.isEmpty())
-            platform_.folderDialogAnswers = {chosen};
-        const bool relayout = commands_.AddFolder(nullptr);
-        QCOMPARE(folders_.raw(), listed(after));
-        QVERIFY(relayout || before == after);
+        const int label = command.section(' ', 1).toInt();
+        const QString folder = before.section(',', label, label);
+        platform_.openSucceeds = false;
+        platform_.messageBoxAnswers = {answer == "yes" ? Platform::Answer::Yes
+                                                       : Platform::Answer::No};
+        if (command == "add" && !answer.isEmpty())
+            platform_.folderDialogAnswers = {answer};
+        if (command == "add")
+            QVERIFY(commands_.AddFolder(nullptr) || before == after);
+        else if (command.startsWith("remove"))
+            QVERIFY(!commands_.mnuDelete_Click(label, nullptr));
+        else
+            commands_.Text_DblClick(label, nullptr);
+        QCOMPARE(folders_.raw(), listed(after.isEmpty() ? before : after));
         QCOMPARE(shown(), messages);
-        QCOMPARE(platform_.calls.filter("browseForFolder"),
-                 QStringList{"browseForFolder: Select A Folder to add to the Folders List:: "
-                             "/home/u/Documents"});
-    }
-
-    // Kept: label 4 holds the folder, the question names it; the documents folder stays.
-    void removeAfterAQuestion_data() {
-        QTest::addColumn<int>("label");
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<bool>("yes");
-        QTest::addColumn<QString>("messages");
-        const QString error =
-            "There was an error while attempting to delete this folder from the list.";
-        QTest::newRow("no") << 4 << "/b" << false << "Confirm Removal";
-        QTest::newRow("documents folder")
-            << 4 << "/home/u/Documents" << true << "Confirm Removal;This folder cannot be removed";
-        QTest::newRow("no label -1") << -1 << "/b" << true << error;
-        QTest::newRow("no label 10") << 10 << "/b" << true << error;
-    }
-    void removeAfterAQuestion() {
-        QFETCH(int, label);
-        QFETCH(QString, folder);
-        QFETCH(bool, yes);
-        QFETCH(QString, messages);
-        folders_.raw() = listed("/0,/1,/2,/3," + folder + ",/5");
-        platform_.messageBoxAnswers = {yes ? Platform::Answer::Yes : Platform::Answer::No};
-        QVERIFY(!commands_.mnuDelete_Click(label, nullptr));
-        QCOMPARE(folders_.raw(), listed("/0,/1,/2,/3," + folder + ",/5"));
-        QCOMPARE(shown(), messages);
+        QStringList calls{"browseForFolder: Select A Folder to add to the Folders List:: "
+                          "/home/u/Documents"};
+        if (command != "add")
+            calls = folder.isEmpty() || command.startsWith("remove")
+                        ? QStringList()
+                        : QStringList{"openPath: " + folder};
+        QCOMPARE(platform_.calls.filter(QRegularExpression("^(browseForFolder|openPath)")), calls);
         if (messages.startsWith("Confirm"))
             QCOMPARE(platform_.messageBoxes[0].text,
                      "Are you sure you want to delete the folder \"" + folder +
                          "\" \r\nfrom the Folders List?");
-    }
-
-    // A label whose folder cannot be opened, or that has none, says so.
-    void doubleClickThatCannotOpen() {
-        folders_.raw() = listed(",,/data/my \"best\" pictures");
-        platform_.openSucceeds = false;
-        commands_.Text_DblClick(2, nullptr);
-        commands_.Text_DblClick(3, nullptr);
-        QCOMPARE(platform_.calls.filter("openPath"),
-                 QStringList{"openPath: /data/my \"best\" pictures"});
-        QCOMPARE(shown(), "This folder could not be opened;This folder could not be opened");
     }
 
     void ignoresIndexesOutOfRange() {

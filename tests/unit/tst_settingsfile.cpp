@@ -8,9 +8,6 @@
 using namespace kelvane;
 using namespace kelvane::test;
 
-constexpr int kScreenWidth = 19200; // 1280 x 1024 pixels, in twips
-constexpr int kScreenHeight = 15360;
-
 class TestSettingsFile : public QObject {
     Q_OBJECT
 
@@ -20,7 +17,7 @@ class TestSettingsFile : public QObject {
     Fields load(AppState state = presetState()) const { // into the preset state and slots
         Slots slots = numberedSlots("old");
         const SettingsFile settings(file());
-        const auto r = settings.LoadSettings(state, kScreenWidth, kScreenHeight);
+        const auto r = settings.LoadSettings(state, 19200, 15360); // 1280 x 1024 px in twips
         settings.ApplyFolders(slots);
         return fields(state, slots, r);
     }

@@ -81,27 +81,25 @@ private Q_SLOTS:
         history_.AddToHistory(at("kept.jpg"));
     }
 
-    // A file of the dropped name is numbered, replaced after "Replace File?", or kept.
+    // A file of the dropped name is numbered, or replaced after "Replace File?", or kept.
     void sameName_data() {
         QTest::addColumn<int>("index"); // -1 the Desktop, 0 the label folder
         QTest::addColumn<bool>("numbering");
         QTest::addColumn<QString>("dropped");
-        QTest::addColumn<bool>("asked"); // answered yes when saved
         QTest::addColumn<QStringList>("there");
         QTest::addColumn<QString>("saved"); // "" when declined
         const QStringList two{"cat.jpg", "cat (1).jpg"};
         QTest::newRow("fresh, name corrected")
-            << -1 << false << "cat[1].jpeg" << false << QStringList() << "cat.jpg";
-        QTest::newRow("numbered") << 0 << true << "cat[2].jpg" << false << two << "cat (2).jpg";
-        QTest::newRow("replaced") << 0 << false << "cat.jpg" << true << two << "cat.jpg";
+            << -1 << false << "cat[1].jpeg" << QStringList() << "cat.jpg";
+        QTest::newRow("numbered") << 0 << true << "cat[2].jpg" << two << "cat (2).jpg";
+        QTest::newRow("replaced") << 0 << false << "cat.jpg" << two << "cat.jpg";
         QTest::newRow("dot-named file kept")
-            << 0 << false << ".cat.jpg" << true << QStringList{".cat.jpg"} << "";
+            << 0 << false << ".cat.jpg" << QStringList{".cat.jpg"} << "";
     }
     void sameName() {
         QFETCH(int, index);
         QFETCH(bool, numbering);
         QFETCH(QString, dropped);
-        QFETCH(bool, asked);
         QFETCH(QStringList, there);
         QFETCH(QString, saved);
         const QString folder = at(index == -1 ? "Desktop" : "Pics");
@@ -118,6 +116,7 @@ private Q_SLOTS:
                                                         : Platform::Answer::Yes};
         const SaveOutcome outcome = save(index, at("cache/") + dropped);
         QVERIFY(!busyWhileAsked_ && !platform_->busy);
+        const bool asked = !numbering && !there.isEmpty();
         QCOMPARE(platform_->messageBoxes.size(), int(asked));
         QVERIFY(!asked || platform_->messageBoxes[0].title == "Replace File?");
         files.sort();

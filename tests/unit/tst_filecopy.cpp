@@ -116,7 +116,7 @@ private Q_SLOTS:
         row("size limit", "%S/cat.jpg", "%T/keep.jpg", false, "size limit");
         row("buffered, size limit", "%S/cat.jpg", "%T/keep.jpg", true, "size limit");
         row("killed", "%S/cat.jpg", "%T/keep.jpg", false, "killed");
-        row("source shorter than it says", "/sys/kernel/profiling", "%T/keep.jpg");
+        row("source shorter than it says", "/sys/devices/system/cpu/online", "%T/keep.jpg");
     }
     void failures() {
         QFETCH(QString, source);
@@ -128,7 +128,7 @@ private Q_SLOTS:
         const QString sources = otherFs ? otherFs_->path() : sources_;
         source.replace("%S", sources).replace("%T", folder_);
         target.replace("%S", sources).replace("%T", folder_);
-        if (!QFileInfo::exists(source.section(QChar(0), 0, 0)) && source.startsWith("/sys/"))
+        if (source.startsWith("/sys/") && !QFileInfo::exists(source))
             QSKIP("no sysfs");
         writeFile(sources + "/cat.jpg", randomBytes(3 << 20, 4));
         writeFile(in("keep.jpg"), "old");

@@ -1,8 +1,9 @@
-// Drops without a local file made into files: each route, the names, the failures.
+// The local file a drag names; drops without one made into files: routes, names, failures.
 #include "HttpServer.h"
 #include "TestFiles.h"
 #include "platform/drops/DropAdapter.h"
 #include "platform/drops/DropNaming.h"
+#include "platform/drops/FileList.h"
 
 #include <QMimeData>
 #include <QStringEncoder>
@@ -35,23 +36,18 @@ class TestDropAdapter : public QObject {
 
     QTemporaryDir dir_;
     HttpServer server_;
-    char directAnswer_ = 0; // how the scripted browser answers a direct save, and what it writes
-    QString writeElsewhere_;
+    char directAnswer_ = 0;  // how the scripted browser answers a direct save
+    QString writeElsewhere_; // the address it says it wrote to, when not the one asked for
 
     std::unique_ptr<DropAdapter> adapter() {
         auto a = std::make_unique<DropAdapter>(
             [this](const QMimeData&, const QString& uri) {
-                DirectSaveAnswer answer{directAnswer_, {}};
-                if (directAnswer_ == 'S') {
+                if (directAnswer_ == 'S' && writeElsewhere_.isEmpty()) {
                     // The browser answers with an empty file and writes it a moment later.
-                    const QString path =
-                        writeElsewhere_.isEmpty() ? QUrl(uri).toLocalFile() : writeElsewhere_;
-                    QFile(path).open(QIODevice::WriteOnly);
-                    QTimer::singleShot(20, [path] { writeFile(path, kJpeg); });
-                    if (!writeElsewhere_.isEmpty())
-                        answer.writtenUri = QUrl::fromLocalFile(writeElsewhere_).toString();
+                    QFile(QUrl(uri).toLocalFile()).open(QIODevice::WriteOnly);
+                    QTimer::singleShot(20, [uri] { writeFile(QUrl(uri).toLocalFile(), kJpeg); });
                 }
-                return answer;
+                return DirectSaveAnswer{directAnswer_, writeElsewhere_};
             },
             [] { return QStringLiteral("proposed name.jpeg"); }, DropCache(cache()));
         a->setLimits({2000, 1 << 20, 5});
@@ -88,71 +84,57 @@ private Q_SLOTS:
     }
 
     // Each browser's drag, read the way that gives the original JPEG; the name never climbs.
-    void routes_data() {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<char>("answer"); // to a direct save: S saved, E error, F fetch; 0 none
-        QTest::addColumn<QString>("cached");
+    // An address that fails leaves nothing, down to a direct save outside the cache.
+    void drops_data() {
+        QTest::addColumn<QString>("drag");   // a browser's, image data only, or an address here
+        QTest::addColumn<char>("answer");    // to a direct save: S saved, E error, F fetch; 0 none
+        QTest::addColumn<QString>("cached"); // "" when the drop fails
         QTest::newRow("firefox saves") << "firefox" << 'S' << "my%20cat.jpeg";
         QTest::newRow("firefox fails, fetched") << "firefox" << 'E' << "my%20cat.jpeg";
-        QTest::newRow("chromium") << "chromium" << 'F' << "my%20cat.jpeg";
-        QTest::newRow("chromium, in a link") << "chromium-link" << 'F' << "my%20cat.jpeg";
-        QTest::newRow("address only") << "address only" << '\0' << "my%20cat.jpeg";
-        QTest::newRow("address that climbs")
-            << "address that climbs" << '\0' << "%2F..%2Fescape.jpg";
+        QTest::newRow("chromium, a picture in a link") << "chromium" << 'F' << "my%20cat.jpeg";
         QTest::newRow("image data only") << "image data only" << '\0' << "image.png";
+        QTest::newRow("address that climbs") << "/..%2F..%2Fescape" << '\0' << "%2F..%2Fescape.jpg";
+        for (const char* path : {"/missing.jpg", "/page-as-picture.jpg", "/stalls.jpg",
+                                 "/endless.jpg", "/loop.jpg", "/to-file.jpg"})
+            QTest::newRow(path) << path << '\0' << "";
+        QTest::newRow("saved outside the cache") << "/elsewhere.jpg" << 'S' << "";
     }
-    void routes() {
-        QFETCH(QString, kind);
+    void drops() {
+        QFETCH(QString, drag);
         QFETCH(char, answer);
         QFETCH(QString, cached);
         directAnswer_ = answer;
         const QString image = server_.url("/my%20cat.jpeg") + "?w=200";
         QMimeData data;
-        if (kind == "firefox") {
+        if (drag == "firefox") {
             data.setUrls({QUrl(image)});
             data.setData("application/x-moz-file-promise-url", utf16(image));
-            data.setData("XdndDirectSave0", {});
             data.setData("image/png", kPng);
-        } else if (kind.startsWith("chromium")) {
-            const QString link = kind == "chromium-link" ? server_.url("/page.html") : image;
+        } else if (drag == "chromium") { // its file list names the link
+            const QString link = server_.url("/page.html");
             data.setUrls({QUrl(link)});
             data.setData("text/html", "\xFF\xFE" + utf16("<a href=\"" + link + "\"><img src=\"" +
                                                          image + "\"></a>"));
-            data.setData("XdndDirectSave0", {});
             data.setData("application/octet-stream", kJpeg);
-        } else if (kind == "image data only") {
+        } else if (drag == "image data only") {
             data.setData("image/png", kPng);
         } else {
-            const QByteArray path =
-                kind == "address only" ? "/my%20cat.jpeg?w=200" : "/..%2F..%2Fescape";
-            data.setUrls({QUrl::fromEncoded(server_.url(path).toLatin1())});
+            data.setUrls({QUrl::fromEncoded(server_.url(drag.toLatin1()).toLatin1())});
+        }
+        if (answer)
+            data.setData("XdndDirectSave0", {});
+        if (drag == "/elsewhere.jpg") {
+            writeFile(dir_.path() + "/elsewhere.jpg", kJpeg);
+            writeElsewhere_ = QUrl::fromLocalFile(dir_.path() + "/elsewhere.jpg").toString();
         }
         const Result r = drop(*adapter(), data);
-        QVERIFY2(r.arrived && !r.file.isEmpty(), qPrintable(r.error));
+        QVERIFY2(r.arrived && r.file.isEmpty() == cached.isEmpty(), qPrintable(r.error + r.file));
+        QVERIFY(!cached.isEmpty() || cachedFiles().isEmpty());
+        if (cached.isEmpty())
+            return;
         QCOMPARE(QFileInfo(r.file).fileName(), cached);
         QVERIFY(QFileInfo(r.file).absolutePath().startsWith(cache() + "/drop-"));
-        QCOMPARE(readBytes(r.file), kind == "image data only" ? kPng : kJpeg);
-    }
-
-    // Each fails and leaves nothing, down to a direct save outside the cache.
-    void failures_data() {
-        QTest::addColumn<QByteArray>("path");
-        for (const char* path : {"/missing.jpg", "/page-as-picture.jpg", "/stalls.jpg",
-                                 "/endless.jpg", "/loop.jpg", "/to-file.jpg", "/elsewhere.jpg"})
-            QTest::newRow(path) << QByteArray(path);
-    }
-    void failures() {
-        QFETCH(QByteArray, path);
-        QMimeData data;
-        data.setUrls({QUrl::fromEncoded(server_.url(path).toLatin1())});
-        if (path == "/elsewhere.jpg") {
-            directAnswer_ = 'S';
-            writeElsewhere_ = dir_.path() + "/elsewhere.jpg";
-            data.setData("XdndDirectSave0", {});
-        }
-        const Result r = drop(*adapter(), data);
-        QVERIFY2(r.arrived && r.file.isEmpty() && !r.error.isEmpty(), qPrintable(r.file));
-        QCOMPARE(cachedFiles(), QStringList());
+        QCOMPARE(readBytes(r.file), drag == "image data only" ? kPng : kJpeg);
     }
 
     // Drag-over names the file a drop gives (for the manual save); text alone gives none.
@@ -187,6 +169,27 @@ private Q_SLOTS:
             QVERIFY(!cache.newDropFolder().isEmpty());
         QCOMPARE(QDir(this->cache()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(),
                  DropCache::kKeep);
+    }
+
+    // The file a drag's text/uri-list names first; never one a NUL would cut short.
+    void firstLocalFile_data() {
+        QTest::addColumn<QByteArray>("uriList");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("first of two")
+            << QByteArray("file:///t/a.jpg\r\nfile:///t/b.jpg") << "/t/a.jpg";
+        QTest::newRow("after a comment, decoded")
+            << QByteArray("# a comment\r\n\r\nfile:///t/my%20cat.jpg") << "/t/my cat.jpg";
+        QTest::newRow("web address") << QByteArray("https://example.com/a.jpg") << "";
+        QTest::newRow("escaped NUL") << QByteArray("file:///t/photo%00.jpg") << "";
+        QTest::newRow("escaped percent, decoded once")
+            << QByteArray("file:///t/photo%2500.jpg") << "/t/photo%00.jpg";
+    }
+    void firstLocalFile() {
+        QFETCH(QByteArray, uriList);
+        QFETCH(QString, file);
+        QMimeData data;
+        data.setData("text/uri-list", uriList);
+        QCOMPARE(drops::firstLocalFile(&data), file);
     }
 };
 

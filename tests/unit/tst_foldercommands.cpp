@@ -14,6 +14,8 @@ class TestFolderCommands : public QObject {
     SoundCues cues_{platform_, "/res"};
     FolderSlots folders_;
     FolderCommands commands_{folders_, platform_, cues_};
+    QTemporaryDir tree_;
+    QString savedCurrent_;
 
     // Slots from a list "a,,c" (slot 1 empty), the rest empty.
     static std::array<QString, 10> listed(const QString& list) {
@@ -31,93 +33,104 @@ class TestFolderCommands : public QObject {
     }
 
 private Q_SLOTS:
+    void initTestCase() {
+        QVERIFY(QDir().mkpath(tree_.filePath("folder")) &&
+                QDir().mkpath(tree_.filePath(".hidden/in")));
+        // Relative paths would find these, were they looked up in the working folder.
+        savedCurrent_ = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(tree_.path()));
+    }
+    void cleanupTestCase() { QDir::setCurrent(savedCurrent_); }
     void init() {
+        folders_.raw() = {};
         platform_ = FakePlatform();
         platform_.specialFolders[Platform::SpecialFolder::Documents] = "/home/u/Documents  ";
     }
 
-    // The dialog starts in the documents folder; one trailing "/" goes; full before duplicate.
-    void addThroughTheDialog_data() {
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<QString>("chosen"); // "" cancels
-        QTest::addColumn<QString>("after");
+    // Each command refused or declined: what it asks and shows; the list stays. The folder
+    // dialog starts in the documents folder, which is never removed.
+    void commands_data() {
+        QTest::addColumn<QString>("folders");
+        QTest::addColumn<QString>("command"); // add through the dialog; remove, open label N
+        QTest::addColumn<QString>("answer");  // the folder chosen ("" cancels), or to the question
         QTest::addColumn<QString>("messages");
-        const auto row = [](const char* name, const char* before, const char* chosen,
-                            const char* after, const char* messages) {
-            QTest::newRow(name) << QString(before) << QString(chosen) << QString(after)
-                                << QString(messages);
+        const auto row = [](const char* name, QString folders, QString command, QString answer,
+                            QString messages) {
+            QTest::newRow(name) << folders << command << answer << messages;
         };
-        const char* duplicate = "This folder already exists in the Folders list.";
-        const char* ten = "/0,/1,/2,/3,/4,/5,/6,/7,/8,/9";
-        row("cancelled", "/a", "", "/a", "");
-        row("into the first gap", "/a,,/c", "/b/", "/a,/b,/c", "");
-        row("same after the slash goes", ",/a", "/a/", ",/a", duplicate);
-        row("root keeps its slash", "/", "/", "/", duplicate);
-        row("full", ten, "/5/", ten, "Limit of 10 folders has been reached");
-    }
-    void addThroughTheDialog() {
-        QFETCH(QString, before);
-        QFETCH(QString, chosen);
-        QFETCH(QString, after);
-        QFETCH(QString, messages);
-        folders_.raw() = listed(before);
-        if (!chosen.isEmpty())
-            platform_.folderDialogAnswers = {chosen};
-        const bool relayout = commands_.AddFolder(nullptr);
-        QCOMPARE(folders_.raw(), listed(after));
-        QVERIFY(relayout || before == after);
-        QCOMPARE(shown(), messages);
-        QCOMPARE(platform_.calls.filter("browseForFolder"),
-                 QStringList{"browseForFolder: Select A Folder to add to the Folders List:: "
-                             "/home/u/Documents"});
-    }
-
-    // Label 4 holds the folder; the question names it; the documents folder stays.
-    void removeAfterAQuestion_data() {
-        QTest::addColumn<int>("label");
-        QTest::addColumn<bool>("yes");
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<bool>("removed");
-        QTest::addColumn<QString>("messages");
-        const auto row = [](const char* name, int label, bool yes, const char* folder, bool removed,
-                            const QString& messages) {
-            QTest::newRow(name) << label << yes << QString(folder) << removed << messages;
-        };
+        const QString duplicate = "This folder already exists in the Folders list.";
         const QString error =
             "There was an error while attempting to delete this folder from the list.";
-        row("yes", 4, true, "/b", true, "Confirm Removal");
-        row("no", 4, false, "/b", false, "Confirm Removal");
-        row("documents folder", 4, true, "/home/u/Documents", false,
+        const QString unopened = "This folder could not be opened";
+        row("add, cancelled", "/a", "add", "", "");
+        row("add the same after the slash goes", ",/a", "add", "/a/", duplicate);
+        row("add the root, its slash kept", "/", "add", "/", duplicate);
+        row("add to a full list", "/0,/1,/2,/3,/4,/5,/6,/7,/8,/9", "add", "/5/",
+            "Limit of 10 folders has been reached");
+        row("remove, no", "/0,/1,/2,/3,/b", "remove 4", "no", "Confirm Removal");
+        row("remove the documents folder", "/0,/1,/2,/3,/home/u/Documents", "remove 4", "yes",
             "Confirm Removal;This folder cannot be removed");
-        row("no label -1", -1, true, "/b", false, error);
-        row("no label 10", 10, true, "/b", false, error);
+        row("remove label -1", "/0,/1,/2,/3,/b", "remove -1", "yes", error);
+        row("remove label 10", "/0,/1,/2,/3,/b", "remove 10", "yes", error);
+        row("open, cannot", ",,/data/my \"best\" pictures", "open 2", "", unopened);
+        row("open an empty label", "/0", "open 3", "", unopened);
     }
-    void removeAfterAQuestion() {
-        QFETCH(int, label);
-        QFETCH(bool, yes);
-        QFETCH(QString, folder);
-        QFETCH(bool, removed);
+    void commands() {
+        QFETCH(QString, folders);
+        QFETCH(QString, command);
+        QFETCH(QString, answer);
         QFETCH(QString, messages);
-        folders_.raw() = listed("/0,/1,/2,/3," + folder + ",/5");
-        platform_.messageBoxAnswers = {yes ? Platform::Answer::Yes : Platform::Answer::No};
-        QCOMPARE(commands_.mnuDelete_Click(label, nullptr), removed);
-        QCOMPARE(folders_.raw(), listed("/0,/1,/2,/3," + (removed ? "" : folder) + ",/5"));
+        folders_.raw() = listed(folders);
+        const int label = command.section(' ', 1).toInt();
+        const QString folder = folders.section(',', label, label);
+        platform_.openSucceeds = false;
+        platform_.messageBoxAnswers = {answer == "yes" ? Platform::Answer::Yes
+                                                       : Platform::Answer::No};
+        if (command == "add" && !answer.isEmpty())
+            platform_.folderDialogAnswers = {answer};
+        if (command == "add")
+            commands_.AddFolder(nullptr);
+        else if (command.startsWith("remove"))
+            QVERIFY(!commands_.mnuDelete_Click(label, nullptr));
+        else
+            commands_.Text_DblClick(label, nullptr);
+        QCOMPARE(folders_.raw(), listed(folders));
         QCOMPARE(shown(), messages);
+        QStringList calls{"browseForFolder: Select A Folder to add to the Folders List:: "
+                          "/home/u/Documents"};
+        if (command != "add")
+            calls = folder.isEmpty() || command.startsWith("remove")
+                        ? QStringList()
+                        : QStringList{"openPath: " + folder};
+        QCOMPARE(platform_.calls.filter(QRegularExpression("^(browseForFolder|openPath)")), calls);
         if (messages.startsWith("Confirm"))
             QCOMPARE(platform_.messageBoxes[0].text,
                      "Are you sure you want to delete the folder \"" + folder +
                          "\" \r\nfrom the Folders List?");
     }
 
-    // A label whose folder cannot be opened, or that has none, says so.
-    void doubleClickThatCannotOpen() {
-        folders_.raw() = listed(",,/data/my \"best\" pictures");
-        platform_.openSucceeds = false;
-        commands_.Text_DblClick(2, nullptr);
-        commands_.Text_DblClick(3, nullptr);
-        QCOMPARE(platform_.calls.filter("openPath"),
-                 QStringList{"openPath: /data/my \"best\" pictures"});
-        QCOMPARE(shown(), "This folder could not be opened;This folder could not be opened");
+    void ignoresIndexesOutOfRange() {
+        for (int i : {-1, 10, 1000})
+            folders_.setSlot(i, "/elsewhere");
+        QVERIFY(folders_.allEmpty() && folders_.slot(-1).isEmpty() && folders_.slot(10).isEmpty());
+    }
+
+    // Present: an existing entry named by an absolute path, not itself hidden.
+    void testsPresence_data() {
+        QTest::addColumn<QString>("path"); // "~/" the test tree
+        QTest::addColumn<bool>("present");
+        QTest::newRow("folder") << "~/folder" << true;
+        QTest::newRow("inside a hidden folder") << "~/.hidden/in" << true;
+        QTest::newRow("ends in ..") << "~/folder/.." << true;
+        QTest::newRow("root") << "/" << true;
+        QTest::newRow("hidden") << "~/.hidden" << false;
+        QTest::newRow("gone") << "~/gone" << false;
+        QTest::newRow("relative") << "folder" << false;
+    }
+    void testsPresence() {
+        QFETCH(QString, path);
+        QFETCH(bool, present);
+        QCOMPARE(FolderSlots::folderPresent(path.replace("~/", tree_.path() + "/")), present);
     }
 };
 

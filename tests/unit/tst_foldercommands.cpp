@@ -36,6 +36,7 @@ private Q_SLOTS:
     void initTestCase() {
         QVERIFY(QDir().mkpath(tree_.filePath("folder")) &&
                 QDir().mkpath(tree_.filePath(".hidden/in")));
+        writeFile(tree_.filePath("file.jpg"), "not a folder");
         // Relative paths would find these, were they looked up in the working folder.
         savedCurrent_ = QDir::currentPath();
         QVERIFY(QDir::setCurrent(tree_.path()));
@@ -72,7 +73,7 @@ private Q_SLOTS:
             "Confirm Removal;This folder cannot be removed");
         row("remove label -1", "/0,/1,/2,/3,/b", "remove -1", "yes", error);
         row("remove label 10", "/0,/1,/2,/3,/b", "remove 10", "yes", error);
-        row("open, cannot", ",,/data/my \"best\" pictures", "open 2", "", unopened);
+        row("open, cannot", ",,/", "open 2", "", unopened);
         row("open an empty label", "/0", "open 3", "", unopened);
     }
     void commands() {
@@ -123,7 +124,8 @@ private Q_SLOTS:
         QTest::newRow("inside a hidden folder") << "~/.hidden/in" << true;
         QTest::newRow("ends in ..") << "~/folder/.." << true;
         QTest::newRow("root") << "/" << true;
-        QTest::newRow("hidden") << "~/.hidden" << false;
+        QTest::newRow("dot-named") << "~/.hidden" << true;
+        QTest::newRow("a file") << "~/file.jpg" << false;
         QTest::newRow("gone") << "~/gone" << false;
         QTest::newRow("relative") << "folder" << false;
     }

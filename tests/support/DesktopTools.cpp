@@ -11,10 +11,12 @@
 
 namespace kelvane::test {
 
-QString run(const QString& program, const QStringList& args, int timeoutMs) {
+QString run(const QString& program, const QStringList& args, const QProcessEnvironment& env) {
     QProcess p;
+    if (!env.isEmpty())
+        p.setProcessEnvironment(env);
     p.start(program, args);
-    if (p.waitForFinished(timeoutMs))
+    if (p.waitForFinished(10000))
         return QString::fromUtf8(p.readAllStandardOutput());
     p.kill();
     p.waitForFinished();

@@ -22,8 +22,8 @@ namespace kelvane::test {
 inline bool onTestDesktop() {
     return qEnvironmentVariableIsSet("KELVANE_TEST_DESKTOP");
 }
-// A command's standard output, once it has ended (empty on failure).
-QString run(const QString& program, const QStringList& args, int timeoutMs = 10000);
+// A command's standard output, once it has ended (empty on failure); in env when given.
+QString run(const QString& program, const QStringList& args, const QProcessEnvironment& env = {});
 // A command run with the event loop going (this process may answer it); false on failure.
 bool runServing(const QString& program, const QStringList& args);
 

@@ -101,7 +101,7 @@ private Q_SLOTS:
     // An entry dragged into another program arrives as its file's address, offered as a copy
     // only; the file and the history stay.
     void historyEntryDraggedOut() {
-        Helper target({"--drop-target"});
+        Helper target({"--other-program"});
         QVERIFY(target.ready);
         const QListView* list = history()->List1;
         const QPoint entry = client_.onScreen(
@@ -131,7 +131,7 @@ private Q_SLOTS:
         QImage image(16, 16, QImage::Format_RGB32);
         image.fill(Qt::blue);
         QVERIFY(QDir().mkpath(home_ + "/cache") && image.save(file, "PNG"));
-        Helper source({"--drag-source", offersMove ? "move" : "copy", file});
+        Helper source({"--other-program", offersMove ? "move" : "copy", file});
         QVERIFY(source.ready);
         const QWidget* onto = main().findChild<QWidget*>(control);
         QVERIFY(
@@ -222,10 +222,8 @@ private Q_SLOTS:
         QStringList shown; // any dialog that opens is noted and closed
         QTimer watch;
         connect(&watch, &QTimer::timeout, this, [&] {
-            if (QWidget* modal = QApplication::activeModalWidget()) {
-                shown << modal->windowTitle();
-                modal->close();
-            }
+            if (QWidget* modal = QApplication::activeModalWidget())
+                shown << modal->windowTitle(), modal->close();
         });
         watch.start(50);
         main().menus().mnuContents->trigger();
@@ -252,10 +250,12 @@ private Q_SLOTS:
     }
 };
 
-// Drag source process: its press drags one file; prints the action the target took.
-struct DragSource : QWidget {
-    Qt::DropActions offer;
+// The other program: pressed, it drags one file and prints the action the target took; it
+// takes drops and prints what was offered and the address.
+struct OtherProgram : QWidget {
+    Qt::DropActions offer = Qt::CopyAction;
     QString file;
+    OtherProgram() { setAcceptDrops(true); }
     void mousePressEvent(QMouseEvent*) override {
         auto* drag = new QDrag(this);
         drag->setMimeData(new QMimeData);
@@ -264,11 +264,6 @@ struct DragSource : QWidget {
             drag->exec(offer, offer & Qt::MoveAction ? Qt::MoveAction : Qt::CopyAction);
         std::printf("%s\n", done == Qt::CopyAction ? "copy" : "not a copy");
     }
-};
-
-// Drop target process: prints what was offered and the address.
-struct DropTarget : QWidget {
-    DropTarget() { setAcceptDrops(true); }
     void dragEnterEvent(QDragEnterEvent* e) override { e->acceptProposedAction(); }
     void dragMoveEvent(QDragMoveEvent* e) override { e->acceptProposedAction(); }
     void dropEvent(QDropEvent* e) override {
@@ -282,16 +277,12 @@ int main(int argc, char** argv) {
     // Without the test's arguments, the client starts as from the menu (splash, greeting).
     int programOnly = 1;
     QApplication app(programOnly, argv);
-    if (argc == 4 && QByteArray(argv[1]) == "--drag-source") {
-        DragSource source;
-        source.offer =
-            QByteArray(argv[2]) == "move" ? Qt::MoveAction | Qt::CopyAction : Qt::CopyAction;
-        source.file = QString::fromLocal8Bit(argv[3]);
-        return serveHelperWindow(source);
-    }
-    if (argc == 2 && QByteArray(argv[1]) == "--drop-target") {
-        DropTarget target;
-        return serveHelperWindow(target);
+    if (argc >= 2 && QByteArray(argv[1]) == "--other-program") { // [move] [file]
+        OtherProgram other;
+        if (argc == 4 && QByteArray(argv[2]) == "move")
+            other.offer |= Qt::MoveAction;
+        other.file = QString::fromLocal8Bit(argv[argc - 1]);
+        return serveHelperWindow(other);
     }
     TestClientWindow test;
     return QTest::qExec(&test, argc, argv);

@@ -86,8 +86,8 @@ private Q_SLOTS:
             env.insert("FONTCONFIG_FILE", home.path() + "/fonts.conf");
         }
         kelvane.setProcessEnvironment(env);
-        kelvane.start({"nosplash"}); // any argument but "hidden": the window at once
-        const QString id = kelvane.waitForMainWindow();
+        // Any argument but "hidden": the window at once.
+        const QString id = kelvane.startShown({"nosplash"});
         QVERIFY2(!id.isEmpty(), "no window");
         if (startOnly) {
             QVERIFY(kelvane.terminate());

@@ -55,6 +55,20 @@ bool dragWithPointer(QPoint from, QPoint to) {
     return runServing("xdotool", (cmd + "mouseup 1 sleep 0.06").split(' '));
 }
 
+bool chooseFromMenu(qint64 pid, const std::function<void()>& popUp, int fromEnd) {
+    const auto windows = [&] {
+        return run("xdotool", {"search", "--onlyvisible", "--pid", QString::number(pid)});
+    };
+    const QString before = windows();
+    popUp();
+    if (!QTest::qWaitFor([&] { return windows().size() > before.size(); }, 5000))
+        return false;
+    for (int i = 0; i < fromEnd; ++i)
+        run("xdotool", {"key", "Up"});
+    run("xdotool", {"key", "Return"});
+    return true;
+}
+
 namespace {
 QString field(const QString& text, const QString& key) { // the value after key, up to the line end
     return text.section(key, 1, 1).section('\n', 0, 0).trimmed();
@@ -156,20 +170,19 @@ void KelvaneProcess::start(const QStringList& args) {
     waitForStarted();
 }
 
-QString KelvaneProcess::waitForMainWindow(int timeoutMs) {
+QString KelvaneProcess::startShown(const QStringList& args, int timeoutMs) {
+    start(args);
     QString client;
     const auto shown = [&] { // the managed windows: "<id> <desktop> <pid> <host> <title>"
         client.clear();
         for (const QString& row : run("wmctrl", {"-lp"}).split('\n', Qt::SkipEmptyParts)) {
             const QStringList f = row.split(' ', Qt::SkipEmptyParts);
-            if (f.size() < 5 || f[2] != QString::number(processId()) ||
-                f.mid(4).join(' ') != "Kelvane")
-                continue;
-            if (run("xprop", {"-id", f[0], "_NET_WM_WINDOW_TYPE"}).contains("SPLASH")) {
-                client.clear();
-                return false;
+            if (f.size() >= 5 && f[2] == QString::number(processId()) &&
+                f.mid(4).join(' ') == "Kelvane") {
+                if (run("xprop", {"-id", f[0], "_NET_WM_WINDOW_TYPE"}).contains("SPLASH"))
+                    return false;
+                client = f[0];
             }
-            client = f[0];
         }
         return !client.isEmpty();
     };

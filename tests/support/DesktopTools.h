@@ -7,6 +7,7 @@
 
 #include <QPoint>
 #include <QProcess>
+#include <functional>
 #include <memory>
 
 class QWidget;
@@ -31,6 +32,10 @@ bool runServing(const QString& program, const QStringList& args);
 void pointerTo(QPoint p);
 void clickAt(QPoint p, int button = 1, int times = 1);
 bool dragWithPointer(QPoint from, QPoint to);
+
+// Pops a process's menu up (a right click, say) and chooses the item `fromEnd` places from its
+// end with the keyboard; false when no menu came.
+bool chooseFromMenu(qint64 pid, const std::function<void()>& popUp, int fromEnd);
 
 // What the window manager shows of a window (its X id as a number): where its inside is,
 // where its frame's outer corner is, whether it is on the screen, its _NET_WM_STATE atoms.
@@ -77,8 +82,9 @@ struct KelvaneProcess : QProcess {
     explicit KelvaneProcess(const TestHome& home, const QString& program = kelvaneProgram());
     ~KelvaneProcess() override;
     void start(const QStringList& args = {});
-    // The client window's X id once shown and the splash gone; empty on time-out.
-    QString waitForMainWindow(int timeoutMs = 15000);
+    // Starts it and waits for its client window: its X id once shown and the splash gone;
+    // empty on time-out.
+    QString startShown(const QStringList& args = {}, int timeoutMs = 15000);
     // SIGTERM, then waits for the end; false when it did not end in time or not cleanly.
     bool terminate();
 };

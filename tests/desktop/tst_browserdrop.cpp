@@ -81,8 +81,7 @@ private Q_SLOTS:
                                "autoincrementsavedfiles=True", "correctquerystringnames=True"},
                               {pics}));
         KelvaneProcess kelvane(home);
-        kelvane.start({"quiet"});
-        QVERIFY(!kelvane.waitForMainWindow().isEmpty());
+        QVERIFY(!kelvane.startShown({"quiet"}).isEmpty());
 
         QProcess web;
         web.setProcessEnvironment(home.environment());

@@ -1,17 +1,22 @@
-// The client on the real desktop: another process's drops, taps, drags, double-clicks, on top.
+// The client in this process on the real desktop, driven with the pointer: the history window
+// docked beside it and an entry dragged out of it, another program's drops, taps, drags and
+// double-clicks, the always-on-top band, About from the build, the autostart entry.
 #include "DesktopTools.h"
 #include "app/frmMain.h"
-#include "app/frmSplash.h"
-#include "platform/PlatformFactory.h"
+#include "history/frmHistory.h"
+#include "platform/Platform.h"
+#include "settings/frmOptions.h"
+#include "ui/frmAbout.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDrag>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMimeData>
+#include <QPushButton>
 #include <QUrl>
-#include <QWindow>
 #include <cstdio>
 
 using namespace kelvane;
@@ -20,21 +25,21 @@ using namespace kelvane::test;
 class TestClientWindow : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<Platform> platform_;
-    AppState state_;
-    std::unique_ptr<frmMain> main_;
+    Client client_;
     const QString home_ = QDir::homePath();
+    QStringList saved_; // the history of the run before, newest first
 
+    frmMain& main() const { return *client_.main; }
+    QString id() const { return client_.id(); }
     QString folder(int i) const { return home_ + QString("/folder %1").arg(i); }
-    QLabel* picture() const { return main_->controls().Image1; }
-    QPoint position() const { return windowPosition(QString::number(main_->winId())); }
-    QPoint onScreen(const QWidget* w, QPoint p) const { // by the window manager's account
-        return position() + w->mapTo(main_.get(), p);
+    QLabel* picture() const { return main().controls().Image1; }
+    QPoint onPicture() const { // away from the status icon over its top right corner
+        return client_.onScreen(picture(), {20, 70});
     }
-    QPoint centreOf(const QWidget* w) const { return onScreen(w, w->rect().center()); }
-    void doubleClickAt(QPoint p) {
-        pointerTo(p);
-        run("xdotool", {"click", "--repeat", "2", "--delay", "40", "1"});
+    QPoint centreOf(const QWidget* w) const { return client_.onScreen(w, w->rect().center()); }
+    frmHistory* history() const { return main().findChild<frmHistory*>(); }
+    bool showsBackground() const {
+        return picture()->pixmap().cacheKey() == main().controls().imgBG.cacheKey();
     }
 
 private Q_SLOTS:
@@ -43,9 +48,17 @@ private Q_SLOTS:
             QSKIP("needs the test desktop (scripts/test-desktop.sh)");
         for (int slot : {0, 2, 3})
             QDir().mkpath(folder(slot));
+        for (const char* name : {"one.png", "two.png"}) {
+            QImage image(16, 16, QImage::Format_RGB32);
+            image.fill(Qt::green);
+            saved_ << home_ + "/Pictures/" + name;
+            QVERIFY(QDir().mkpath(home_ + "/Pictures") && image.save(saved_.last(), "PNG"));
+        }
+        writeFile(home_ + "/.config/kelvane/history.dat", saved_.join("\r\n").toUtf8());
         writeFile(home_ + "/.config/kelvane/kelvane.dat",
                   previousRun({"alwaysontop=True", "clientsize=LARGE", "showsavedimage=True",
-                               "left= 6000", "top= 4500", "autoincrementsavedfiles=True"},
+                               "left= 6000", "top= 4500", "autoincrementsavedfiles=True",
+                               "showhistory=True"},
                               {folder(0), "", folder(2), folder(3)}));
         // The user's default application for pictures and folders records what it opens.
         writeFile(home_ + "/opener.sh",
@@ -58,80 +71,121 @@ private Q_SLOTS:
         writeFile(home_ + "/.config/mimeapps.list",
                   "[Default Applications]\nimage/png=opener.desktop\n"
                   "inode/directory=opener.desktop\n");
-
-        platform_ = createPlatform();
-        main_ = std::make_unique<frmMain>(*platform_, state_);
-        QCOMPARE(main_->Form_Load(), frmMain::LoadResult::Running);
-        main_->splash()->setSplashDuration(10);
-        QTRY_VERIFY(main_->isVisible() && !main_->splash()->isVisible());
-        QVERIFY(QTest::qWaitForWindowExposed(main_.get()));
-        QTRY_COMPARE(position(), QPoint(400, 300));
-        // Where the client takes itself to be: what its hover poll, drops and records go by.
-        QTRY_COMPARE(main_->pos(), position());
-        QCOMPARE(QPointF(state_.WindowLeft, state_.WindowTop), QPointF(position() * 15));
+        QVERIFY(client_.start());
+        QCOMPARE(windowPosition(id()), QPoint(400, 300));
+        QVERIFY(history());
     }
 
-    void cleanupTestCase() {
-        if (main_) {
-            main_->Form_Unload();
-            delete main_->splash();
-        }
+    // 2000 twips (133 px) left of the client wherever the window manager moves it; hidden and
+    // shown with it; closed and opened again, the same entries.
+    void historyDocksAndHidesWithTheClient() {
+        const QString list = QString::number(history()->winId());
+        QTRY_VERIFY(isMapped(list));
+        QTRY_COMPARE(frameCorner(list), QPoint(400 - 133, 300));
+        run("xdotool", {"windowmove", id(), "500", "400"});
+        QTRY_COMPARE(windowPosition(id()), QPoint(500, 400));
+        QTRY_COMPARE(frameCorner(list), QPoint(500 - 133, 400));
+        main().menus().mnuHideMe->trigger();
+        QTRY_VERIFY(!isMapped(list));
+        main().menus().mnuTrayRestore->trigger();
+        QTRY_VERIFY(isMapped(list));
+        history()->close();
+        QTRY_VERIFY(!isMapped(list));
+        main().menus().mnuHistory->trigger();
+        QTRY_VERIFY(isMapped(list));
+        QCOMPARE(history()->List1->model()->rowCount(), 2);
+        // The window manager may place a window anew as it maps it: docked again.
+        const QPoint dock = windowPosition(id()) - QPoint(133, 0);
+        if (!QTest::qWaitFor([&] { return frameCorner(list) == dock; }, 5000) &&
+            windowPosition(list) == dock)
+            QEXPECT_FAIL("", "at times the reopened window docks its inside, not its frame",
+                         Continue);
+        QCOMPARE(frameCorner(list), dock);
     }
 
-    void dropsFromAnotherProgram_data() { // "move": the source offers a move besides the copy
-        addRows({"Image1|copy|Desktop/cat.jpg", "imgIcon(0)|copy|Desktop/cat (1).jpg",
-                 "Text(2)|move|folder 2/cat.jpg"});
+    // An entry dragged into another program arrives as its file's address, offered as a copy
+    // only; the file and the history stay.
+    void historyEntryDraggedOut() {
+        Helper target({"--other-program"});
+        QVERIFY(target.ready);
+        const QListView* list = history()->List1;
+        const QPoint entry = client_.onScreen(
+            list->viewport(), list->visualRect(list->model()->index(1, 0)).center());
+        QVERIFY(dragWithPointer(entry, QPoint(160, 660)));
+        QCOMPARE(QString::fromUtf8(target.nextLine()),
+                 "copy " + QUrl::fromLocalFile(saved_[1]).toString());
+        QVERIFY(QFile::exists(saved_[1]));
+        QCOMPARE(main().historyList().entries(), saved_);
+    }
+
+    void dropsFromAnotherProgram_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<bool>("offersMove"); // besides the copy
+        QTest::addColumn<QString>("savedAs");
+        QTest::newRow("picture: the Desktop folder") << "Image1" << false << "Desktop/cat.jpg";
+        QTest::newRow("status icon: the Desktop folder, a free name")
+            << "imgIcon(0)" << false << "Desktop/cat (1).jpg";
+        QTest::newRow("label, move offered: its folder, a copy")
+            << "Text(2)" << true << "folder 2/cat.jpg";
     }
     void dropsFromAnotherProgram() {
-        QFETCH(QStringList, row);
-        const QString target = row[0], savedAs = home_ + "/" + row[2];
+        QFETCH(QString, control);
+        QFETCH(bool, offersMove);
+        QFETCH(QString, savedAs);
         const QString file = home_ + "/cache/cat[1].jpg";
         QImage image(16, 16, QImage::Format_RGB32);
         image.fill(Qt::blue);
         QVERIFY(QDir().mkpath(home_ + "/cache") && image.save(file, "PNG"));
-        QProcess source;
-        source.start(QCoreApplication::applicationFilePath(), {"--drag-source", row[1], file});
-        QVERIFY(QTest::qWaitFor([&] { return source.canReadLine(); }, 10000));
-        QCOMPARE(source.readLine(), QByteArray("ready\n"));
-        const QWidget* onto = main_->findChild<QWidget*>(target);
-        // The picture away from the status icon, which lies over its top right corner.
-        QVERIFY(dragWithPointer(QPoint(160, 660), onto == picture() ? onScreen(picture(), {20, 70})
-                                                                    : centreOf(onto)));
-        QVERIFY(QTest::qWaitFor([&] { return source.canReadLine(); }, 10000));
-        QCOMPARE(source.readLine(), QByteArray("copy\n")); // a move is answered as a copy
-        source.kill();
-        QTRY_VERIFY(QFile::exists(savedAs));
+        Helper source({"--other-program", offersMove ? "move" : "copy", file});
+        QVERIFY(source.ready);
+        const QWidget* onto = main().findChild<QWidget*>(control);
+        QVERIFY(
+            dragWithPointer(QPoint(160, 660), onto == picture() ? onPicture() : centreOf(onto)));
+        QCOMPARE(source.nextLine(), QByteArray("copy")); // a move is answered as a copy
+        QTRY_VERIFY(QFile::exists(home_ + "/" + savedAs));
         QVERIFY(QFile::exists(file));
-        QCOMPARE(main_->historyList().entries().value(0), savedAs);
-        source.waitForFinished();
+        QCOMPARE(main().historyList().entries().value(0), home_ + "/" + savedAs);
     }
 
-    void alwaysOnTopIsWhatTheWindowManagerSees() {
-        const QString id = QString::number(main_->winId());
-        QTRY_VERIFY(netWmState(id).contains("_NET_WM_STATE_ABOVE"));
-        main_->menus().mnuAlwaysOnTop->trigger();
-        QTRY_VERIFY(!netWmState(id).contains("_NET_WM_STATE_ABOVE"));
-        main_->menus().mnuAlwaysOnTop->trigger();
-        QTRY_VERIFY(netWmState(id).contains("_NET_WM_STATE_ABOVE"));
+    // The picture shows the newest save: a double-click opens it; one on a label, its folder.
+    void doubleClicksOpen() {
+        QVERIFY(!showsBackground());
+        const QPoint before = windowPosition(id());
+        const QString newest = main().historyList().entries().value(0),
+                      opened = home_ + "/opened.txt";
+        clickAt(onPicture(), 1, 2);
+        QTRY_COMPARE_WITH_TIMEOUT(readLines(opened), QStringList{newest}, 10000);
+        clickAt(centreOf(main().controls().Text[2]), 1, 2);
+        QTRY_COMPARE_WITH_TIMEOUT(readLines(opened), QStringList({newest, folder(2)}), 10000);
+        QCOMPARE(windowPosition(id()), before);
     }
 
-    // Control | moves | xdotool commands (none: a drag); seen late, a drag still moves, no more.
+    // Gestures seen at once or late by the busy client (as during a cue), the pointer wandering
+    // off after; a drag moves the window with the spot pressed under the pointer, no more.
     void pointerOnTheClient_data() {
-        addRows({"Image1|0 0|mousedown 1 mouseup 1", "Text(3)|0 0|mousedown 1 mouseup 1",
-                 "Image1|30 20|mousedown 1 mousemove_relative 30 20 mouseup 1", "Image1|80 50|",
-                 "Text(3)|80 50|"});
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("gesture"); // xdotool commands; none: a drag
+        QTest::addColumn<QPoint>("moves");
+        QTest::newRow("tap on the picture") << "Image1"
+                                            << "mousedown 1 mouseup 1" << QPoint();
+        QTest::newRow("tap on a label") << "Text(3)"
+                                        << "mousedown 1 mouseup 1" << QPoint();
+        QTest::newRow("drag seen late")
+            << "Image1"
+            << "mousedown 1 mousemove_relative 30 20 mouseup 1" << QPoint(30, 20);
+        QTest::newRow("drag of the picture") << "Image1" << QString() << QPoint(80, 50);
+        QTest::newRow("drag of a label") << "Text(3)" << QString() << QPoint(80, 50);
     }
     void pointerOnTheClient() {
-        QFETCH(QStringList, row);
-        const QString control = row[0], gesture = row[2];
-        const QPoint moves(row[1].section(' ', 0, 0).toInt(), row[1].section(' ', 1).toInt());
-        const QPoint before = position();
-        const QPoint at = onScreen(main_->findChild<QWidget*>(control), {20, 10});
+        QFETCH(QString, control);
+        QFETCH(QString, gesture);
+        QFETCH(QPoint, moves);
+        const QPoint before = windowPosition(id());
+        const QPoint at = client_.onScreen(main().findChild<QWidget*>(control), {20, 10});
         if (gesture.isEmpty()) {
             QVERIFY(dragWithPointer(at, at + moves));
-            QTRY_VERIFY((position() - before).manhattanLength() > 100);
+            QTRY_VERIFY((windowPosition(id()) - before).manhattanLength() > 100);
         } else {
-            // At once, seen late by the busy client (as during a cue); the pointer wanders off.
             pointerTo(at);
             run("xdotool", gesture.split(' '));
             QTest::qWait(300);
@@ -139,35 +193,74 @@ private Q_SLOTS:
                 pointerTo(at + QPoint(12 * step, 7 * step));
         }
         QTest::qWait(500); // time for the window manager to act on the last motions
-        QCOMPARE(position(), before + moves); // a drag keeps the spot pressed under the pointer
-        run("xdotool", {"key", "Escape"});    // ends a move that goes on, the window put back
-        QTRY_COMPARE(main_->pos(), position());
+        QCOMPARE(windowPosition(id()), before + moves);
+        run("xdotool", {"key", "Escape"}); // ends a move that goes on, the window put back
+        QTRY_COMPARE(main().pos(), windowPosition(id()));
     }
 
-    void doubleClicksOpenOrShowTheDesktop() {
-        const QPoint before = position();
-        const QString newest = main_->historyList().entries().value(0);
-        main_->Timer2.stop(); // the saved picture stays in the client
-        main_->ShowImageInClient(newest);
-        const QString opened = home_ + "/opened.txt";
-        QFile::remove(opened);
-        doubleClickAt(onScreen(picture(), {20, 70}));
-        QTRY_COMPARE_WITH_TIMEOUT(readLines(opened), QStringList{newest}, 10000);
-        doubleClickAt(centreOf(main_->controls().Text[2]));
-        QTRY_COMPARE_WITH_TIMEOUT(readLines(opened), QStringList({newest, folder(2)}), 10000);
-        QCOMPARE(position(), before);
-        main_->Timer2.start(1); // on the background picture: the desktop
-        QTRY_VERIFY(main_->showsBackground());
-        doubleClickAt(onScreen(picture(), {20, 70}));
+    // "Always On Top" as the window manager sees it; out of the band while "More Options" is
+    // open, back after OK.
+    void alwaysOnTopBand() {
+        QTRY_VERIFY(isAbove(id()));
+        main().menus().mnuAlwaysOnTop->trigger();
+        QTRY_VERIFY(!isAbove(id()));
+        main().menus().mnuAlwaysOnTop->trigger();
+        QTRY_VERIFY(isAbove(id()));
+        main().menus().mnuMore->trigger();
+        frmOptions* options = main().findChild<frmOptions*>();
+        QVERIFY(options && QTest::qWaitForWindowExposed(options));
+        QTRY_VERIFY(!isAbove(id()));
+        options->cmdOK->click();
+        QTRY_VERIFY(isAbove(id()));
+    }
+
+    // The version of the build; a missing help page brings no message of the program's own.
+    void aboutAndMissingHelp() {
+        main().menus().mnuAbout->trigger();
+        frmAbout* about = main().findChild<frmAbout*>();
+        QVERIFY(about);
+        QCOMPARE(about->Label8->text(), QString("1.1"));
+        QCOMPARE(about->Label9->text(), QString("24"));
+        about->close();
+        const QString page = client_.platform->resourceFolder() + "/KelvaneHelp.html";
+        QVERIFY(QFile::rename(page, page + ".away"));
+        QStringList shown; // any dialog that opens is noted and closed
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [&] {
+            if (QWidget* modal = QApplication::activeModalWidget())
+                shown << modal->windowTitle(), modal->close();
+        });
+        watch.start(50);
+        main().menus().mnuContents->trigger();
+        QTest::qWait(1500);
+        QFile::rename(page + ".away", page);
+        QCOMPARE(shown, QStringList());
+    }
+
+    // The entry goes when turned off; a missing one is no failure.
+    void autostartEntryGoes() {
+        const QString entry = home_ + "/.config/autostart/kelvane.desktop";
+        QVERIFY(client_.platform->writeAutostartEntry("hidden") && QFile::exists(entry));
+        QVERIFY(client_.platform->deleteAutostartEntry() && !QFile::exists(entry));
+        QVERIFY(client_.platform->deleteAutostartEntry());
+    }
+
+    // Last, as the client leaves the screen with the rest: on the background picture (back
+    // after a save), a double-click shows the desktop.
+    void doubleClickOnTheBackgroundShowsTheDesktop() {
+        QTRY_VERIFY_WITH_TIMEOUT(showsBackground(), 15000);
+        clickAt(onPicture(), 1, 2);
         QTRY_VERIFY(run("xprop", {"-root", "_NET_SHOWING_DESKTOP"}).contains("= 1"));
         run("wmctrl", {"-k", "off"});
     }
 };
 
-// Drag source process: its press drags one file; prints "ready" once placed, then the action.
-struct DragSource : QWidget {
-    Qt::DropActions offer;
+// The other program: pressed, it drags one file and prints the action the target took; it
+// takes drops and prints what was offered and the address.
+struct OtherProgram : QWidget {
+    Qt::DropActions offer = Qt::CopyAction;
     QString file;
+    OtherProgram() { setAcceptDrops(true); }
     void mousePressEvent(QMouseEvent*) override {
         auto* drag = new QDrag(this);
         drag->setMimeData(new QMimeData);
@@ -176,18 +269,25 @@ struct DragSource : QWidget {
             drag->exec(offer, offer & Qt::MoveAction ? Qt::MoveAction : Qt::CopyAction);
         std::printf("%s\n", done == Qt::CopyAction ? "copy" : "not a copy");
     }
+    void dragEnterEvent(QDragEnterEvent* e) override { e->acceptProposedAction(); }
+    void dragMoveEvent(QDragMoveEvent* e) override { e->acceptProposedAction(); }
+    void dropEvent(QDropEvent* e) override {
+        e->acceptProposedAction();
+        std::printf("%s %s\n", e->possibleActions() == Qt::CopyAction ? "copy" : "more than a copy",
+                    qPrintable(e->mimeData()->urls().value(0).toString()));
+    }
 };
 
 int main(int argc, char** argv) {
     // Without the test's arguments, the client starts as from the menu (splash, greeting).
     int programOnly = 1;
     QApplication app(programOnly, argv);
-    if (argc == 4 && QByteArray(argv[1]) == "--drag-source") {
-        DragSource source;
-        source.offer =
-            QByteArray(argv[2]) == "move" ? Qt::MoveAction | Qt::CopyAction : Qt::CopyAction;
-        source.file = QString::fromLocal8Bit(argv[3]);
-        return serveHelperWindow(source);
+    if (argc >= 2 && QByteArray(argv[1]) == "--other-program") { // [move] [file]
+        OtherProgram other;
+        if (argc == 4 && QByteArray(argv[2]) == "move")
+            other.offer |= Qt::MoveAction;
+        other.file = QString::fromLocal8Bit(argv[argc - 1]);
+        return serveHelperWindow(other);
     }
     TestClientWindow test;
     return QTest::qExec(&test, argc, argv);

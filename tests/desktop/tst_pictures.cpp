@@ -57,34 +57,43 @@ private Q_SLOTS:
             QSKIP("needs the test desktop (scripts/test-desktop.sh)");
     }
 
-    // size | scale factor; "start only": a scale no screen has, or no fonts at all.
     void drawnForTheScreen_data() {
-        addRows({"SMALL|1", "MED|1", "LARGE|1", "SMALL|2", "MED|2", "LARGE|2", "SMALL|1.5",
-                 "MED|0.5|start only", "LARGE|7|start only", "MED|1|no fonts, start only"});
+        QTest::addColumn<QString>("size");
+        QTest::addColumn<double>("scale");   // QT_SCALE_FACTOR
+        QTest::addColumn<bool>("startOnly"); // a scale no screen has, or no fonts at all
+        QTest::addColumn<bool>("noFonts");
+        for (double scale : {1.0, 2.0})
+            for (const char* size : {"SMALL", "MED", "LARGE"})
+                QTest::addRow("%s at %g", size, scale) << QString(size) << scale << false << false;
+        QTest::newRow("SMALL at 1.5") << "SMALL" << 1.5 << false << false;
+        QTest::newRow("MED at 0.5, starts") << "MED" << 0.5 << true << false;
+        QTest::newRow("LARGE at 7, starts") << "LARGE" << 7.0 << true << false;
+        QTest::newRow("no fonts, starts") << "MED" << 1.0 << true << true;
     }
     void drawnForTheScreen() {
-        QFETCH(QStringList, row);
-        const qreal scale = row[1].toDouble();
+        QFETCH(QString, size);
+        QFETCH(double, scale);
+        QFETCH(bool, startOnly);
+        QFETCH(bool, noFonts);
         TestHome home;
         writeFile(home.settingsFile(),
-                  previousRun({"clientsize=" + row[0], "left= 1500", "top= 1500"}, {home.path()}));
+                  previousRun({"clientsize=" + size, "left= 1500", "top= 1500"}, {home.path()}));
         KelvaneProcess kelvane(home);
         QProcessEnvironment env = home.environment();
-        env.insert("QT_SCALE_FACTOR", row[1]);
-        if (row.value(2).startsWith("no fonts")) {
+        env.insert("QT_SCALE_FACTOR", QString::number(scale));
+        if (noFonts) {
             writeFile(home.path() + "/fonts.conf", "<fontconfig></fontconfig>");
             env.insert("FONTCONFIG_FILE", home.path() + "/fonts.conf");
         }
         kelvane.setProcessEnvironment(env);
-        kelvane.start({"nosplash"}); // any argument but "hidden": the window at once
-        const QString id = kelvane.waitForMainWindow();
+        // Any argument but "hidden": the window at once.
+        const QString id = kelvane.startShown({"nosplash"});
         QVERIFY2(!id.isEmpty(), "no window");
-        if (row.value(2).endsWith("start only")) {
+        if (startOnly) {
             QVERIFY(kelvane.terminate());
-            QCOMPARE(kelvane.exitCode(), 0);
             return;
         }
-        const ClientLayout layout = layoutClient(*sizeRow(row[0]), {home.path()});
+        const ClientLayout layout = layoutClient(*sizeRow(size), {home.path()});
         const QRect square = toPixels(layout.picture), icon = toPixels(layout.statusIcon);
         const QSize device = (QSizeF(square.size()) * scale).toSize();
         QImage drawing = artwork::clientPicture(square.size(), scale, icon);

@@ -1,5 +1,9 @@
 #include "DesktopTools.h"
 
+#include "app/frmMain.h"
+#include "app/frmSplash.h"
+#include "platform/PlatformFactory.h"
+
 #include <QApplication>
 #include <QWidget>
 #include <QWindow>
@@ -7,10 +11,12 @@
 
 namespace kelvane::test {
 
-QString run(const QString& program, const QStringList& args, int timeoutMs) {
+QString run(const QString& program, const QStringList& args, const QProcessEnvironment& env) {
     QProcess p;
+    if (!env.isEmpty())
+        p.setProcessEnvironment(env);
     p.start(program, args);
-    if (p.waitForFinished(timeoutMs))
+    if (p.waitForFinished(10000))
         return QString::fromUtf8(p.readAllStandardOutput());
     p.kill();
     p.waitForFinished();
@@ -28,6 +34,16 @@ bool runServing(const QString& program, const QStringList& args) {
     return false;
 }
 
+void pointerTo(QPoint p) {
+    run("xdotool", {"mousemove", "--sync", QString::number(p.x()), QString::number(p.y())});
+}
+
+void clickAt(QPoint p, int button, int times) {
+    pointerTo(p);
+    run("xdotool",
+        {"click", "--repeat", QString::number(times), "--delay", "40", QString::number(button)});
+}
+
 bool dragWithPointer(QPoint from, QPoint to) {
     // Paced for Xvfb and openbox: a wiggle on the target, then a hold for the last answer.
     QString cmd =
@@ -37,6 +53,80 @@ bool dragWithPointer(QPoint from, QPoint to) {
         cmd += QString("mousemove %1 %2 sleep %3 ").arg(p.x()).arg(p.y()).arg(i < 22 ? 0.02 : 0.15);
     }
     return runServing("xdotool", (cmd + "mouseup 1 sleep 0.06").split(' '));
+}
+
+bool chooseFromMenu(qint64 pid, const std::function<void()>& popUp, int fromEnd) {
+    const auto windows = [&] {
+        return run("xdotool", {"search", "--onlyvisible", "--pid", QString::number(pid)});
+    };
+    const QString before = windows();
+    popUp();
+    if (!QTest::qWaitFor([&] { return windows().size() > before.size(); }, 5000))
+        return false;
+    for (int i = 0; i < fromEnd; ++i)
+        run("xdotool", {"key", "Up"});
+    run("xdotool", {"key", "Return"});
+    return true;
+}
+
+namespace {
+QString field(const QString& text, const QString& key) { // the value after key, up to the line end
+    return text.section(key, 1, 1).section('\n', 0, 0).trimmed();
+}
+} // namespace
+
+QPoint windowPosition(const QString& id) {
+    const QString info = run("xwininfo", {"-id", id});
+    return {field(info, "Absolute upper-left X:").toInt(),
+            field(info, "Absolute upper-left Y:").toInt()};
+}
+
+QPoint frameCorner(const QString& id) {
+    const QStringList extents =
+        field(run("xprop", {"-id", id, "_NET_FRAME_EXTENTS"}), "=").split(',');
+    return windowPosition(id) -
+           QPoint(extents.value(0).trimmed().toInt(), extents.value(2).trimmed().toInt());
+}
+
+bool isMapped(const QString& id) {
+    return run("xwininfo", {"-id", id}).contains("IsViewable");
+}
+
+QString trayIconHost(qint64 pid) {
+    const QString root = field(run("xwininfo", {"-root"}), "Window id:").section(' ', 0, 0);
+    for (const QString& id : run("xdotool", {"search", "--pid", QString::number(pid)})
+                                 .split('\n', Qt::SkipEmptyParts)) {
+        const QString parent =
+            field(run("xwininfo", {"-tree", "-id", id}), "Parent window id:").section(' ', 0, 0);
+        const QString info = run("xwininfo", {"-id", id});
+        if (!parent.isEmpty() && parent != root && info.contains("IsViewable") &&
+            info.contains("-geometry 22x22"))
+            return parent;
+    }
+    return {};
+}
+
+bool clickTrayIcon(qint64 pid, int button) {
+    QString icon;
+    if (!QTest::qWaitFor([&] { return !(icon = trayIconHost(pid)).isEmpty(); }, 10000))
+        return false;
+    run("xdotool", {"mousemove", "--window", icon, "8", "8", "click", QString::number(button)});
+    return true;
+}
+
+Helper::Helper(const QStringList& args) {
+    QProcess::start(QCoreApplication::applicationFilePath(), args);
+    ready = QTest::qWaitFor([&] { return canReadLine(); }, 10000) && readLine() == "ready\n";
+}
+
+Helper::~Helper() {
+    kill();
+    waitForFinished();
+}
+
+QByteArray Helper::nextLine(int timeoutMs) {
+    (void)QTest::qWaitFor([&] { return canReadLine(); }, timeoutMs);
+    return readLine().trimmed();
 }
 
 int serveHelperWindow(QWidget& window) {
@@ -51,28 +141,6 @@ int serveHelperWindow(QWidget& window) {
     return QApplication::exec();
 }
 
-QPoint windowPosition(const QString& windowId) {
-    const QString shell = run("xdotool", {"getwindowgeometry", "--shell", windowId});
-    const auto value = [&](const char* key) { return shell.section(key, 1).section('\n', 0, 0); };
-    return {value("X=").toInt(), value("Y=").toInt()};
-}
-
-QString trayIconHost(qint64 pid) {
-    const auto field = [](const QString& text, const char* key) {
-        return text.section(key, 1, 1).section(' ', 0, 0);
-    };
-    const QString root = field(run("xwininfo", {"-root"}), "Window id: ");
-    for (const QString& id : run("xdotool", {"search", "--pid", QString::number(pid)})
-                                 .split('\n', Qt::SkipEmptyParts)) {
-        const QString parent = field(run("xwininfo", {"-tree", "-id", id}), "Parent window id: ");
-        const QString info = run("xwininfo", {"-id", id});
-        if (!parent.isEmpty() && parent != root && info.contains("IsViewable") &&
-            info.contains("-geometry 22x22"))
-            return parent;
-    }
-    return {};
-}
-
 QProcessEnvironment TestHome::environment() const {
     QDir().mkpath(path() + "/.config");
     QDir().mkpath(path() + "/.runtime");
@@ -85,26 +153,80 @@ QProcessEnvironment TestHome::environment() const {
     return env;
 }
 
-QString KelvaneProcess::waitForMainWindow(int timeoutMs) {
+KelvaneProcess::KelvaneProcess(const TestHome& home, const QString& program) {
+    setProgram(program);
+    setProcessEnvironment(home.environment());
+    setProcessChannelMode(QProcess::ForwardedErrorChannel);
+}
+
+KelvaneProcess::~KelvaneProcess() {
+    kill();
+    waitForFinished(5000);
+}
+
+void KelvaneProcess::start(const QStringList& args) {
+    setArguments(args);
+    QProcess::start();
+    waitForStarted();
+}
+
+QString KelvaneProcess::startShown(const QStringList& args, int timeoutMs) {
+    start(args);
     QString client;
     const auto shown = [&] { // the managed windows: "<id> <desktop> <pid> <host> <title>"
         client.clear();
         for (const QString& row : run("wmctrl", {"-lp"}).split('\n', Qt::SkipEmptyParts)) {
             const QStringList f = row.split(' ', Qt::SkipEmptyParts);
-            if (f.size() < 5 || f[2] != QString::number(processId()) ||
-                f.mid(4).join(' ') != "Kelvane")
-                continue;
-            if (run("xprop", {"-id", f[0], "_NET_WM_WINDOW_TYPE"}).contains("SPLASH")) {
-                client.clear();
-                return false;
+            if (f.size() >= 5 && f[2] == QString::number(processId()) &&
+                f.mid(4).join(' ') == "Kelvane") {
+                // Not the splash, nor a window on its way out that no longer says what it is.
+                const QString type = run("xprop", {"-id", f[0], "_NET_WM_WINDOW_TYPE"});
+                if (type.contains("SPLASH") || !type.contains("_NET_WM_WINDOW_TYPE_NORMAL"))
+                    return false;
+                client = f[0];
             }
-            client = f[0];
         }
         return !client.isEmpty();
     };
     return QTest::qWaitFor([&] { return state() != QProcess::Running || shown(); }, timeoutMs)
                ? client
                : QString();
+}
+
+bool KelvaneProcess::terminate() {
+    QProcess::terminate();
+    return (state() == QProcess::NotRunning || waitForFinished(10000)) &&
+           exitStatus() == QProcess::NormalExit && exitCode() == 0;
+}
+
+Client::Client() : platform(createPlatform()), state(std::make_unique<AppState>()) {}
+
+Client::~Client() {
+    if (!main)
+        return;
+    main->Form_Unload();
+    delete main->splash();
+}
+
+bool Client::start() {
+    main = std::make_unique<frmMain>(*platform, *state);
+    if (main->Form_Load() != frmMain::LoadResult::Running)
+        return false;
+    main->splash()->setSplashDuration(10);
+    return QTest::qWaitFor([&] { return main->isVisible() && !main->splash()->isVisible(); },
+                           10000) &&
+           QTest::qWaitForWindowExposed(main.get()) &&
+           // Where the client takes itself to be: what its hover poll and drops go by.
+           QTest::qWaitFor([&] { return main->pos() == windowPosition(id()); }, 5000);
+}
+
+QString Client::id() const {
+    return QString::number(main->winId());
+}
+
+QPoint Client::onScreen(const QWidget* widget, QPoint p) const {
+    return windowPosition(QString::number(widget->window()->winId())) +
+           widget->mapTo(widget->window(), p);
 }
 
 } // namespace kelvane::test

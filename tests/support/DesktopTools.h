@@ -1,37 +1,69 @@
 #pragma once
 
-// The test desktop (scripts/test-desktop.sh): commands, the pointer (xdotool), kelvane itself.
+// The test desktop (scripts/test-desktop.sh) as a person uses it: the pointer (xdotool), the
+// tray, what the window manager shows, and kelvane itself, as a process or in this process.
 
 #include "TestFiles.h"
 
 #include <QPoint>
 #include <QProcess>
+#include <functional>
+#include <memory>
 
 class QWidget;
+
+namespace kelvane {
+class Platform;
+class frmMain;
+struct AppState;
+} // namespace kelvane
 
 namespace kelvane::test {
 
 inline bool onTestDesktop() {
     return qEnvironmentVariableIsSet("KELVANE_TEST_DESKTOP");
 }
-// A command's standard output, once it has ended (empty on failure).
-QString run(const QString& program, const QStringList& args, int timeoutMs = 10000);
+// A command's standard output, once it has ended (empty on failure); in env when given.
+QString run(const QString& program, const QStringList& args, const QProcessEnvironment& env = {});
 // A command run with the event loop going (this process may answer it); false on failure.
 bool runServing(const QString& program, const QStringList& args);
-inline void pointerTo(QPoint p) {
-    run("xdotool", {"mousemove", "--sync", QString::number(p.x()), QString::number(p.y())});
+
+// The pointer: a move, clicks of one button where it is, a left-button drag in small steps.
+void pointerTo(QPoint p);
+void clickAt(QPoint p, int button = 1, int times = 1);
+bool dragWithPointer(QPoint from, QPoint to);
+
+// Pops a process's menu up (a right click, say) and chooses the item `fromEnd` places from its
+// end with the keyboard; false when no menu came.
+bool chooseFromMenu(qint64 pid, const std::function<void()>& popUp, int fromEnd);
+
+// What the window manager shows of a window (its X id as a number): where its inside is,
+// where its frame's outer corner is, whether it is on the screen, its _NET_WM_STATE atoms.
+QPoint windowPosition(const QString& id);
+QPoint frameCorner(const QString& id);
+bool isMapped(const QString& id);
+inline QString netWmState(const QString& id) {
+    return run("xprop", {"-id", id, "_NET_WM_STATE"});
 }
-bool dragWithPointer(QPoint from, QPoint to); // left button, in small steps
-// A helper process's window (a drag source, a drop target): frameless at 100,600, 120 px
-// square; prints "ready" once the window manager has put it there (or had three seconds to),
-// then runs the event loop.
+inline bool isAbove(const QString& id) {
+    return netWmState(id).contains("_NET_WM_STATE_ABOVE");
+}
+
+// The tray's window holding a process's icon, empty when none; a real click on it.
+QString trayIconHost(qint64 pid);
+bool clickTrayIcon(qint64 pid, int button = 1);
+
+// A helper process (this test program with other arguments: a drag source, a drop target),
+// once it has said "ready"; killed when it goes.
+struct Helper : QProcess {
+    bool ready = false;
+    explicit Helper(const QStringList& args);
+    ~Helper() override;
+    QByteArray nextLine(int timeoutMs = 10000);
+};
+// The helper's window: frameless at 100,600, 120 px square; prints "ready" once the window
+// manager has put it there (or had three seconds to), then runs the event loop.
 int serveHelperWindow(QWidget& window);
-// Where the window manager shows a window (its X id as a number), and its _NET_WM_STATE atoms.
-QPoint windowPosition(const QString& windowId);
-inline QString netWmState(const QString& windowId) {
-    return run("xprop", {"-id", windowId, "_NET_WM_STATE"});
-}
-QString trayIconHost(qint64 pid); // the tray's window holding its icon; empty when none
 
 struct TestHome { // a home of its own for one Kelvane process, with XDG folders under it
     QTemporaryDir dir;
@@ -47,26 +79,30 @@ inline QString kelvaneProgram() {
 
 // The kelvane program (or a copy of it) in a home of its own; killed when it goes.
 struct KelvaneProcess : QProcess {
-    explicit KelvaneProcess(const TestHome& home, const QString& program = kelvaneProgram()) {
-        setProgram(program);
-        setProcessEnvironment(home.environment());
-        setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    }
-    ~KelvaneProcess() override {
-        kill();
-        waitForFinished(5000);
-    }
-    void start(const QStringList& args = {}) {
-        setArguments(args);
-        QProcess::start();
-        waitForStarted();
-    }
-    // The client window's X id once shown and the splash gone; empty on time-out.
-    QString waitForMainWindow(int timeoutMs = 15000);
-    bool terminate() { // SIGTERM, then waits for the end; false when it did not end in time
-        QProcess::terminate();
-        return state() == QProcess::NotRunning || waitForFinished(10000);
-    }
+    explicit KelvaneProcess(const TestHome& home, const QString& program = kelvaneProgram());
+    ~KelvaneProcess() override;
+    void start(const QStringList& args = {});
+    // Starts it and waits for its client window: its X id once shown and the splash gone;
+    // empty on time-out.
+    QString startShown(const QStringList& args = {}, int timeoutMs = 15000);
+    // SIGTERM, then waits for the end; false when it did not end in time or not cleanly.
+    bool terminate();
+};
+
+// The client in this process on the real platform, started from the settings in $HOME as the
+// program starts; shown, its splash gone, where the window manager put it. Unloaded when it
+// goes.
+struct Client {
+    std::unique_ptr<Platform> platform;
+    std::unique_ptr<AppState> state;
+    std::unique_ptr<frmMain> main;
+    Client();
+    ~Client();
+    bool start(); // false when it did not come up
+    QString id() const;
+    // Where a point of a widget of the client (or of its windows) is on the screen, by the
+    // window manager's account.
+    QPoint onScreen(const QWidget* widget, QPoint p) const;
 };
 
 } // namespace kelvane::test

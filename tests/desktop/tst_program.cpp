@@ -1,0 +1,241 @@
+// The real program, driven as a person does: a second copy and the lock, its place after each
+// road out, following the browser, hiding and the tray, the autostart entry, the display lost.
+#include "DesktopTools.h"
+
+#include <QElapsedTimer>
+#include <csignal>
+
+using namespace kelvane::test;
+
+class TestProgram : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() {
+        if (!onTestDesktop())
+            QSKIP("needs the test desktop (scripts/test-desktop.sh)");
+    }
+
+    void oneCopyAtATime() {
+        // A killed copy's lock stays: the next one starts anyway, from a folder without res/.
+        TestHome home;
+        writeFile(home.settingsFile(), previousRun({"clientsize=MED"}, {home.path()}));
+        const QByteArray settings = readBytes(home.settingsFile());
+        KelvaneProcess killed(home);
+        QVERIFY(!killed.startShown().isEmpty());
+        killed.kill();
+        QVERIFY(killed.waitForFinished());
+        const QString copy = home.path() + "/bin/kelvane";
+        QVERIFY(QDir().mkpath(home.path() + "/bin") && QFile::copy(kelvaneProgram(), copy));
+        KelvaneProcess running(home, copy);
+        QVERIFY2(!running.startShown().isEmpty(), "a stale lock stopped the start");
+        KelvaneProcess second(home); // a second copy ends at once: no window, nothing written
+        second.start();
+        QVERIFY2(second.waitForFinished(5000), "the second copy did not end at once");
+        QCOMPARE(second.exitCode(), 0);
+        QVERIFY(run("xdotool", {"search", "--pid", QString::number(second.processId())}).isEmpty());
+        QCOMPARE(readBytes(home.settingsFile()), settings);
+        QVERIFY(running.terminate());
+        QVERIFY(readBytes(home.settingsFile()) != settings); // written at the end
+        QCOMPARE(readLines(home.settingsFile()).size(), 31);
+    }
+
+    // Each road out records where the window was dragged (the first run's place unrounded);
+    // the next start puts it there, on top, its icon in the tray.
+    void placeSurvivesEveryRoadOut_data() {
+        QTest::addColumn<QString>("road"); // a menu's "Exit Kelvane", or a signal
+        QTest::addColumn<bool>("firstRun");
+        QTest::addColumn<bool>("deleteHistory"); // on close
+        QTest::newRow("Exit from the client's menu") << "client menu" << false << false;
+        QTest::newRow("Exit from the tray menu") << "tray menu" << false << false;
+        QTest::newRow("SIGTERM") << "SIGTERM" << false << false;
+        QTest::newRow("SIGINT") << "SIGINT" << false << false;
+        QTest::newRow("SIGHUP, the history deleted") << "SIGHUP" << false << true;
+        QTest::newRow("first run, SIGTERM") << "SIGTERM" << true << false;
+    }
+    void placeSurvivesEveryRoadOut() {
+        QFETCH(QString, road);
+        QFETCH(bool, firstRun);
+        QFETCH(bool, deleteHistory);
+        const int signal =
+            QMap<QString, int>{{"SIGTERM", SIGTERM}, {"SIGINT", SIGINT}, {"SIGHUP", SIGHUP}}.value(
+                road);
+        QPoint at = firstRun ? QPoint(647, 505) : QPoint(400, 400);
+        QPoint twips = firstRun ? QPoint(9700, 7580) : at * 15;
+        TestHome home;
+        const QString saved = home.path() + "/picture one.jpg";
+        writeFile(saved, "not really a picture");
+        writeFile(home.historyFile(), (saved + "\r\n").toUtf8());
+        if (!firstRun)
+            writeFile(
+                home.settingsFile(),
+                previousRun({"alwaysontop=True", "clientsize=MED", "left= 6000", "top= 6000",
+                             "deletehistoryonclose=" + QString(deleteHistory ? "True" : "False")},
+                            {home.path()}));
+        for (const bool again : {false, true}) {
+            KelvaneProcess kelvane(home);
+            const QString id = kelvane.startShown();
+            QVERIFY2(!id.isEmpty(), "the main window did not appear");
+            QTRY_COMPARE(windowPosition(id), at);
+            QTRY_VERIFY(isAbove(id));
+            QTRY_VERIFY(!trayIconHost(kelvane.processId()).isEmpty());
+            if (again) {
+                QVERIFY(kelvane.terminate());
+                break;
+            }
+            if (!firstRun) {
+                QVERIFY(dragWithPointer(at + QPoint(20, 20), at + QPoint(100, 70)));
+                QTRY_VERIFY((windowPosition(id) - at).manhattanLength() > 100);
+                QTest::qWait(300); // the last motions reach the window manager
+                at = windowPosition(id);
+                twips = at * 15;
+            }
+            if (road == "client menu")
+                QVERIFY(chooseFromMenu(
+                    kelvane.processId(), [&] { clickAt(at + QPoint(20, 20), 3); }, 1));
+            else if (road == "tray menu")
+                QVERIFY(chooseFromMenu(
+                    kelvane.processId(), [&] { clickTrayIcon(kelvane.processId(), 3); }, 1));
+            else
+                ::kill(pid_t(kelvane.processId()), signal);
+            QVERIFY(kelvane.waitForFinished());
+            QCOMPARE(kelvane.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(kelvane.exitCode(), 0);
+            const QStringList lines = readLines(home.settingsFile());
+            QCOMPARE(lines.size(), 31);
+            QCOMPARE(lines.mid(6, 2), QStringList({QString("left= %1").arg(twips.x()),
+                                                   QString("top= %1").arg(twips.y())}));
+            QCOMPARE(lines[30], home.path()); // no documents folder: the home folder instead
+            QCOMPARE(readLines(home.historyFile()),
+                     deleteHistory ? QStringList() : QStringList{saved});
+        }
+    }
+
+    // Following: no browser window hides the client, one brings it back after a pause. Hidden
+    // by following, minimised by the window manager or by "Hide Kelvane", a click on the tray
+    // icon brings it back where it was; the first click ends following.
+    void followingHidingAndTheTray() {
+        TestHome home;
+        writeFile(home.settingsFile(), previousRun({"alwaysontop=True", "left= 6000", "top= 4500",
+                                                    "synchronizewithinternetexplorer=True"},
+                                                   {home.path()}));
+        QProcess browser;
+        const auto openBrowser = [&] {
+            browser.start("xterm", {"-class", "Chromium", "-geometry", "20x4+900+700"});
+            return browser.waitForStarted();
+        };
+        QVERIFY(openBrowser());
+        KelvaneProcess kelvane(home);
+        const QString id = kelvane.startShown({"nosplash"});
+        QVERIFY(!id.isEmpty());
+        browser.kill();
+        browser.waitForFinished();
+        QTRY_VERIFY(!isMapped(id));
+        QElapsedTimer waited;
+        waited.start();
+        QVERIFY(openBrowser());
+        QTRY_VERIFY_WITH_TIMEOUT(isMapped(id), 10000);
+        QVERIFY(waited.elapsed() >= 1100); // the pause
+        browser.kill();
+        browser.waitForFinished();
+        QTRY_VERIFY(!isMapped(id));
+
+        const std::function<void()> hides[] = {
+            [] {}, // by following
+            [&] {
+                run("xdotool", {"windowminimize", id});
+            },
+            [&] {
+                QVERIFY(chooseFromMenu(
+                    kelvane.processId(), [&] { clickAt(QPoint(420, 320), 3); }, 2));
+            }};
+        for (const auto& hide : hides) {
+            hide();
+            QTRY_VERIFY(!isMapped(id));
+            QVERIFY(clickTrayIcon(kelvane.processId()));
+            QTRY_VERIFY(isMapped(id));
+            QTRY_COMPARE(windowPosition(id), QPoint(400, 300));
+            QTest::qWait(1000); // following, ended, hides it no more
+            QVERIFY(isMapped(id));
+        }
+        // A double-click on the idle picture shows the desktop: the other windows go, the
+        // client comes back onto it.
+        QVERIFY(openBrowser());
+        QString other;
+        QTRY_VERIFY(!(other = run("xdotool", {"search", "--onlyvisible", "--pid",
+                                              QString::number(browser.processId())})
+                                  .trimmed())
+                         .isEmpty());
+        clickAt(QPoint(420, 350), 1, 2);
+        QTRY_VERIFY(!isMapped(other));
+        QTRY_VERIFY(isMapped(id));
+        QVERIFY(kelvane.terminate());
+    }
+
+    // Started hidden, as at login: one click on the tray icon shows the client, every time.
+    void hiddenStartOneTrayClick() {
+        TestHome home;
+        writeFile(home.settingsFile(), previousRun({"clientsize=MED"}, {home.path()}));
+        for (int round = 0; round < 20; ++round) {
+            KelvaneProcess kelvane(home);
+            kelvane.start({"hidden"});
+            QTRY_VERIFY(!trayIconHost(kelvane.processId()).isEmpty());
+            if (round == 0)
+                QTest::qWait(4000); // past the hand-over too
+            QVERIFY(clickTrayIcon(kelvane.processId()));
+            const QStringList find = {"search", "--onlyvisible",
+                                      "--pid",  QString::number(kelvane.processId()),
+                                      "--name", "^Kelvane$"};
+            QTRY_VERIFY2(!run("xdotool", find).isEmpty(), qPrintable(QString::number(round)));
+            QVERIFY(kelvane.terminate());
+        }
+    }
+
+    // A first run's valid autostart entry starts that very program hidden, whatever its path.
+    void autostartEntry() {
+        TestHome home;
+        const QString program = home.path() + "/my \"odd\" $dir/kelvane";
+        QDir().mkpath(QFileInfo(program).absolutePath());
+        QVERIFY(QFile::copy(kelvaneProgram(), program));
+        KelvaneProcess first(home, program);
+        first.start({"quiet"});
+        const QString entry = home.path() + "/.config/autostart/kelvane.desktop";
+        QTRY_VERIFY(QFile::exists(entry));
+        QVERIFY(first.terminate());
+        QCOMPARE(run("sh", {"-c", "desktop-file-validate \"$0\" >&2 && echo valid", entry}),
+                 "valid\n");
+        // Launched as the session would, it starts the copied program, hidden.
+        run("gio", {"launch", entry}, home.environment());
+        QString started; // "<pid> <program> hidden"
+        QTRY_VERIFY(!(started = run("pgrep", {"-a", "-f", "kelvane hidden"})
+                                    .split('\n')
+                                    .filter(program + " hidden")
+                                    .value(0))
+                         .isEmpty());
+        const QString proc = "/proc/" + started.section(' ', 0, 0);
+        ::kill(pid_t(started.section(' ', 0, 0).toInt()), SIGTERM);
+        QTRY_VERIFY(!QFile::exists(proc));
+    }
+
+    void lossOfTheDisplayKeepsTheFiles() {
+        QProcess x; // an X server of this test's own, which goes away under a running Kelvane
+        x.start("Xvfb", {"-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp"});
+        QVERIFY(x.waitForReadyRead(10000));
+        TestHome home;
+        KelvaneProcess kelvane(home);
+        QProcessEnvironment env = home.environment();
+        env.insert("DISPLAY", ":" + QString::fromLatin1(x.readAllStandardOutput()).trimmed());
+        kelvane.setProcessEnvironment(env);
+        kelvane.start();
+        QTest::qWait(5000); // past the hand-over
+        QVERIFY(!QFile::exists(home.settingsFile()));
+        x.terminate();
+        QVERIFY(x.waitForFinished());
+        QVERIFY(kelvane.waitForFinished());
+        QCOMPARE(readLines(home.settingsFile()).size(), 31);
+        QVERIFY(QFile::exists(home.historyFile()));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestProgram)
+#include "tst_program.moc"

@@ -213,9 +213,8 @@ bool frmMain::handleMouse(const ClientControls::Hit& hit, QEvent* event) {
         if (onLabel) { // the label's own folder, even before the hover poll has seen it
             if (folderCommands_.Text_DblClick(hit.index, this))
                 layOutClient(); // its folder had gone: the label goes
-        }
-        else if (hit.kind == ClientControls::Hit::Kind::Picture &&
-                 feedback_.Image1_DblClick(historyList_.entries().value(0)))
+        } else if (hit.kind == ClientControls::Hit::Kind::Picture &&
+                   feedback_.Image1_DblClick(historyList_.entries().value(0)))
             // The desktop is shown for the user to drop on: the client comes back onto it
             // once the window manager has cleared the screen.
             QTimer::singleShot(kBackOnTheDesktopMs, this, [this] { presence_.showClient(); });

@@ -116,6 +116,7 @@ private:
     void runStartupSteps();
     void createHistoryWindow();
     void ApplyDefaultSettings();
+    void markSettings(); // the check marks of the settings the menus show
     void CheckHide();
     void writeStateFiles(bool quiet);
 

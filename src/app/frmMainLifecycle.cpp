@@ -84,8 +84,6 @@ void frmMain::runStartupSteps() {
     const QSize screen = platform_.screenSize() * kTwipsPerPixel;
     const SettingsFile::LoadResult loaded =
         settings.LoadSettings(state_, screen.width(), screen.height());
-    menus_.mnuShowSavedIMageInClient->setChecked(state_.bShowSavedImage);
-    menus_.mnuPlayConfirmationSound->setChecked(state_.bPlayConfirmSound);
     if (loaded.enableTimer5)
         Timer5.start();
     place_.apply();
@@ -101,8 +99,7 @@ void frmMain::runStartupSteps() {
     if (state_.sWindowsFolder.isEmpty())
         state_.sWindowsFolder = GetWindowsFolder(platform_);
     state_.sDesktopFolder = DesktopFolderFor(platform_, state_.sWindowsFolder);
-    if (!state_.bAlwaysOnTop)
-        menus_.mnuAlwaysOnTop->setChecked(false);
+    markSettings();
 
     controls_.Image1->setToolTip(dragHereTip(QStringLiteral("Desktop")));
     look_.showStatusIcon(0);
@@ -149,24 +146,25 @@ void frmMain::ApplyDefaultSettings() {
         state_.WindowTop = screen.height() / 2 - 100;
         state_.WindowLeft = screen.width() / 2 + 100;
         place_.apply();
-        state_.bAlwaysOnTop = true;
-        menus_.mnuAlwaysOnTop->setChecked(true);
-        state_.bPlayConfirmSound = true;
-        menus_.mnuPlayConfirmationSound->setChecked(true);
-        state_.bShowSavedImage = true;
-        menus_.mnuShowSavedIMageInClient->setChecked(true);
-        state_.bShowSaveErrorMessage = true;
-        state_.bAlwaysPromptFileDelete = true;
-        state_.bAutoIncrementSavedFiles = true;
-        state_.bCorrectQueryStringNames = true;
-        state_.bLoadAppWhenComputerStarts = true;
-        state_.bSynchronizeWithInternetExplorer = true;
+        for (bool AppState::*flag :
+             {&AppState::bAlwaysOnTop, &AppState::bPlayConfirmSound, &AppState::bShowSavedImage,
+              &AppState::bShowSaveErrorMessage, &AppState::bAlwaysPromptFileDelete,
+              &AppState::bAutoIncrementSavedFiles, &AppState::bCorrectQueryStringNames,
+              &AppState::bLoadAppWhenComputerStarts, &AppState::bSynchronizeWithInternetExplorer})
+            state_.*flag = true;
+        markSettings();
         Timer5.start();
         WriteRunValue(platform_, this);
     } catch (const std::exception&) {
         platform_.message(this, QStringLiteral("There was an error while attempting to initialize "
                                                "Kelvane."));
     }
+}
+
+void frmMain::markSettings() {
+    menus_.mnuAlwaysOnTop->setChecked(state_.bAlwaysOnTop);
+    menus_.mnuPlayConfirmationSound->setChecked(state_.bPlayConfirmSound);
+    menus_.mnuShowSavedIMageInClient->setChecked(state_.bShowSavedImage);
 }
 
 void frmMain::CheckHide() {

@@ -17,8 +17,11 @@
 namespace kelvane {
 
 QString ShowSaveDialog(Platform& platform, QWidget* owner, const QString& filter,
-                       const QString& title, const QString& initialFolder) {
-    return platform.saveFileDialog(owner, filter, title, initialFolder).trimmed();
+                       const QString& title, const QString& initialFolder, QString* typed) {
+    const QString chosen = platform.saveFileDialog(owner, filter, title, initialFolder);
+    if (typed)
+        *typed = chosen;
+    return chosen.trimmed();
 }
 
 QString manualSaveExtension(const QString& source, bool correctQueryStringNames) {
@@ -55,14 +58,16 @@ ManualSave::Result ManualSave::Timer4_Timer(bool busy) {
             const QString ext =
                 manualSaveExtension(pending_.sTempSaveAsFilename, state_.bCorrectQueryStringNames);
             open_ = true;
-            const QString chosen = ShowSaveDialog(
-                platform_, &client_, QStringLiteral("*.") + ext,
-                QStringLiteral("Choose Folder and Name of Image File"), pending_.sInitSaveAsDir);
+            QString typed;
+            const QString chosen =
+                ShowSaveDialog(platform_, &client_, QStringLiteral("*.") + ext,
+                               QStringLiteral("Choose Folder and Name of Image File"),
+                               pending_.sInitSaveAsDir, &typed);
             open_ = false;
             cues_.PlayClickSound();
             const QString target = chosen.isEmpty() ? QString() : manualSavePath(chosen, ext);
             // The dialog asked about the name typed; the extension may make it another file.
-            const bool asked = target == chosen;
+            const bool asked = target == typed;
             if (!target.isEmpty() &&
                 (asked || !FileExists(target) || OverwritePrompt(target, platform_, &client_)))
                 save_(pending_.iCurrentLabel, pending_.sTempSaveAsFilename, target);

@@ -15,9 +15,11 @@ struct ClientControls;
 struct PendingDrop;
 
 // `ShowSaveDialog`: the save dialog with one type entry (filter, "*.jpg"), a title and a start
-// folder; the chosen path with surrounding blanks removed, or empty when cancelled.
+// folder; the chosen path with surrounding blanks removed, or empty when cancelled. typed, when
+// given, receives the path as the dialog had it (the one it asked about, blanks and all).
 QString ShowSaveDialog(Platform& platform, QWidget* owner, const QString& filter,
-                       const QString& title, const QString& initialFolder);
+                       const QString& title, const QString& initialFolder,
+                       QString* typed = nullptr);
 
 // The extension a manual save keeps: that of the source's corrected name ("jpg").
 QString manualSaveExtension(const QString& source, bool correctQueryStringNames);

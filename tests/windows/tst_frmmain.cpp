@@ -435,6 +435,8 @@ private Q_SLOTS:
             << ManualCase{"Image1", "cat[1].jpg", "~/mine", "~/mine.jpg:No", "*.jpg: ~", ""};
         QTest::newRow("the typed name's file exists: Yes") << ManualCase{
             "Image1", "cat[1].jpg", "~/mine", "~/mine.jpg:Yes", "*.jpg: ~", "~/mine.jpg"};
+        QTest::newRow("the dialog asked about another name: a blank after it")
+            << ManualCase{"Image1", "cat[1].jpg", "~/mine.jpg ", "~/mine.jpg:No", "*.jpg: ~", ""};
         QTest::newRow("a gif typed as .bmp")
             << ManualCase{"Text(0)", "anim[1].gif", " @/x.bmp ", "", "*.gif: @", "@/x.gif"};
         QTest::newRow("another type stays in front")

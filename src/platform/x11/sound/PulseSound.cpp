@@ -190,11 +190,15 @@ private:
         attr.minreq = uint32_t(-1);
         attr.fragsize = uint32_t(-1);
         const auto length = milliseconds(qint64(sound.seconds() * 1000.0) + 1);
-        const auto deadline = Clock::now() + length + kBlockMargin;
         bool finished = false;
         if (pa_stream_connect_playback(stream, nullptr, &attr, PA_STREAM_ADJUST_LATENCY, nullptr,
-                                       nullptr) == 0)
-            finished = runUntil([&p] { return p.drained || p.failed; }, deadline);
+                                       nullptr) == 0 &&
+            // First the whole cue handed over (a waking server may take a while to ask for
+            // it), then at most its length and the margin.
+            runUntil([&p] { return p.written >= p.bytes || p.failed; },
+                     Clock::now() + kConnectTimeout))
+            finished = runUntil([&p] { return p.drained || p.failed; },
+                                Clock::now() + length + kBlockMargin);
 
         // Detach the callbacks from this stack frame before anything else can call them.
         if (p.drain) {

@@ -5,19 +5,25 @@
 
 #include <QAction>
 #include <QLabel>
-#include <QMenu>
 #include <QPushButton>
 
 using namespace kelvane;
 using namespace kelvane::test;
+
+struct HelpRow {
+    QString command, asked; // what the platform is asked (<res>: the resource folder)
+    bool opens;             // the desktop can open it
+    QString said;
+};
+Q_DECLARE_METATYPE(HelpRow)
 
 class TestFrmAbout : public QObject {
     Q_OBJECT
 
     ClientFixture f;
 
-    // The last row of a label's place on which its text leaves a dark pixel: the baseline of
-    // a text without descenders.
+    // The last row of a label's place with a dark pixel: the baseline of a text without
+    // descenders.
     static int baseline(const QImage& drawn, const QWidget* label) {
         const QRect place = label->geometry();
         for (int y = place.bottom(); y >= place.top(); --y)
@@ -25,6 +31,9 @@ class TestFrmAbout : public QObject {
                 if (qGray(drawn.pixel(x, y)) < 128)
                     return y;
         return -1;
+    }
+    bool inTheBand() const {
+        return f.main->menus().mnuAlwaysOnTop->isChecked() && f.fake->topmost[f.main.get()];
     }
 
 private Q_SLOTS:
@@ -37,73 +46,54 @@ private Q_SLOTS:
     }
     void cleanup() { f.reset(); }
 
+    // Each value beside its caption, on its line; the licence named; a second "About" brings
+    // the same window forward; with the options open too the band comes back only when the
+    // last one goes.
     void versionAndBuild() {
         f.main->menus().mnuAbout->trigger();
         frmAbout* about = f.main->about();
-        QVERIFY(about && about->isVisible());
-        QCOMPARE(about->Label1->text(), QString("Version: "));
-        QCOMPARE(about->Label8->text(), QString("3.7"));
-        QCOMPARE(about->Label2->text(), QString("Build:"));
-        QCOMPARE(about->Label9->text(), QString("105"));
-        // Each value beside its caption, whatever the font, its letters on the caption's line;
-        // the licence named.
-        QVERIFY(about->Label8->x() > about->Label1->geometry().right());
-        QVERIFY(about->Label9->x() > about->Label2->geometry().right());
+        QVERIFY(about && about->isVisible() && !inTheBand());
         const QImage drawn = about->grab().toImage();
-        QCOMPARE(baseline(drawn, about->Label8), baseline(drawn, about->Label1));
-        QCOMPARE(baseline(drawn, about->Label9), baseline(drawn, about->Label2));
-        QVERIFY(about->Label10->isVisible());
+        for (auto [caption, value, text] :
+             {std::tuple{about->Label1, about->Label8, "Version: 3.7"},
+              std::tuple{about->Label2, about->Label9, "Build:105"}}) {
+            QCOMPARE(caption->text() + value->text(), QString(text));
+            QVERIFY(value->x() > caption->geometry().right());
+            QCOMPARE(baseline(drawn, value), baseline(drawn, caption));
+        }
         QCOMPARE(about->Label10->text(), "Kelvane is free software under the GNU General Public "
                                          "License, version 3 or later.");
-        QVERIFY(!f.main->menus().mnuAlwaysOnTop->isChecked() && !f.fake->topmost[f.main.get()]);
-        const auto outOfTheBand = [&] {
-            return !f.main->menus().mnuAlwaysOnTop->isChecked() && !f.fake->topmost[f.main.get()];
-        };
-        f.main->menus().mnuAbout->trigger(); // the same window, forward, the band still left
-        QCOMPARE(f.main->about(), about);
-        QCOMPARE(f.main->findChildren<frmAbout*>().size(), 1);
-        QVERIFY(about->isVisible() && outOfTheBand());
-        // With the options open too, the band comes back only when the last one goes.
+        f.main->menus().mnuAbout->trigger();
+        QCOMPARE(f.main->findChildren<frmAbout*>(), QList<frmAbout*>{about});
+        QVERIFY(about->isVisible() && !inTheBand());
         f.main->menus().mnuMore->trigger();
-        about->cmdOK->click();
+        QTest::mouseClick(about->cmdOK, Qt::LeftButton);
         QTRY_VERIFY(!f.main->about());
-        QVERIFY(outOfTheBand());
+        QVERIFY(!inTheBand());
         f.main->findChild<QWidget*>("frmOptions")->close();
-        QVERIFY(f.main->menus().mnuAlwaysOnTop->isChecked() && f.fake->topmost[f.main.get()]);
+        QVERIFY(inTheBand());
     }
 
-    // A command, whether the desktop can open what it is given, what the platform is asked
-    // (<res> the resource folder), and the message when it cannot.
     void helpCommands_data() {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<bool>("opens");
-        QTest::addColumn<QString>("asked");
-        QTest::addColumn<QString>("said");
+        QTest::addColumn<HelpRow>("row");
         const QString help = "openPath: <res>/KelvaneHelp.html";
-        const QString site = "openAddress: https://kelvane.org/";
-        QTest::newRow("help") << "mnuContents" << true << help << "";
-        QTest::newRow("help, no browser")
-            << "mnuContents" << false << help << "There was an error while loading the Help file";
-        QTest::newRow("homepage") << "mnuOpenWebsite" << true << site << "";
+        QTest::newRow("help") << HelpRow{"mnuContents", help, true, ""};
+        QTest::newRow("help, no browser") << HelpRow{
+            "mnuContents", help, false, "There was an error while loading the Help file"};
         QTest::newRow("homepage, no browser")
-            << "mnuOpenWebsite" << false << site
-            << "There was an error while attempting to open this website.";
+            << HelpRow{"mnuOpenWebsite", "openAddress: https://kelvane.org/", false,
+                       "There was an error while attempting to open this website."};
     }
     void helpCommands() {
-        QFETCH(QString, command);
-        QFETCH(bool, opens);
-        QFETCH(QString, asked);
-        QFETCH(QString, said);
-        f.fake->openSucceeds = opens;
-        for (QAction* item : f.main->menus().mnuHelp->actions())
-            if (item->objectName() == command)
-                item->trigger();
+        QFETCH(HelpRow, row);
+        f.fake->openSucceeds = row.opens;
+        f.main->findChild<QAction*>(row.command)->trigger();
         QCOMPARE(f.fake->calls.filter(QRegularExpression("^open")),
-                 QStringList{asked.replace("<res>", f.fake->resources)});
+                 QStringList{row.asked.replace("<res>", f.fake->resources)});
         QStringList shown;
         for (const auto& box : f.fake->messageBoxes)
             shown << box.title + ": " + box.text;
-        QCOMPARE(shown, said.isEmpty() ? QStringList() : QStringList{"Kelvane: " + said});
+        QCOMPARE(shown, row.opens ? QStringList() : QStringList{"Kelvane: " + row.said});
         QCOMPARE(f.fake->soundsPlayed.last(), f.cue("click"));
     }
 };

@@ -1,12 +1,9 @@
-// "More Options": each box to its setting and the settings file, the question of the browser
-// option, the autostart entry, the band while the dialog is open, a fresh fill on reopening.
+// "More Options": each box to its setting, the browser option's question, the start-up entry,
+// the band while the dialog is open, a fresh fill on reopening, files that cannot be written.
 #include "ClientFixture.h"
 #include "settings/frmOptions.h"
 
-#include <QAction>
-#include <QCheckBox>
-#include <QPushButton>
-#include <QStyleOptionButton>
+#include <QtWidgets>
 
 using namespace kelvane;
 using namespace kelvane::test;
@@ -20,12 +17,12 @@ class TestFrmOptions : public QObject {
         f.main->menus().mnuMore->trigger();
         return f.main->options();
     }
-    static void click(QAbstractButton* box) { // the mouse on the box's square, or the button
+    static void click(QCheckBox* box) { // the mouse on the box's square
         QStyleOptionButton square;
         square.initFrom(box);
-        const QRect r = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &square, box);
-        QTest::mouseClick(box, Qt::LeftButton, {},
-                          qobject_cast<QCheckBox*>(box) ? r.center() : box->rect().center());
+        QTest::mouseClick(
+            box, Qt::LeftButton, {},
+            box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &square, box).center());
     }
     bool inTheBand() const {
         return f.fake->topmost.value(f.main.get()) && f.main->menus().mnuAlwaysOnTop->isChecked();
@@ -33,11 +30,13 @@ class TestFrmOptions : public QObject {
     QStringList said() const {
         QStringList texts;
         for (const auto& box : f.fake->messageBoxes)
-            texts << box.text + (box.icon == Platform::Icon::Critical ? " (critical)" : "");
+            texts << box.title + ": " + box.text;
         return texts;
     }
-    void start(const QStringList& values) {
-        f.load(QStringList{"alwaysontop=True"} + values, {f.documents()});
+    void start(bool login = false) {
+        f.load({"alwaysontop=True",
+                QString("loadappwhencomputerstarts=") + (login ? "True" : "False")},
+               {f.documents()});
         f.handOver();
         f.fake->calls.clear();
     }
@@ -46,8 +45,8 @@ private Q_SLOTS:
     void init() { f.reset(); }
     void cleanup() { f.reset(); }
 
-    // OK turns each box on alone (a click on it), and the settings file says so; the browser
-    // option is tried with start at login on, so that nothing is asked.
+    // OK turns each box on alone and the settings file says so (the browser option with start
+    // at login on, so that nothing is asked); the start-up entry written or deleted.
     void eachBoxToItsSetting_data() {
         QTest::addColumn<int>("box");
         QTest::addColumn<QString>("line");
@@ -63,20 +62,19 @@ private Q_SLOTS:
         QFETCH(int, box);
         QFETCH(QString, line);
         const bool browser = box == 7;
-        start({"loadappwhencomputerstarts=" + QString(browser ? "True" : "False")});
+        start(browser);
         frmOptions* options = open();
         for (QCheckBox* b : options->findChildren<QCheckBox*>())
             QCOMPARE(b->isChecked(), browser && b == options->Check1);
         click(options->findChild<QCheckBox*>(QString("Check%1").arg(box)));
-        click(options->cmdOK);
+        QTest::mouseClick(options->cmdOK, Qt::LeftButton);
         QVERIFY(!f.main->options() || !f.main->options()->isVisible());
         QCOMPARE(said(), QStringList());
-        QStringList on{"alwaysontop=True", line + "=True"};
-        if (browser)
-            on.insert(1, "loadappwhencomputerstarts=True");
-        QCOMPARE(readLines(f.settingsFile()).mid(0, 17).filter("=True"), on);
+        QCOMPARE(readLines(f.settingsFile()).mid(0, 17).filter("=True"),
+                 QStringList{"alwaysontop=True"} +
+                     (browser ? QStringList{"loadappwhencomputerstarts=True"} : QStringList()) +
+                     QStringList{line + "=True"});
         QCOMPARE(f.main->Timer5.isActive(), browser);
-        // The start-up entry written when on, deleted (silently, missing or not) when off.
         QCOMPARE(
             f.fake->calls.filter("Autostart"),
             QStringList{box % 6 == 1 ? "writeAutostartEntry: hidden" : "deleteAutostartEntry"});
@@ -94,7 +92,7 @@ private Q_SLOTS:
     void moreSettingsNeeded() {
         QFETCH(QStringList, answers);
         QFETCH(bool, ok);
-        start({});
+        start();
         f.main->Timer5.start();
         frmOptions* options = open();
         f.state->bSynchronizeWithInternetExplorer = true; // turned on meanwhile by the tray
@@ -102,26 +100,25 @@ private Q_SLOTS:
             const bool yes = answer == "Yes";
             f.fake->messageBoxAnswers = {yes ? Platform::Answer::Yes : Platform::Answer::No};
             click(options->Check7);
-            QCOMPARE(f.fake->messageBoxes.value(0).title, QString("More Settings Needed"));
-            QCOMPARE(said(), QStringList{"Kelvane must run in the background for this option to "
-                                         "work. Would you like to enable this setting?"});
+            QCOMPARE(said(), QStringList{"More Settings Needed: Kelvane must run in the background "
+                                         "for this option to work. Would you like to enable this "
+                                         "setting?"});
             f.fake->messageBoxes.clear();
             QVERIFY(options->Check7->isChecked() == yes && options->Check1->isChecked() == yes);
             QVERIFY(yes || !f.state->bSynchronizeWithInternetExplorer);
         }
-        click(ok ? options->cmdOK : options->cmdCancel);
+        QTest::mouseClick(ok ? options->cmdOK : options->cmdCancel, Qt::LeftButton);
         const QStringList lines = readLines(f.settingsFile());
         QVERIFY(
             lines.contains("synchronizewithinternetexplorer=" + QString(ok ? "True" : "False")));
         QCOMPARE(lines.contains("loadappwhencomputerstarts=True"), ok);
-        QCOMPARE(f.main->Timer5.isActive(), true);
+        QVERIFY(f.main->Timer5.isActive());
     }
 
-    // While the dialog is open the client is out of the band; any way out brings it back. The
-    // close box writes nothing. Reopening fills afresh, but "More..." on an open dialog keeps
-    // what the user ticked.
+    // Out of the band while open, back by any way out. The close box writes nothing. Reopening
+    // fills afresh, but "More..." on an open dialog keeps what the user ticked.
     void bandAndReopening() {
-        start({});
+        start();
         frmOptions* options = open();
         QVERIFY(!inTheBand());
         click(options->Check3);
@@ -129,32 +126,33 @@ private Q_SLOTS:
         QVERIFY(options->Check3->isChecked());
         const QByteArray before = readBytes(f.settingsFile());
         options->close();
-        QCOMPARE(readBytes(f.settingsFile()), before);
-        QVERIFY(inTheBand() && !f.state->bDeleteHistoryOnClose);
+        QVERIFY(readBytes(f.settingsFile()) == before && !f.state->bDeleteHistoryOnClose);
+        QVERIFY(inTheBand());
         f.state->bAlwaysPromptFileDelete = true; // changed meanwhile
         QTRY_VERIFY(!f.main->options());
         options = open();
         QVERIFY(!options->Check3->isChecked() && options->Check2->isChecked());
-        click(options->cmdCancel);
+        QTest::mouseClick(options->cmdCancel, Qt::LeftButton);
         QVERIFY(inTheBand());
     }
 
     // A settings file that cannot be written: OK says so and the dialog stays; Cancel too. A
     // start-up entry that cannot be written is said so as well.
     void settingsCannotBeWritten() {
-        start({});
+        start();
         frmOptions* options = open();
         QDir(f.path("state")).removeRecursively();
         writeFile(f.path("state"), "a file where the folder should be");
         f.fake->autostartFails = true;
         click(options->Check1);
-        click(options->cmdOK);
-        click(options->cmdCancel);
-        QCOMPARE(said(), QStringList({"There was an error while attempting to write the start-up "
-                                      "entry. This request cannot be completed. (critical)",
-                                      "There was an error while attempting to apply these "
-                                      "settings. (critical)",
-                                      "There was an error while saving the settings."}));
+        QTest::mouseClick(options->cmdOK, Qt::LeftButton);
+        QTest::mouseClick(options->cmdCancel, Qt::LeftButton);
+        QCOMPARE(said(), QStringList({"Kelvane: There was an error while attempting to write the "
+                                      "start-up entry. This request cannot be completed.",
+                                      "Kelvane: There was an error while attempting to apply "
+                                      "these settings.",
+                                      "Kelvane: There was an error while saving the settings."}));
+        QCOMPARE(f.fake->messageBoxes[1].icon, Platform::Icon::Critical);
         QVERIFY(options->isVisible() && f.state->bLoadAppWhenComputerStarts);
         options->close();
     }

@@ -27,11 +27,8 @@ class TestFrmOptions : public QObject {
     bool inTheBand() const {
         return f.fake->topmost.value(f.main.get()) && f.main->menus().mnuAlwaysOnTop->isChecked();
     }
-    QStringList said() const {
-        QStringList texts;
-        for (const auto& box : f.fake->messageBoxes)
-            texts << box.title + ": " + box.text;
-        return texts;
+    QStringList said() const { // the messages shown, "title: text"
+        return f.fake->calls.filter("messageBox: ").replaceInStrings("messageBox: ", "");
     }
     frmOptions* start(bool login = false) { // the client in the band, then "More..."
         f.load({"alwaysontop=True", login ? "loadappwhencomputerstarts=True" : "firstuse=False"},
@@ -90,7 +87,7 @@ private Q_SLOTS:
             QCOMPARE(said(), QStringList{"More Settings Needed: Kelvane must run in the background "
                                          "for this option to work. Would you like to enable this "
                                          "setting?"});
-            f.fake->messageBoxes.clear();
+            f.fake->calls.clear();
             QVERIFY(options->Check7->isChecked() == yes && options->Check1->isChecked() == yes);
             QVERIFY(yes || !f.state->bSynchronizeWithInternetExplorer);
         }

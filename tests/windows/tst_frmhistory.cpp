@@ -7,12 +7,13 @@
 using namespace kelvane;
 using namespace kelvane::test;
 
-struct DeleteRow {   // "Delete From Disk" on the first of "a b a"
-    QString answer;  // to the question, when asked
-    bool trash;      // a Trash can take the file
-    QString happens; // meanwhile: a "gone" already, or picture c "saved"
-    QString after;   // listed afterwards
-    QString where;   // where a is afterwards: here, Trash, nowhere
+// "Delete From Disk" on the first of "a b a": the answer to the question when asked, whether a
+// Trash can take the file, what happens meanwhile (a "gone" already, or a picture c "saved"),
+// what is listed afterwards and where a is: here, Trash, nowhere.
+struct DeleteRow {
+    QString answer;
+    bool trash;
+    QString happens, after, where;
 };
 Q_DECLARE_METATYPE(DeleteRow)
 
@@ -47,15 +48,13 @@ private Q_SLOTS:
     void init() { f.reset(); }
     void cleanup() { f.reset(); }
 
-    // The saved files that still exist, newest first, shown after the splash until closed.
+    // The saved files that still exist, newest first, shown until closed.
     void historyWindow() {
         const QString a = f.picture("a.png"), b = f.picture("b.png");
-        writeFile(f.historyFile(), (b + "\r\n" + f.path("gone.png") + "\r\n\r\n" + a).toUtf8());
-        frmMain& w = f.load({"showhistory=True"}, {f.documents()});
+        openWith({b, f.path("gone.png"), "", a});
+        frmMain& w = *f.main;
         frmHistory* history = w.history();
-        QVERIFY(listed() == QStringList({b, a}) && !history->isVisible()); // splash up
-        f.handOver();
-        QTRY_VERIFY(history->isVisible() && !w.menus().mnuHistory->isEnabled());
+        QVERIFY(listed() == QStringList({b, a}) && !w.menus().mnuHistory->isEnabled());
         QCOMPARE(history->List1->geometry(), QRect(0, 0, history->width() - 5, 83));
         w.SaveImage(-1, f.picture("c.png"));
         QCOMPARE(listed(), QStringList({f.desktop() + "/c.png", b, a}));

@@ -6,7 +6,6 @@
 
 #include <QByteArrayList>
 #include <QMap>
-#include <QStringList>
 #include <QtTest>
 
 namespace kelvane::test {
@@ -25,32 +24,26 @@ inline const QByteArrayList kBaseline =
                "/f/9|/f/8|/f/7|/f/6|/f/5|/f/4|/f/3|/f/2|/f/1|/f/0")
         .split('|');
 
-inline const QStringList kFlagNames =
-    QString("bAlwaysOnTop bAutomaticallyOverwrite bShowSavedImage bFirstUse bPlayConfirmSound "
-            "bShowHistory bAlwaysPromptFileDelete bDeleteHistoryOnClose bShowSaveErrorMessage "
-            "bLoadAppWhenComputerStarts bAutoIncrementSavedFiles bCorrectQueryStringNames "
-            "bSynchronizeWithInternetExplorer")
-        .split(' ');
-
-// The thirteen flags of the settings file, in the order of kFlagNames.
+// The thirteen flags of the settings file, in its order.
+// clang-format off
+#define KELVANE_FLAGS(X) X(bAlwaysOnTop) X(bAutomaticallyOverwrite) X(bShowSavedImage) X(bFirstUse) \
+    X(bPlayConfirmSound) X(bShowHistory) X(bAlwaysPromptFileDelete) X(bDeleteHistoryOnClose)      \
+    X(bShowSaveErrorMessage) X(bLoadAppWhenComputerStarts) X(bAutoIncrementSavedFiles)            \
+    X(bCorrectQueryStringNames) X(bSynchronizeWithInternetExplorer)
+// clang-format on
+#define KELVANE_ADDRESS(flag) &s.flag,
+#define KELVANE_TEXT(flag) {#flag, s.flag ? "true" : "false"},
 inline std::array<bool*, 13> flagsOf(AppState& s) {
-    return {{&s.bAlwaysOnTop, &s.bAutomaticallyOverwrite, &s.bShowSavedImage, &s.bFirstUse,
-             &s.bPlayConfirmSound, &s.bShowHistory, &s.bAlwaysPromptFileDelete,
-             &s.bDeleteHistoryOnClose, &s.bShowSaveErrorMessage, &s.bLoadAppWhenComputerStarts,
-             &s.bAutoIncrementSavedFiles, &s.bCorrectQueryStringNames,
-             &s.bSynchronizeWithInternetExplorer}};
+    return {KELVANE_FLAGS(KELVANE_ADDRESS)};
 }
 
 // Every persisted value, the folder slots and the timer request, by name, as text.
 inline Fields fields(AppState s, const Slots& slots, SettingsFile::LoadResult r) {
-    Fields f;
-    for (int i = 0; i < 13; ++i)
-        f[kFlagNames[i]] = *flagsOf(s)[i] ? "true" : "false";
-    f["enableTimer5"] = r.enableTimer5 ? "true" : "false";
-    f["sClientSize"] = s.sClientSize;
-    f["sWindowsFolder"] = s.sWindowsFolder;
-    f["WindowLeft"] = QString::number(s.WindowLeft, 'f', 3);
-    f["WindowTop"] = QString::number(s.WindowTop, 'f', 3);
+    Fields f{KELVANE_FLAGS(KELVANE_TEXT){"enableTimer5", r.enableTimer5 ? "true" : "false"},
+             {"sClientSize", s.sClientSize},
+             {"sWindowsFolder", s.sWindowsFolder},
+             {"WindowLeft", QString::number(s.WindowLeft, 'f', 3)},
+             {"WindowTop", QString::number(s.WindowTop, 'f', 3)}};
     for (int i = 0; i < 10; ++i)
         f[QStringLiteral("slot%1").arg(i)] = slots[i];
     return f;
@@ -88,11 +81,10 @@ inline AppState baselineState(AppState s = AppState()) {
 }
 
 inline void compareFields(const Fields& actual, const Fields& expected) {
-    for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
-        const QString got = actual.value(it.key());
-        QVERIFY2(got == it.value(), qPrintable(it.key() + ": \"" + got.left(60) + "\", wanted \"" +
-                                               it.value().left(60) + "\""));
-    }
+    for (const QString& key : expected.keys())
+        QVERIFY2(actual.value(key) == expected[key],
+                 qPrintable(key + ": \"" + actual.value(key).left(60) + "\", wanted \"" +
+                            expected[key].left(60) + "\""));
 }
 
 inline QByteArray joined(const QByteArrayList& lines, const QByteArray& end = "\r\n") {

@@ -1,12 +1,8 @@
-// "About Kelvane" and the help commands: version and build, one window brought forward, the
-// band while it is open; the help page and the homepage handed to the desktop.
+// "About Kelvane" and the help commands.
 #include "ClientFixture.h"
 #include "ui/frmAbout.h"
 
-#include <QAction>
-#include <QLabel>
-#include <QMenu>
-#include <QPushButton>
+#include <QtWidgets>
 
 using namespace kelvane;
 using namespace kelvane::test;
@@ -16,8 +12,8 @@ class TestFrmAbout : public QObject {
 
     ClientFixture f;
 
-    // The last row of a label's place on which its text leaves a dark pixel: the baseline of
-    // a text without descenders.
+    // The last row of a label's place with a dark pixel: the baseline of a text without
+    // descenders.
     static int baseline(const QImage& drawn, const QWidget* label) {
         const QRect place = label->geometry();
         for (int y = place.bottom(); y >= place.top(); --y)
@@ -26,6 +22,9 @@ class TestFrmAbout : public QObject {
                     return y;
         return -1;
     }
+    bool inTheBand() const {
+        return f.main->menus().mnuAlwaysOnTop->isChecked() && f.fake->topmost[f.main.get()];
+    }
 
 private Q_SLOTS:
     void init() {
@@ -33,78 +32,54 @@ private Q_SLOTS:
         f.fake->versionNumbers = {3, 7, 105};
         f.load({"alwaysontop=True"}, {f.documents()});
         f.handOver();
-        f.fake->calls.clear();
     }
     void cleanup() { f.reset(); }
 
+    // Each value beside its caption, on its line; the licence named. A second "About" brings
+    // the same window forward; with the options open too, the band comes back only when the
+    // last one goes.
     void versionAndBuild() {
         f.main->menus().mnuAbout->trigger();
         frmAbout* about = f.main->about();
-        QVERIFY(about && about->isVisible());
-        QCOMPARE(about->Label1->text(), QString("Version: "));
-        QCOMPARE(about->Label8->text(), QString("3.7"));
-        QCOMPARE(about->Label2->text(), QString("Build:"));
-        QCOMPARE(about->Label9->text(), QString("105"));
-        // Each value beside its caption, whatever the font, its letters on the caption's line;
-        // the licence named.
-        QVERIFY(about->Label8->x() > about->Label1->geometry().right());
-        QVERIFY(about->Label9->x() > about->Label2->geometry().right());
+        QVERIFY(about && about->isVisible() && !inTheBand());
         const QImage drawn = about->grab().toImage();
-        QCOMPARE(baseline(drawn, about->Label8), baseline(drawn, about->Label1));
-        QCOMPARE(baseline(drawn, about->Label9), baseline(drawn, about->Label2));
-        QVERIFY(about->Label10->isVisible());
+        for (auto [caption, value, text] :
+             {std::tuple{about->Label1, about->Label8, "Version: 3.7"},
+              std::tuple{about->Label2, about->Label9, "Build:105"}}) {
+            QCOMPARE(caption->text() + value->text(), QString(text));
+            QVERIFY(value->x() > caption->geometry().right());
+            QCOMPARE(baseline(drawn, value), baseline(drawn, caption));
+        }
         QCOMPARE(about->Label10->text(), "Kelvane is free software under the GNU General Public "
                                          "License, version 3 or later.");
-        QVERIFY(!f.main->menus().mnuAlwaysOnTop->isChecked() && !f.fake->topmost[f.main.get()]);
-        const auto outOfTheBand = [&] {
-            return !f.main->menus().mnuAlwaysOnTop->isChecked() && !f.fake->topmost[f.main.get()];
-        };
-        f.main->menus().mnuAbout->trigger(); // the same window, forward, the band still left
-        QCOMPARE(f.main->about(), about);
-        QCOMPARE(f.main->findChildren<frmAbout*>().size(), 1);
-        QVERIFY(about->isVisible() && outOfTheBand());
-        // With the options open too, the band comes back only when the last one goes.
+        f.main->menus().mnuAbout->trigger();
+        QCOMPARE(f.main->findChildren<frmAbout*>(), QList<frmAbout*>{about});
+        QVERIFY(about->isVisible() && !inTheBand());
         f.main->menus().mnuMore->trigger();
-        about->cmdOK->click();
+        QTest::mouseClick(about->cmdOK, Qt::LeftButton);
         QTRY_VERIFY(!f.main->about());
-        QVERIFY(outOfTheBand());
+        QVERIFY(!inTheBand());
         f.main->findChild<QWidget*>("frmOptions")->close();
-        QVERIFY(f.main->menus().mnuAlwaysOnTop->isChecked() && f.fake->topmost[f.main.get()]);
+        QVERIFY(inTheBand());
     }
 
-    // A command, whether the desktop can open what it is given, what the platform is asked
-    // (<res> the resource folder), and the message when it cannot.
-    void helpCommands_data() {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<bool>("opens");
-        QTest::addColumn<QString>("asked");
-        QTest::addColumn<QString>("said");
-        const QString help = "openPath: <res>/KelvaneHelp.html";
-        const QString site = "openAddress: https://kelvane.org/";
-        QTest::newRow("help") << "mnuContents" << true << help << "";
-        QTest::newRow("help, no browser")
-            << "mnuContents" << false << help << "There was an error while loading the Help file";
-        QTest::newRow("homepage") << "mnuOpenWebsite" << true << site << "";
-        QTest::newRow("homepage, no browser")
-            << "mnuOpenWebsite" << false << site
-            << "There was an error while attempting to open this website.";
-    }
+    // The help page and the homepage handed to the desktop, a click heard; a message for each
+    // when the desktop cannot open it.
     void helpCommands() {
-        QFETCH(QString, command);
-        QFETCH(bool, opens);
-        QFETCH(QString, asked);
-        QFETCH(QString, said);
-        f.fake->openSucceeds = opens;
-        for (QAction* item : f.main->menus().mnuHelp->actions())
-            if (item->objectName() == command)
-                item->trigger();
-        QCOMPARE(f.fake->calls.filter(QRegularExpression("^open")),
-                 QStringList{asked.replace("<res>", f.fake->resources)});
-        QStringList shown;
-        for (const auto& box : f.fake->messageBoxes)
-            shown << box.title + ": " + box.text;
-        QCOMPARE(shown, said.isEmpty() ? QStringList() : QStringList{"Kelvane: " + said});
-        QCOMPARE(f.fake->soundsPlayed.last(), f.cue("click"));
+        for (bool opens : {true, false}) {
+            f.fake->openSucceeds = opens;
+            f.main->menus().mnuContents->trigger();
+            f.main->menus().mnuOpenWebsite->trigger();
+        }
+        const QStringList asked{"openPath: " + f.fake->resources + "/KelvaneHelp.html",
+                                "openAddress: https://kelvane.org/"};
+        QCOMPARE(f.fake->calls.filter(QRegularExpression("^open")), asked + asked);
+        QCOMPARE(
+            f.fake->calls.filter("messageBox: "),
+            QStringList({"messageBox: Kelvane: There was an error while loading the Help file",
+                         "messageBox: Kelvane: There was an error while attempting to open this "
+                         "website."}));
+        QCOMPARE(f.fake->soundsPlayed.count(f.cue("click")), 4);
     }
 };
 

@@ -13,13 +13,6 @@
 
 namespace kelvane::test {
 
-// A table as one column, "row": the index into `table`, each row named by its `name`.
-template <typename Row, std::size_t N> void tableRows(const Row (&table)[N]) {
-    QTest::addColumn<int>("row");
-    for (std::size_t i = 0; i < N; ++i)
-        QTest::newRow(table[i].name) << int(i);
-}
-
 struct ClientFixture {
     QTemporaryDir dir;
     std::unique_ptr<FakePlatform> fake;

@@ -56,14 +56,6 @@ inline QByteArray previousRun(const QStringList& values, const QStringList& fold
     return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
 }
 
-// Rows "field|field|..." as one QStringList column "row", each named by its line.
-inline void addRows(std::initializer_list<const char*> rows) {
-    QTest::addColumn<QStringList>("row");
-    for (const char* row : rows)
-        QTest::newRow(QByteArray(row).replace('\r', "\\r").replace('\n', "\\n").constData())
-            << QString::fromUtf8(row).split(QLatin1Char('|'));
-}
-
 struct FileSizeLimit { // for this process, SIGXFSZ ignored, until the guard goes
     rlimit saved{};
     struct sigaction savedAction {};

@@ -5,6 +5,7 @@
 #include "platform/posix/FileCopy.h"
 #include "platform/posix/FileOps.h"
 #include "platform/x11/Autostart.h"
+#include "platform/x11/DesktopDialogs.h"
 #include "platform/x11/DirectSave.h"
 #include "platform/x11/Ewmh.h"
 #include "platform/x11/Termination.h"
@@ -13,21 +14,15 @@
 #include <QCursor>
 #include <QDir>
 #include <QDrag>
-#include <QEventLoop>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QLibrary>
-#include <QLineEdit>
-#include <QMessageBox>
 #include <QMimeData>
-#include <QProcess>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
-#include <QTimer>
 #include <QUrl>
-#include <QWindow>
+#include <QWidget>
 #include <csignal>
 #include <memory>
 
@@ -64,39 +59,16 @@ void X11Platform::receiveDrop(const QMimeData* data, DropHandlers handlers) {
 
 QString X11Platform::saveFileDialog(QWidget* owner, const QString& filter, const QString& title,
                                     const QString& startFolder) {
-    QFileDialog dialog(owner, title, startFolder, filter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    // Qt's own dialog, the same on every desktop; it asks before replacing a file.
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
-}
-
-X11Platform::~X11Platform() {
-    installAbruptExitHandler(nullptr);
+    return dialogs::saveFile(owner, filter, title, startFolder);
 }
 
 Platform::Answer X11Platform::messageBox(QWidget* owner, const QString& text, const QString& title,
                                          Buttons buttons, Icon icon) {
-    QMessageBox box(owner);
-    box.setWindowTitle(title);
-    box.setText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-    box.setIcon(icon == Icon::Critical      ? QMessageBox::Critical
-                : icon == Icon::Exclamation ? QMessageBox::Warning
-                : icon == Icon::Question    ? QMessageBox::Question
-                                            : QMessageBox::NoIcon);
-    if (buttons == Buttons::YesNo) {
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(QMessageBox::Yes);
-    } else {
-        box.setStandardButtons(QMessageBox::Ok);
-    }
-    const int result = box.exec();
-    if (buttons == Buttons::Ok)
-        return Answer::Ok;
-    return result == QMessageBox::Yes ? Answer::Yes : Answer::No;
+    return dialogs::messageBox(owner, text, title, buttons, icon);
+}
+
+X11Platform::~X11Platform() {
+    installAbruptExitHandler(nullptr);
 }
 
 namespace {
@@ -277,24 +249,7 @@ CopyResult X11Platform::copyFile(const QString& source, const QString& target) {
 
 QString X11Platform::browseForFolder(QWidget* owner, const QString& title,
                                      const QString& startFolder) {
-    QFileDialog dialog(owner, title, startFolder);
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOption(QFileDialog::ShowDirsOnly);
-    // Qt's own dialog, so that the selected folder's path shows in its name field.
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Folder:"));
-    // The name field shows the whole path of the selected folder, not just its name: set once
-    // the dialog has done with the click, since it puts the name there after telling of the
-    // change.
-    if (auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
-        QObject::connect(
-            &dialog, &QFileDialog::currentChanged, name,
-            [name](const QString& path) { name->setText(path); }, Qt::QueuedConnection);
-        name->setText(startFolder);
-    }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+    return dialogs::browseForFolder(owner, title, startFolder);
 }
 
 void X11Platform::setBusyCursor(bool busy) {
@@ -313,53 +268,11 @@ bool X11Platform::deleteAutostartEntry() {
     return autostart::remove();
 }
 
-namespace {
-
-// Hands one argument to the desktop's opener, xdg-open, never through a shell, and says
-// whether it worked: false when the opener cannot start or reports failure (no application
-// for the file, a browser that cannot start); a missing file is the opener's to report. An opener
-// still running after a short while has started the application in its own place (without a desktop
-// environment xdg-open runs it and waits for it): that counts as done, and it runs on. Meanwhile
-// the windows are drawn but take no input.
-bool openWithDesktop(const QString& argument) {
-    constexpr int kBoundMs = 1500;
-    struct Outcome {
-        bool ended = false;
-        bool ok = false;
-    };
-    auto outcome = std::make_shared<Outcome>();
-    auto* opener = new QProcess;
-    opener->setProgram(QStringLiteral("xdg-open"));
-    opener->setArguments({argument});
-    opener->setStandardInputFile(QProcess::nullDevice());
-    opener->setStandardOutputFile(QProcess::nullDevice());
-    QObject::connect(opener, &QProcess::finished, opener,
-                     [opener, outcome](int code, QProcess::ExitStatus status) {
-                         outcome->ended = true;
-                         // 2: the file is not there, which the opener says itself.
-                         outcome->ok = status == QProcess::NormalExit && (code == 0 || code == 2);
-                         opener->deleteLater();
-                     });
-    opener->start();
-    if (!opener->waitForStarted()) {
-        opener->deleteLater();
-        return false;
-    }
-    QEventLoop wait;
-    QObject::connect(opener, &QProcess::finished, &wait, &QEventLoop::quit);
-    QTimer::singleShot(kBoundMs, &wait, &QEventLoop::quit);
-    if (!outcome->ended)
-        wait.exec(QEventLoop::ExcludeUserInputEvents);
-    return !outcome->ended || outcome->ok;
-}
-
-} // namespace
-
 bool X11Platform::openPath(const QString& path) {
     // As an absolute path: a file name holding "%" or "#" needs no URL escapes.
     if (path.isEmpty() || path.contains(QChar(0)))
         return false;
-    return openWithDesktop(QFileInfo(path).absoluteFilePath());
+    return dialogs::openWithDesktop(QFileInfo(path).absoluteFilePath());
 }
 
 bool X11Platform::openAddress(const QString& address) {
@@ -367,7 +280,7 @@ bool X11Platform::openAddress(const QString& address) {
     const QString scheme = url.scheme().toLower();
     if (!url.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
         return false;
-    return openWithDesktop(QString::fromLatin1(url.toEncoded()));
+    return dialogs::openWithDesktop(QString::fromLatin1(url.toEncoded()));
 }
 
 bool X11Platform::deleteFile(const QString& path) {

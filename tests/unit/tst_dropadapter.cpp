@@ -151,6 +151,8 @@ private Q_SLOTS:
     void safeNames() {
         QCOMPARE(safeName("a/b.jpg"), "a_b.jpg");
         QCOMPARE(safeName("..hidden.jpg"), "hidden.jpg");
+        QCOMPARE(safeName(u"\u3000.bashrc"_qs), "bashrc"); // a dot behind any white space
+        QCOMPARE(safeName(u" \u200b\u00a0.\u2003.x"_qs), "x");
         QCOMPARE(safeName("a\tb\x01.jpg"), "ab.jpg");
         QCOMPARE(safeName("..."), "image");
         QCOMPARE(safeName(QString(300, 'x') + ".jpg"), QString(196, 'x') + ".jpg");

@@ -30,9 +30,13 @@ QString safeName(const QString& raw) {
         else if (!isControl(c))
             name += c;
     }
-    while (name.startsWith(u'.') || name.startsWith(u' '))
-        name.remove(0, 1);
-    name = name.trimmed();
+    // No hidden file: leading dots go, and so does white space of every kind (and invisible
+    // format characters) that would hide a dot behind it, in whatever order they come.
+    qsizetype start = 0;
+    while (start < name.size() && (name[start] == u'.' || name[start].isSpace() ||
+                                   name[start].category() == QChar::Other_Format))
+        ++start;
+    name = name.mid(start).trimmed();
     if (name.toUtf8().size() > kMaxNameBytes) {
         // Shorten the stem, keeping an extension of a few characters.
         const qsizetype dot = name.lastIndexOf(u'.');

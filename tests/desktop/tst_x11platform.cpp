@@ -119,6 +119,9 @@ private Q_SLOTS:
     // At login the session starts the entry's program; once the program has been removed, the
     // entry is skipped for its TryExec key (which every session honours) instead of failing.
     void autostartEntrySkipsARemovedProgram() {
+        // A path that would break the Exec line into a command of its own is not written.
+        for (const char* path : {"/x\nExec=touch INJECTED\nZ=/kelvane", "/tab\there/kelvane"})
+            QVERIFY(autostart::entryFor(path, "hidden").isEmpty());
         const QString generator =
             QStringLiteral("/usr/lib/systemd/user-generators/systemd-xdg-autostart-generator");
         if (!QFileInfo(generator).isExecutable())

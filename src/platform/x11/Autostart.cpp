@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <algorithm>
 
 namespace kelvane::autostart {
 namespace {
@@ -52,6 +53,12 @@ QString entryPath() {
 }
 
 QByteArray entryFor(const QString& program, const QString& argument) {
+    // A line break or any other control character cannot be quoted in an Exec line: written
+    // anyway, it could start a line of its own, a command the session would run at login.
+    for (const QString& text : {program, argument})
+        if (std::any_of(text.begin(), text.end(),
+                        [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; }))
+            return {};
     QByteArray exec = execArgument(program);
     if (!argument.isEmpty())
         exec += ' ' + execArgument(argument);
@@ -77,6 +84,8 @@ bool write(const QString& argument) {
     if (program.isEmpty() || !QDir().mkpath(QFileInfo(path).absolutePath()))
         return false;
     const QByteArray entry = entryFor(program, argument);
+    if (entry.isEmpty())
+        return false;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
         file.write(entry) != entry.size()) {

@@ -31,7 +31,12 @@ frmMain::frmMain(Platform& platform, AppState& state)
       place_(*this, platform, state, [this] { return drag_.moving() || dropTarget_.busy(); }),
       drag_(*this), feedback_(*this, controls_, look_, state, cues_, platform, Timer2, Timer4),
       dropTarget_(platform, controls_, drops_, pending_, Timer4,
-                  [this](std::int16_t index, const QString& file) { SaveImage(index, file); }),
+                  [this](std::int16_t index, const QString& file, const QString& error) {
+                      SaveOutcome outcome = saving_.SaveImage(index, file, {}, this);
+                      if (file.isEmpty() && !error.isEmpty()) // the drop adapter knows why
+                          outcome.reason = error;
+                      feedback_.showOutcome(outcome);
+                  }),
       manualSave_(platform, state, pending_, cues_, controls_, *this,
                   [this](std::int16_t index, const QString& source, const QString& target) {
                       SaveImage(index, source, target);

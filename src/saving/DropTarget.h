@@ -21,9 +21,9 @@ struct PendingDrop;
 // download, shown by the busy pointer and a bar over the picture) and then a save.
 class DropTarget {
 public:
-    // save runs with the target (-1 the Desktop, 0 to 9 a label) and the file, empty when the
-    // drag gave none.
-    using Save = std::function<void(std::int16_t index, const QString& file)>;
+    // save runs with the target (-1 the Desktop, 0 to 9 a label) and the file; when the drag
+    // gave none, the file is empty and error says why.
+    using Save = std::function<void(std::int16_t index, const QString& file, const QString& error)>;
     DropTarget(Platform& platform, ClientControls& controls, DropReception& reception,
                PendingDrop& pending, QTimer& Timer4, Save save);
 

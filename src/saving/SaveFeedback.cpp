@@ -10,6 +10,7 @@
 #include "ui/ClientControls.h"
 #include "ui/ClientLook.h"
 
+#include <QDebug>
 #include <QLabel>
 #include <QTimer>
 #include <QWidget>
@@ -26,7 +27,7 @@ void SaveFeedback::showOutcome(const SaveOutcome& outcome) {
     if (outcome.result == SaveOutcome::Result::Saved)
         showSaved(outcome.path);
     else
-        showFailed(outcome.result == SaveOutcome::Result::Failed);
+        showFailed(outcome.result == SaveOutcome::Result::Failed, outcome.reason);
 }
 
 void SaveFeedback::showSaved(const QString& target) {
@@ -48,10 +49,14 @@ void SaveFeedback::showSaved(const QString& target) {
     Timer4_.stop(); // no manual save after a successful one
 }
 
-void SaveFeedback::showFailed(bool showError) {
+void SaveFeedback::showFailed(bool showError, const QString& reason) {
     look_.showBackground();
     look_.showStatusIcon(2);
     if (showError) {
+        // The message stays general; the failed icon's tooltip and the log say what went wrong.
+        controls_.imgIcon[2]->setToolTip(QStringLiteral(" This image was not saved: ") + reason +
+                                         QLatin1Char(' '));
+        qWarning().noquote() << "kelvane: a dropped image was not saved:" << reason;
         if (state_.bPlayConfirmSound) {
             window_.repaint();
             cues_.PlaySoundCue(QStringLiteral("uhoh"));

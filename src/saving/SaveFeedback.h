@@ -37,7 +37,7 @@ public:
 
 private:
     void showSaved(const QString& target);
-    void showFailed(bool showError);
+    void showFailed(bool showError, const QString& reason);
     bool ShowDesktop();
 
     QWidget& window_;

@@ -190,8 +190,11 @@ private Q_SLOTS:
         const QString tip = " This image was saved to \"" + target + "\" ";
         QCOMPARE(w.controls().imgIcon[1]->toolTip(), saved ? tip : idleTip);
         QCOMPARE(clearHistory->isEnabled(), saved);
-        if (!saved)
+        if (!saved) { // a failure says why beside the failed icon
+            QCOMPARE(w.controls().imgIcon[2]->toolTip().startsWith(" This image was not saved: "),
+                     source == "missing");
             return;
+        }
         QCOMPARE(w.controls().Image1->toolTip(), tip);
         QCOMPARE(readLines(f.historyFile()), QStringList{target});
         clearHistory->trigger();
@@ -241,6 +244,8 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(file));
         QCOMPARE(QFile::exists(expand(savedIn) + "/dog.jpg"), !savedIn.isEmpty());
         QCOMPARE(f.iconInFront(), savedIn.isEmpty() ? 2 : 1);
+        if (savedIn.isEmpty()) // the reason the drop adapter gave
+            QCOMPARE(w.controls().imgIcon[2]->toolTip(), " This image was not saved: no file ");
     }
 
     void rightClicksOpenTheirMenus() {

@@ -3,6 +3,7 @@
 #include "DesktopTools.h"
 
 #include <QElapsedTimer>
+#include <QScopeGuard>
 #include <csignal>
 
 using namespace kelvane::test;
@@ -62,6 +63,16 @@ private Q_SLOTS:
                 road);
         QPoint at = firstRun ? QPoint(647, 505) : QPoint(400, 400);
         QPoint twips = firstRun ? QPoint(9700, 7580) : at * 15;
+        // The first run follows the browser: with one open, the client stays on the screen.
+        QProcess browser;
+        if (firstRun) {
+            browser.start("xterm", {"-class", "Chromium", "-geometry", "20x4+900+700"});
+            QVERIFY(browser.waitForStarted());
+        }
+        const auto closeBrowser = qScopeGuard([&] {
+            browser.kill();
+            browser.waitForFinished();
+        });
         TestHome home;
         const QString saved = home.path() + "/picture one.jpg";
         writeFile(saved, "not really a picture");

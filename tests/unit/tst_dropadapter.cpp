@@ -9,6 +9,7 @@
 #include <QStringEncoder>
 #include <QTimer>
 #include <QUrl>
+#include <unistd.h>
 #include <utime.h>
 
 using namespace kelvane;
@@ -38,11 +39,17 @@ class TestDropAdapter : public QObject {
     HttpServer server_;
     char directAnswer_ = 0;  // how the scripted browser answers a direct save
     QString writeElsewhere_; // the address it says it wrote to, when not the one asked for
+    QString linkTo_;         // a file it links where it was asked to write, with "ln -s" or "ln"
+    bool symlink_ = false;
 
     std::unique_ptr<DropAdapter> adapter() {
         auto a = std::make_unique<DropAdapter>(
             [this](const QMimeData&, const QString& uri) {
-                if (directAnswer_ == 'S' && writeElsewhere_.isEmpty()) {
+                if (!linkTo_.isEmpty()) {
+                    const QByteArray from = QFile::encodeName(linkTo_);
+                    const QByteArray to = QFile::encodeName(QUrl(uri).toLocalFile());
+                    (void)(symlink_ ? ::symlink(from, to) : ::link(from, to));
+                } else if (directAnswer_ == 'S' && writeElsewhere_.isEmpty()) {
                     // The browser answers with an empty file and writes it a moment later.
                     QFile(QUrl(uri).toLocalFile()).open(QIODevice::WriteOnly);
                     QTimer::singleShot(20, [uri] { writeFile(QUrl(uri).toLocalFile(), kJpeg); });
@@ -71,6 +78,7 @@ private Q_SLOTS:
     void init() {
         directAnswer_ = 0;
         writeElsewhere_.clear();
+        linkTo_.clear();
         QDir(cache()).removeRecursively();
         server_.route("/my%20cat.jpeg", 200, "image/jpeg", kJpeg);
         server_.route("/page.html", 200, "text/html", "<html><body>a page</body></html>");
@@ -98,6 +106,8 @@ private Q_SLOTS:
                                  "/endless.jpg", "/loop.jpg", "/to-file.jpg"})
             QTest::newRow(path) << path << '\0' << "";
         QTest::newRow("saved outside the cache") << "/elsewhere.jpg" << 'S' << "";
+        QTest::newRow("symbolic link out of the cache") << "/symlink.jpg" << 'S' << "";
+        QTest::newRow("hard link out of the cache") << "/hardlink.jpg" << 'S' << "";
     }
     void drops() {
         QFETCH(QString, drag);
@@ -123,10 +133,13 @@ private Q_SLOTS:
         }
         if (answer)
             data.setData("XdndDirectSave0", {});
-        if (drag == "/elsewhere.jpg") {
-            writeFile(dir_.path() + "/elsewhere.jpg", kJpeg);
-            writeElsewhere_ = QUrl::fromLocalFile(dir_.path() + "/elsewhere.jpg").toString();
-        }
+        const QString elsewhere = dir_.path() + "/elsewhere.jpg";
+        writeFile(elsewhere, kJpeg);
+        if (drag == "/elsewhere.jpg")
+            writeElsewhere_ = QUrl::fromLocalFile(elsewhere).toString();
+        if (drag.endsWith("link.jpg"))
+            linkTo_ = elsewhere;
+        symlink_ = drag == "/symlink.jpg";
         const Result r = drop(*adapter(), data);
         QVERIFY2(r.arrived && r.file.isEmpty() == cached.isEmpty(), qPrintable(r.error + r.file));
         QVERIFY(!cached.isEmpty() || cachedFiles().isEmpty());

@@ -2,9 +2,14 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kelvane::drops {
 namespace {
@@ -51,6 +56,20 @@ bool DropCache::contains(const QString& path) const {
     const QString root = QFileInfo(root_).canonicalFilePath();
     const QString inside = QFileInfo(QFileInfo(path).absolutePath()).canonicalFilePath();
     return !root.isEmpty() && inside.startsWith(root + QStringLiteral("/drop-"));
+}
+
+bool DropCache::holdsFile(const QString& path) const {
+    if (!contains(path))
+        return false;
+    // O_NONBLOCK: a FIFO under that name must not hold the program up.
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1;
+    ::close(fd);
+    return regular;
 }
 
 } // namespace kelvane::drops

@@ -180,6 +180,13 @@ private Q_SLOTS:
         const QString fresh = cache.newDropFolder();
         cache.removeOldDrops();
         QVERIFY(!QFileInfo::exists(old) && QFileInfo::exists(fresh));
+        // A cache folder that is a link: the old drops in its target are not this cache's.
+        const QString target = dir_.path() + "/target";
+        const QString theirs = DropCache(target).newDropFolder();
+        QCOMPARE(utime(QFile::encodeName(theirs).constData(), &twoDaysAgo), 0);
+        QVERIFY(QFile::link(target, dir_.path() + "/linked"));
+        DropCache(dir_.path() + "/linked").removeOldDrops();
+        QVERIFY(QFileInfo::exists(theirs));
         for (int i = 0; i < 3 * DropCache::kKeep; ++i)
             QVERIFY(!cache.newDropFolder().isEmpty());
         QCOMPARE(QDir(this->cache()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(),

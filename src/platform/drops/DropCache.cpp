@@ -14,9 +14,26 @@
 namespace kelvane::drops {
 namespace {
 
+// A folder of this user, itself and not a link to one.
+bool ownFolder(const QString& path, mode_t mode = 0) {
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
+           st.st_uid == ::getuid() && (!mode || (st.st_mode & 07777) == mode);
+}
+
+// The drops this cache made, oldest first: private folders named as newDropFolder names them,
+// right inside the cache folder. Through a cache folder (or its parent) that is a link, none:
+// the folders there are someone else's.
 QFileInfoList drops(const QString& root) {
-    return QDir(root).entryInfoList({QStringLiteral("drop-*")}, QDir::Dirs | QDir::NoSymLinks,
-                                    QDir::Time | QDir::Reversed); // oldest first
+    if (!ownFolder(root) || !ownFolder(QFileInfo(root).absolutePath()))
+        return {};
+    QFileInfoList made;
+    for (const QFileInfo& drop :
+         QDir(root).entryInfoList({QStringLiteral("drop-??????")}, QDir::Dirs | QDir::NoSymLinks,
+                                  QDir::Time | QDir::Reversed))
+        if (ownFolder(drop.filePath(), 0700))
+            made += drop;
+    return made;
 }
 
 } // namespace

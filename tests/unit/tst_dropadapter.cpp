@@ -150,6 +150,18 @@ private Q_SLOTS:
         QCOMPARE(readBytes(r.file), drag == "image data only" ? kPng : kJpeg);
     }
 
+    // The program's end in the middle of a download leaves nothing in the cache.
+    void endingMidDownloadLeavesNothing() {
+        auto a = adapter();
+        a->setLimits({10000, 1 << 30, 5});
+        QMimeData data;
+        data.setUrls({QUrl(server_.url("/endless.jpg"))});
+        a->receive(&data, {});
+        QVERIFY(QTest::qWaitFor([this] { return !cachedFiles().isEmpty(); }, 5000));
+        a.reset();
+        QVERIFY(QDir(cache()).isEmpty());
+    }
+
     // Drag-over names the file a drop gives (for the manual save); text alone gives none.
     void draggedFileNamesTheCachedFile() {
         QMimeData data, text;

@@ -2,6 +2,7 @@
 
 #include "platform/drops/DropNaming.h"
 
+#include <QDir>
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -35,7 +36,16 @@ Download::Download(QNetworkAccessManager& network, QString folder, QString name,
     : network_(network), folder_(std::move(folder)), name_(std::move(name)), limits_(limits),
       done_(std::move(done)), progress_(std::move(progress)) {}
 
-Download::~Download() = default;
+Download::~Download() {
+    // Ended halfway with its network manager (the program's end): nothing partial stays.
+    if (ended_)
+        return;
+    if (file_) {
+        file_->close();
+        file_->remove();
+    }
+    QDir().rmdir(folder_); // the drop's folder, when nothing else is in it
+}
 
 void Download::get(const QUrl& url) {
     QNetworkRequest request(url);

@@ -7,8 +7,14 @@
 
 #include <QMimeData>
 #include <QStringEncoder>
+#include <QThread>
 #include <QTimer>
 #include <QUrl>
+#include <arpa/inet.h>
+#include <atomic>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 #include <utime.h>
 
@@ -160,6 +166,46 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitFor([this] { return !cachedFiles().isEmpty(); }, 5000));
         a.reset();
         QVERIFY(QDir(cache()).isEmpty());
+    }
+
+    // A server faster than the program sends no further ahead of the file than the read
+    // buffer and the sockets hold, however long the program is busy: memory stays bounded.
+    void aFastServerWaitsForTheProgram() {
+        const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
+        socklen_t length = sizeof address;
+        QVERIFY(::bind(listener, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
+                ::listen(listener, 1) == 0 &&
+                ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) == 0);
+        std::atomic<qint64> sent = 0;
+        std::thread server([listener, &sent] { // endless bytes, as fast as they are taken
+            const int c = ::accept(listener, nullptr, nullptr);
+            char request[4096];
+            (void)::recv(c, request, sizeof request, 0);
+            const QByteArray head = "HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\n\r\n";
+            const QByteArray body = kJpeg.repeated(100);
+            (void)::send(c, head.constData(), head.size(), MSG_NOSIGNAL);
+            for (ssize_t n; (n = ::send(c, body.constData(), body.size(), MSG_NOSIGNAL)) > 0;)
+                sent += n;
+            ::close(c);
+        });
+        const auto end = qScopeGuard([&] {
+            ::shutdown(listener, SHUT_RDWR);
+            ::close(listener);
+            server.join();
+        });
+        auto a = adapter();
+        a->setLimits({20000, 1LL << 40, 5});
+        QMimeData data;
+        data.setUrls(
+            {QUrl(QStringLiteral("http://127.0.0.1:%1/a.jpg").arg(ntohs(address.sin_port)))});
+        a->receive(&data, {});
+        QVERIFY(QTest::qWaitFor([this] { return !cachedFiles().isEmpty(); }, 5000));
+        QThread::msleep(1000); // busy
+        const QString drop = QDir(cache()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).value(0);
+        const qint64 written = QFileInfo(cache() + '/' + drop + "/a.jpg").size();
+        QVERIFY2(sent - written < 64 << 20, qPrintable(QString::number(sent - written)));
+        a.reset(); // the server's next send fails
     }
 
     // Drag-over names the file a drop gives (for the manual save); text alone gives none.

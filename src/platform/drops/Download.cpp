@@ -9,6 +9,11 @@
 #include <QTimer>
 
 namespace kelvane::drops {
+namespace {
+
+constexpr qint64 kReadBufferBytes = 1024 * 1024;
+
+} // namespace
 
 bool Download::allowedScheme(const QUrl& url) {
     return url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
@@ -54,6 +59,9 @@ void Download::get(const QUrl& url) {
                          QNetworkRequest::ManualRedirectPolicy);
     request.setMaximumRedirectsAllowed(0);
     reply_ = network_.get(request);
+    // Without a bound the network thread reads as fast as a server sends, whatever this
+    // thread has written to the file yet: an endless answer filled the memory.
+    reply_->setReadBufferSize(kReadBufferBytes);
     connect(reply_, &QNetworkReply::readyRead, this, &Download::onReadyRead);
     connect(reply_, &QNetworkReply::finished, this, &Download::onFinished);
     if (progress_)

@@ -7,8 +7,15 @@
 
 #include <QMimeData>
 #include <QStringEncoder>
+#include <QThread>
 #include <QTimer>
 #include <QUrl>
+#include <arpa/inet.h>
+#include <atomic>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
 #include <utime.h>
 
 using namespace kelvane;
@@ -38,11 +45,17 @@ class TestDropAdapter : public QObject {
     HttpServer server_;
     char directAnswer_ = 0;  // how the scripted browser answers a direct save
     QString writeElsewhere_; // the address it says it wrote to, when not the one asked for
+    QString linkTo_;         // a file it links where it was asked to write, with "ln -s" or "ln"
+    bool symlink_ = false;
 
     std::unique_ptr<DropAdapter> adapter() {
         auto a = std::make_unique<DropAdapter>(
             [this](const QMimeData&, const QString& uri) {
-                if (directAnswer_ == 'S' && writeElsewhere_.isEmpty()) {
+                if (!linkTo_.isEmpty()) {
+                    const QByteArray from = QFile::encodeName(linkTo_);
+                    const QByteArray to = QFile::encodeName(QUrl(uri).toLocalFile());
+                    (void)(symlink_ ? ::symlink(from, to) : ::link(from, to));
+                } else if (directAnswer_ == 'S' && writeElsewhere_.isEmpty()) {
                     // The browser answers with an empty file and writes it a moment later.
                     QFile(QUrl(uri).toLocalFile()).open(QIODevice::WriteOnly);
                     QTimer::singleShot(20, [uri] { writeFile(QUrl(uri).toLocalFile(), kJpeg); });
@@ -71,6 +84,7 @@ private Q_SLOTS:
     void init() {
         directAnswer_ = 0;
         writeElsewhere_.clear();
+        linkTo_.clear();
         QDir(cache()).removeRecursively();
         server_.route("/my%20cat.jpeg", 200, "image/jpeg", kJpeg);
         server_.route("/page.html", 200, "text/html", "<html><body>a page</body></html>");
@@ -98,6 +112,8 @@ private Q_SLOTS:
                                  "/endless.jpg", "/loop.jpg", "/to-file.jpg"})
             QTest::newRow(path) << path << '\0' << "";
         QTest::newRow("saved outside the cache") << "/elsewhere.jpg" << 'S' << "";
+        QTest::newRow("symbolic link out of the cache") << "/symlink.jpg" << 'S' << "";
+        QTest::newRow("hard link out of the cache") << "/hardlink.jpg" << 'S' << "";
     }
     void drops() {
         QFETCH(QString, drag);
@@ -123,10 +139,13 @@ private Q_SLOTS:
         }
         if (answer)
             data.setData("XdndDirectSave0", {});
-        if (drag == "/elsewhere.jpg") {
-            writeFile(dir_.path() + "/elsewhere.jpg", kJpeg);
-            writeElsewhere_ = QUrl::fromLocalFile(dir_.path() + "/elsewhere.jpg").toString();
-        }
+        const QString elsewhere = dir_.path() + "/elsewhere.jpg";
+        writeFile(elsewhere, kJpeg);
+        if (drag == "/elsewhere.jpg")
+            writeElsewhere_ = QUrl::fromLocalFile(elsewhere).toString();
+        if (drag.endsWith("link.jpg"))
+            linkTo_ = elsewhere;
+        symlink_ = drag == "/symlink.jpg";
         const Result r = drop(*adapter(), data);
         QVERIFY2(r.arrived && r.file.isEmpty() == cached.isEmpty(), qPrintable(r.error + r.file));
         QVERIFY(!cached.isEmpty() || cachedFiles().isEmpty());
@@ -135,6 +154,58 @@ private Q_SLOTS:
         QCOMPARE(QFileInfo(r.file).fileName(), cached);
         QVERIFY(QFileInfo(r.file).absolutePath().startsWith(cache() + "/drop-"));
         QCOMPARE(readBytes(r.file), drag == "image data only" ? kPng : kJpeg);
+    }
+
+    // The program's end in the middle of a download leaves nothing in the cache.
+    void endingMidDownloadLeavesNothing() {
+        auto a = adapter();
+        a->setLimits({10000, 1 << 30, 5});
+        QMimeData data;
+        data.setUrls({QUrl(server_.url("/endless.jpg"))});
+        a->receive(&data, {});
+        QVERIFY(QTest::qWaitFor([this] { return !cachedFiles().isEmpty(); }, 5000));
+        a.reset();
+        QVERIFY(QDir(cache()).isEmpty());
+    }
+
+    // A server faster than the program sends no further ahead of the file than the read
+    // buffer and the sockets hold, however long the program is busy: memory stays bounded.
+    void aFastServerWaitsForTheProgram() {
+        const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
+        socklen_t length = sizeof address;
+        QVERIFY(::bind(listener, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
+                ::listen(listener, 1) == 0 &&
+                ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) == 0);
+        std::atomic<qint64> sent = 0;
+        std::thread server([listener, &sent] { // endless bytes, as fast as they are taken
+            const int c = ::accept(listener, nullptr, nullptr);
+            char request[4096];
+            (void)::recv(c, request, sizeof request, 0);
+            const QByteArray head = "HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\n\r\n";
+            const QByteArray body = kJpeg.repeated(100);
+            (void)::send(c, head.constData(), head.size(), MSG_NOSIGNAL);
+            for (ssize_t n; (n = ::send(c, body.constData(), body.size(), MSG_NOSIGNAL)) > 0;)
+                sent += n;
+            ::close(c);
+        });
+        const auto end = qScopeGuard([&] {
+            ::shutdown(listener, SHUT_RDWR);
+            ::close(listener);
+            server.join();
+        });
+        auto a = adapter();
+        a->setLimits({20000, 1LL << 40, 5});
+        QMimeData data;
+        data.setUrls(
+            {QUrl(QStringLiteral("http://127.0.0.1:%1/a.jpg").arg(ntohs(address.sin_port)))});
+        a->receive(&data, {});
+        QVERIFY(QTest::qWaitFor([this] { return !cachedFiles().isEmpty(); }, 5000));
+        QThread::msleep(1000); // busy
+        const QString drop = QDir(cache()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).value(0);
+        const qint64 written = QFileInfo(cache() + '/' + drop + "/a.jpg").size();
+        QVERIFY2(sent - written < 64 << 20, qPrintable(QString::number(sent - written)));
+        a.reset(); // the server's next send fails
     }
 
     // Drag-over names the file a drop gives (for the manual save); text alone gives none.
@@ -167,6 +238,13 @@ private Q_SLOTS:
         const QString fresh = cache.newDropFolder();
         cache.removeOldDrops();
         QVERIFY(!QFileInfo::exists(old) && QFileInfo::exists(fresh));
+        // A cache folder that is a link: the old drops in its target are not this cache's.
+        const QString target = dir_.path() + "/target";
+        const QString theirs = DropCache(target).newDropFolder();
+        QCOMPARE(utime(QFile::encodeName(theirs).constData(), &twoDaysAgo), 0);
+        QVERIFY(QFile::link(target, dir_.path() + "/linked"));
+        DropCache(dir_.path() + "/linked").removeOldDrops();
+        QVERIFY(QFileInfo::exists(theirs));
         for (int i = 0; i < 3 * DropCache::kKeep; ++i)
             QVERIFY(!cache.newDropFolder().isEmpty());
         QCOMPARE(QDir(this->cache()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(),

@@ -2,12 +2,18 @@
 
 #include "platform/drops/DropNaming.h"
 
+#include <QDir>
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QTimer>
 
 namespace kelvane::drops {
+namespace {
+
+constexpr qint64 kReadBufferBytes = 1024 * 1024;
+
+} // namespace
 
 bool Download::allowedScheme(const QUrl& url) {
     return url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
@@ -35,7 +41,16 @@ Download::Download(QNetworkAccessManager& network, QString folder, QString name,
     : network_(network), folder_(std::move(folder)), name_(std::move(name)), limits_(limits),
       done_(std::move(done)), progress_(std::move(progress)) {}
 
-Download::~Download() = default;
+Download::~Download() {
+    // Ended halfway with its network manager (the program's end): nothing partial stays.
+    if (ended_)
+        return;
+    if (file_) {
+        file_->close();
+        file_->remove();
+    }
+    QDir().rmdir(folder_); // the drop's folder, when nothing else is in it
+}
 
 void Download::get(const QUrl& url) {
     QNetworkRequest request(url);
@@ -44,6 +59,9 @@ void Download::get(const QUrl& url) {
                          QNetworkRequest::ManualRedirectPolicy);
     request.setMaximumRedirectsAllowed(0);
     reply_ = network_.get(request);
+    // Without a bound the network thread reads as fast as a server sends, whatever this
+    // thread has written to the file yet: an endless answer filled the memory.
+    reply_->setReadBufferSize(kReadBufferBytes);
     connect(reply_, &QNetworkReply::readyRead, this, &Download::onReadyRead);
     connect(reply_, &QNetworkReply::finished, this, &Download::onFinished);
     if (progress_)

@@ -22,7 +22,7 @@ struct Limits {
 // Fetches the picture at an http(s) address into a folder of the drop cache. Only an image
 // is kept: a page, text or an error answer fails. Redirects are followed to http(s) only, at
 // most limits.maxRedirects; the whole fetch may take limits.timeMs and limits.maxBytes. A failed
-// fetch leaves no file.
+// fetch, or one ended halfway by the program's end, leaves no file.
 class Download : public QObject {
     Q_OBJECT
 

@@ -175,10 +175,14 @@ void DropAdapter::receive(const QMimeData* data, Platform::DropHandlers handlers
             WrittenFile::watch(
                 this, written, limits_,
                 [this, rest, folder, written, handlers](const QString& file, const QString& error) {
-                    if (!file.isEmpty())
+                    if (!file.isEmpty() && cache_.holdsFile(file))
                         return deliver(file, {}, handlers);
-                    QFile::remove(written); // cut off: the download takes its place
-                    fallBack(rest, folder, error, handlers);
+                    QFile::remove(written); // cut off or planted: the download takes its place
+                    fallBack(rest, folder,
+                             file.isEmpty() ? error
+                                            : QStringLiteral("the browser's answer is no file of "
+                                                             "the drop cache"),
+                             handlers);
                 },
                 [handlers](qint64 bytes) {
                     if (handlers.progress)

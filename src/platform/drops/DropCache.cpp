@@ -2,16 +2,38 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace kelvane::drops {
 namespace {
 
+// A folder of this user, itself and not a link to one.
+bool ownFolder(const QString& path, mode_t mode = 0) {
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
+           st.st_uid == ::getuid() && (!mode || (st.st_mode & 07777) == mode);
+}
+
+// The drops this cache made, oldest first: private folders named as newDropFolder names them,
+// right inside the cache folder. Through a cache folder (or its parent) that is a link, none:
+// the folders there are someone else's.
 QFileInfoList drops(const QString& root) {
-    return QDir(root).entryInfoList({QStringLiteral("drop-*")}, QDir::Dirs | QDir::NoSymLinks,
-                                    QDir::Time | QDir::Reversed); // oldest first
+    if (!ownFolder(root) || !ownFolder(QFileInfo(root).absolutePath()))
+        return {};
+    QFileInfoList made;
+    for (const QFileInfo& drop :
+         QDir(root).entryInfoList({QStringLiteral("drop-??????")}, QDir::Dirs | QDir::NoSymLinks,
+                                  QDir::Time | QDir::Reversed))
+        if (ownFolder(drop.filePath(), 0700))
+            made += drop;
+    return made;
 }
 
 } // namespace
@@ -51,6 +73,20 @@ bool DropCache::contains(const QString& path) const {
     const QString root = QFileInfo(root_).canonicalFilePath();
     const QString inside = QFileInfo(QFileInfo(path).absolutePath()).canonicalFilePath();
     return !root.isEmpty() && inside.startsWith(root + QStringLiteral("/drop-"));
+}
+
+bool DropCache::holdsFile(const QString& path) const {
+    if (!contains(path))
+        return false;
+    // O_NONBLOCK: a FIFO under that name must not hold the program up.
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1;
+    ::close(fd);
+    return regular;
 }
 
 } // namespace kelvane::drops

@@ -24,6 +24,9 @@ public:
     // True when path names something inside a drop folder of this cache (after resolving
     // "..", links included).
     bool contains(const QString& path) const;
+    // True when path is a regular file inside a drop folder of this cache: not a link, and
+    // not another name of a file that lives elsewhere. Checked on the opened file.
+    bool holdsFile(const QString& path) const;
 
 private:
     void removeBeyond(int keep);

@@ -244,8 +244,10 @@ void frmMain::Form_Unload(bool quiet) {
 }
 
 void frmMain::writeStateFiles(bool quiet) {
-    if (!settingsUnreadable_)
-        SettingsFile(settingsPath()).SaveSettings(state_, folderList_.raw());
+    // A failed write is told at the user's exit; the end of a session is quiet.
+    if (!settingsUnreadable_ &&
+        !SettingsFile(settingsPath()).SaveSettings(state_, folderList_.raw()) && !quiet)
+        platform_.message(this, QStringLiteral("There was an error while saving the settings."));
     if (quiet)
         historyList_.writeFile(historyPath());
     else

@@ -422,13 +422,22 @@ private Q_SLOTS:
         QCOMPARE(f.fake->calls.size(), calls);
     }
 
-    void endingFromOutsideAsksNothing() {
-        // Nothing can be written (a file is where the state folder should be): still no message.
+    // Nothing can be written (a file is where the state folder should be): the user's exit says
+    // so, an end from outside (a signal, the session) stays quiet.
+    void endingWithoutTheStateFolder_data() {
+        QTest::addColumn<bool>("fromOutside");
+        QTest::newRow("from outside: no message") << true;
+        QTest::newRow("the user's exit: the settings error") << false;
+    }
+    void endingWithoutTheStateFolder() {
+        QFETCH(bool, fromOutside);
         frmMain& w = f.load();
         QDir(f.fake->state).removeRecursively();
         writeFile(f.fake->state, "");
-        f.fake->terminationHandler();
-        QVERIFY(w.hasEnded() && f.fake->messageBoxes.isEmpty());
+        fromOutside ? f.fake->terminationHandler() : w.Form_Unload();
+        QVERIFY(w.hasEnded());
+        QCOMPARE(f.fake->messageBoxes.value(0).text,
+                 fromOutside ? QString() : "There was an error while saving the settings.");
     }
 
     // A browser's drop whose file arrives later: busy pointer and progress bar, then the save.

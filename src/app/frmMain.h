@@ -159,6 +159,9 @@ private:
     int folderMenuLabel_ = -1; // the label whose "Folders" menu is open
     bool unloaded_ = false;
     bool loadFinished_ = false;
+    // The settings file is there but could not be read: it is kept as it is, and so is the
+    // start-at-login entry.
+    bool settingsUnreadable_ = false;
     bool startedHidden_ = false;
 };
 

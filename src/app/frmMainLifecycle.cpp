@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <cmath>
 #include <exception>
+#include <stdexcept>
 
 namespace kelvane {
 
@@ -84,6 +85,7 @@ void frmMain::runStartupSteps() {
     const QSize screen = platform_.screenSize() * kTwipsPerPixel;
     const SettingsFile::LoadResult loaded =
         settings.LoadSettings(state_, screen.width(), screen.height());
+    settingsUnreadable_ = loaded.unreadable;
     if (loaded.enableTimer5)
         Timer5.start();
     place_.apply();
@@ -118,6 +120,8 @@ void frmMain::runStartupSteps() {
 
     Timer1.start();
     Timer3.start();
+    if (settingsUnreadable_) // the program runs on the defaults; the user is told
+        throw std::runtime_error("the settings file cannot be read");
 }
 
 void frmMain::createHistoryWindow() {
@@ -154,7 +158,8 @@ void frmMain::ApplyDefaultSettings() {
             state_.*flag = true;
         markSettings();
         Timer5.start();
-        WriteRunValue(platform_, this);
+        if (!settingsUnreadable_) // not a first run: the user's choice stays
+            WriteRunValue(platform_, this);
     } catch (const std::exception&) {
         platform_.message(this, QStringLiteral("There was an error while attempting to initialize "
                                                "Kelvane."));
@@ -239,7 +244,10 @@ void frmMain::Form_Unload(bool quiet) {
 }
 
 void frmMain::writeStateFiles(bool quiet) {
-    SettingsFile(settingsPath()).SaveSettings(state_, folderList_.raw());
+    // A failed write is told at the user's exit; the end of a session is quiet.
+    if (!settingsUnreadable_ &&
+        !SettingsFile(settingsPath()).SaveSettings(state_, folderList_.raw()) && !quiet)
+        platform_.message(this, QStringLiteral("There was an error while saving the settings."));
     if (quiet)
         historyList_.writeFile(historyPath());
     else

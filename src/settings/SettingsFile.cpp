@@ -2,6 +2,7 @@
 
 #include "core/TextFile.h"
 
+#include <QFileInfo>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -103,6 +104,9 @@ SettingsFile::LoadResult SettingsFile::LoadSettings(AppState& state, int screenW
                                                     int screenHeightTwips) const {
     LineReader in(m_path, kMaxLineBytes);
     LoadResult result;
+    const QFileInfo file(m_path); // a pipe is never opened: it could block
+    result.unreadable = (file.exists() || file.isSymLink()) &&
+                        !(file.isFile() && QFile(m_path).open(QIODevice::ReadOnly));
     QString buffer; // a line that cannot be read leaves the previous line's value here
     for (int line = 1; line <= kSettingLines; ++line) {
         if (std::optional<QString> text = in.next())

@@ -16,10 +16,14 @@ public:
 
     struct LoadResult {
         bool enableTimer5 = false; // line 17 asked for browser following
+        // The file is there but cannot be read (a folder, a pipe, a dangling link, no read
+        // permission): not a first run; what it holds must not be written over.
+        bool unreadable = false;
     };
 
     // Reads lines 1 to 17 into state. A line that cannot be read (no file, end of
-    // file) repeats what the previous line left in the buffer. Never fails; no message.
+    // file) repeats what the previous line left in the buffer. Never fails; no message; a file
+    // that is there but cannot be read is told in the result.
     LoadResult LoadSettings(AppState& state, int screenWidthTwips, int screenHeightTwips) const;
 
     // Passes over 21 lines, then reads the next ten into folderSlots[9] down

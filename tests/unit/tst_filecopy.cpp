@@ -1,10 +1,12 @@
 #include "TestFiles.h"
 #include "platform/posix/FileCopy.h"
+#include "platform/posix/FileOps.h"
 
 #include <QRandomGenerator>
 
 #include <fcntl.h>
 #include <optional>
+#include <poll.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,6 +17,10 @@ using namespace kelvane::test;
 class TestFileCopy : public QObject {
     Q_OBJECT
 
+public:
+    enum Leftover { File, Folder, FullFolder, Link, DanglingLink, Pipe, SecondName };
+
+private:
     std::optional<QTemporaryDir> work_;
     std::optional<QTemporaryDir> otherFs_; // on another file system, for the buffered road
     QString sources_, folder_;             // the source files' folder, the target folder
@@ -159,6 +165,87 @@ private Q_SLOTS:
         QCOMPARE(entries(folder_), before);
         QCOMPARE(readBytes(in("keep.jpg")), QByteArray("old"));
         QVERIFY(QFileInfo(in("sub")).isDir());
+    }
+
+    // Whatever a crash, a power cut or someone else left as the one-copy lock, two copies
+    // starting together give exactly one holder, at once; nothing outside is touched.
+    void oneCopyLockTakesOverLeftovers_data() {
+        QTest::addColumn<Leftover>("leftover");
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("empty") << File << QByteArray();
+        QTest::newRow("garbage") << File << QByteArray("\xff\0\n\n-7\nkelvane", 14);
+        QTest::newRow("another machine") << File << QByteArray("4242\nkelvane\nfaraway\n");
+        QTest::newRow("a folder") << Folder << QByteArray();
+        QTest::newRow("a folder with a file") << FullFolder << QByteArray();
+        QTest::newRow("a link to a file") << Link << QByteArray();
+        QTest::newRow("a dangling link") << DanglingLink << QByteArray();
+        QTest::newRow("a pipe") << Pipe << QByteArray();
+        QTest::newRow("a second name of a file") << SecondName << QByteArray();
+    }
+    void oneCopyLockTakesOverLeftovers() {
+        QFETCH(Leftover, leftover);
+        QFETCH(QByteArray, content);
+        const QString lock = in("kelvane.lock"), outside = sources_ + "/keep";
+        const QByteArray name = QFile::encodeName(lock), target = QFile::encodeName(outside);
+        writeFile(outside, "keep");
+        for (int round = 0; round < 20; ++round) {
+            ::unlink(name.constData());
+            ::rmdir(name.constData());
+            switch (leftover) {
+            case File:
+                writeFile(lock, content);
+                break;
+            case Folder:
+                QVERIFY(QDir().mkdir(lock));
+                break;
+            case FullFolder:
+                writeFile(lock + "/inner", "inner");
+                break;
+            case Link:
+                QVERIFY(::symlink(target.constData(), name.constData()) == 0);
+                break;
+            case DanglingLink:
+                QVERIFY(::symlink("nowhere", name.constData()) == 0);
+                break;
+            case Pipe:
+                QVERIFY(::mkfifo(name.constData(), 0600) == 0);
+                break;
+            case SecondName:
+                QVERIFY(::link(target.constData(), name.constData()) == 0);
+                break;
+            }
+            int go[2], results[2];
+            QVERIFY(::pipe(go) == 0 && ::pipe(results) == 0);
+            pid_t copies[2];
+            for (pid_t& copy : copies)
+                if ((copy = ::fork()) == 0) { // a starting copy: at the signal, takes the lock
+                    char c;
+                    ::close(go[1]);
+                    [[maybe_unused]] auto r = ::read(go[0], &c, 1);
+                    const OneCopyLock taken = lockOneCopy(lock);
+                    c = taken.fd >= 0 ? 'T' : taken.heldElsewhere ? 'h' : '-';
+                    r = ::write(results[1], &c, 1);
+                    ::pause(); // and keeps it
+                }
+            ::close(go[1]); // both start now
+            ::close(results[1]);
+            QByteArray seen;
+            pollfd wait{results[0], POLLIN, 0};
+            for (char c;
+                 seen.size() < 2 && ::poll(&wait, 1, 10000) == 1 && ::read(results[0], &c, 1) == 1;)
+                seen += c;
+            for (const pid_t copy : copies) {
+                ::kill(copy, SIGKILL);
+                ::waitpid(copy, nullptr, 0);
+            }
+            ::close(go[0]);
+            ::close(results[0]);
+            std::sort(seen.begin(), seen.end());
+            QCOMPARE(seen, QByteArray("Th"));
+        }
+        QCOMPARE(readBytes(outside), QByteArray("keep"));
+        if (leftover == FullFolder)
+            QVERIFY(!QDir(folder_).entryList({"kelvane.lock.*"}).isEmpty()); // set aside, kept
     }
 
     // Only a killed save's own leftover goes: a file of its name pattern, stale.

@@ -8,6 +8,8 @@
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QUrl>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace kelvane;
 using namespace kelvane::test;
@@ -103,6 +105,28 @@ private Q_SLOTS:
         QTRY_VERIFY(!f.state->bStartupInProgress);
         QVERIFY(w.isEnabled() && w.isVisible() == (commandLine != "hidden"));
         QTRY_COMPARE(f.fake->soundsPlayed.contains(f.cue("hello")), commandLine.isEmpty());
+    }
+
+    // A settings file that is there but cannot be read is no first run: the user is told, the
+    // start-at-login entry stays as it was and the file is not written over at the end.
+    void unreadableSettings_data() {
+        QTest::addColumn<QString>("planted");
+        QTest::newRow("a folder") << "folder";
+        QTest::newRow("a pipe") << "pipe";
+        QTest::newRow("a dangling link") << "link";
+    }
+    void unreadableSettings() {
+        QFETCH(QString, planted);
+        const QByteArray name = QFile::encodeName(f.settingsFile());
+        QVERIFY(QDir().mkpath(QFileInfo(f.settingsFile()).path()));
+        QVERIFY(planted == "folder" ? QDir().mkdir(f.settingsFile())
+                : planted == "pipe" ? ::mkfifo(name.constData(), 0600) == 0
+                                    : ::symlink("gone", name.constData()) == 0);
+        frmMain& w = f.load();
+        QCOMPARE(f.fake->messageBoxes.size(), 1);
+        QVERIFY(!f.fake->autostartWritten && !f.fake->calls.contains("deleteAutostartEntry"));
+        w.Form_Unload();
+        QVERIFY(!QFileInfo(f.settingsFile()).isFile()); // what was there is still there
     }
 
     void hiddenStartShowsOnceForTheBrowser() {
@@ -403,13 +427,22 @@ private Q_SLOTS:
         QCOMPARE(f.fake->calls.size(), calls);
     }
 
-    void endingFromOutsideAsksNothing() {
-        // Nothing can be written (a file is where the state folder should be): still no message.
+    // Nothing can be written (a file is where the state folder should be): the user's exit says
+    // so, an end from outside (a signal, the session) stays quiet.
+    void endingWithoutTheStateFolder_data() {
+        QTest::addColumn<bool>("fromOutside");
+        QTest::newRow("from outside: no message") << true;
+        QTest::newRow("the user's exit: the settings error") << false;
+    }
+    void endingWithoutTheStateFolder() {
+        QFETCH(bool, fromOutside);
         frmMain& w = f.load();
         QDir(f.fake->state).removeRecursively();
         writeFile(f.fake->state, "");
-        f.fake->terminationHandler();
-        QVERIFY(w.hasEnded() && f.fake->messageBoxes.isEmpty());
+        fromOutside ? f.fake->terminationHandler() : w.Form_Unload();
+        QVERIFY(w.hasEnded());
+        QCOMPARE(f.fake->messageBoxes.value(0).text,
+                 fromOutside ? QString() : "There was an error while saving the settings.");
     }
 
     // A browser's drop whose file arrives later: busy pointer and progress bar, then the save.

@@ -19,4 +19,16 @@ bool trashCanTake(const QString& path);
 // (QFile::moveToTrash); false when it could not.
 bool trashFile(const QString& path);
 
+// The one-copy lock: an exclusive flock(2) on the file at path, kept while fd stays open and
+// let go by the kernel however the process ends. What the file holds counts for nothing (an
+// empty one, garbage, another machine's name or a dead process's number are all free). A
+// folder, a link, a pipe or a second name of another file there is removed (a folder with
+// something in it is renamed aside) and a lone file made instead; nothing is read from it or
+// waited on. fd is -1 when the lock is not held: heldElsewhere tells another process has it.
+struct OneCopyLock {
+    int fd = -1;
+    bool heldElsewhere = false;
+};
+OneCopyLock lockOneCopy(const QString& path);
+
 } // namespace kelvane

@@ -25,6 +25,7 @@
 #include <QWidget>
 #include <csignal>
 #include <memory>
+#include <unistd.h>
 
 namespace kelvane {
 
@@ -69,6 +70,8 @@ Platform::Answer X11Platform::messageBox(QWidget* owner, const QString& text, co
 
 X11Platform::~X11Platform() {
     installAbruptExitHandler(nullptr);
+    if (instanceLock_ >= 0)
+        ::close(instanceLock_);
 }
 
 namespace {
@@ -100,24 +103,24 @@ void X11Platform::playSoundSync(const QString& wavPath) {
 }
 
 bool X11Platform::anotherInstanceRunning() {
-    if (instanceLock_)
+    if (instanceLock_ != kNoLock)
         return false;
     QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (dir.isEmpty()) { // never a folder shared with other users, where anyone could plant it
         dir = stateFolder();
         QDir().mkpath(dir);
     }
-    auto lock = std::make_unique<QLockFile>(dir + QStringLiteral("/kelvane.lock"));
-    // A lock whose owner has died is stale whatever its age; QLockFile checks the owner's pid.
-    lock->setStaleLockTime(0);
-    if (lock->tryLock(0)) {
-        instanceLock_ = std::move(lock);
-        // The drops of an earlier run go; a second copy, which ends at once, leaves the first
-        // one's drops alone.
-        drops::DropCache().removeOldDrops();
-        return false;
-    }
-    return lock->error() == QLockFile::LockFailedError;
+    const QString path = dir + QStringLiteral("/kelvane.lock");
+    const OneCopyLock lock = lockOneCopy(path);
+    if (lock.heldElsewhere)
+        return true;
+    if (lock.fd < 0) // a lock that cannot be made never keeps the user out
+        qWarning("kelvane: cannot make the lock %s; running without it", qPrintable(path));
+    instanceLock_ = lock.fd >= 0 ? lock.fd : -2;
+    // The drops of an earlier run go; a second copy, which ends at once, leaves the first
+    // one's drops alone.
+    drops::DropCache().removeOldDrops();
+    return false;
 }
 
 QString X11Platform::commandLine() {

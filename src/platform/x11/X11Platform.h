@@ -3,7 +3,6 @@
 #include "platform/Platform.h"
 #include "platform/x11/BrowserWindows.h"
 
-#include <QLockFile>
 #include <memory>
 
 class QSystemTrayIcon;
@@ -68,7 +67,9 @@ public:
 private:
     drops::DropAdapter& drops();
 
-    std::unique_ptr<QLockFile> instanceLock_;
+    // The one-copy lock's descriptor: -1 before the test, -2 when it ran without the lock.
+    static constexpr int kNoLock = -1;
+    int instanceLock_ = kNoLock;
     std::unique_ptr<QSystemTrayIcon> tray_;
     std::unique_ptr<DirectSave> directSave_;
     std::unique_ptr<drops::DropAdapter> drops_;

@@ -37,9 +37,8 @@ namespace kelvane {
 class frmSplash;
 class frmHistory;
 
-// The client window: the drop picture, the status icons, the folder labels, the menus and the
-// timers. It wires events and commands to the routines of each subsystem and drives start-up
-// and shut-down.
+// The client window: its controls, menus and timers wired to each subsystem's routines, and
+// the order of start-up and shut-down.
 class frmMain : public QWidget {
     Q_OBJECT
 
@@ -72,8 +71,6 @@ public:
     void SaveImage(std::int16_t index, const QString& source, const QString& manualTarget = {});
     void ShowImageInClient(const QString& path) { feedback_.ShowImageInClient(path); }
     bool showsBackground() const { return look_.showsBackground(); }
-    // `ApplyClientSize`, `ApplyLabelSize` and `ShowLabels` after any change.
-    void layOutClient();
 
     AppState& state() { return state_; }
     Platform& platform() { return platform_; }
@@ -84,15 +81,12 @@ public:
     const HistoryList& historyList() const { return historyList_; }
     const PendingDrop& pendingDrop() const { return pending_; }
     int highlightedLabel() const { return hover_.highlighted(); }
-    TopmostBand& band() { return band_; }
     frmSplash* splash() const { return splash_; }
     frmHistory* history() const { return history_; }
     // The secondary windows while they are open.
     frmOptions* options() const { return dialogs_.options(); }
     frmAddFolder* addFolderDialog() const { return dialogs_.addFolderDialog(); }
     frmAbout* about() const { return dialogs_.about(); }
-    QString settingsPath() const;
-    QString historyPath() const;
 
     QTimer Timer1; // periodic folder check
     QTimer Timer2; // back to the idle look after a save
@@ -106,6 +100,10 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    QString settingsPath() const;
+    QString historyPath() const;
+    // `ApplyClientSize`, `ApplyLabelSize` and `ShowLabels` after any change.
+    void layOutClient();
     // Construction.
     void createTimers();
     void connectMenus();

@@ -1,5 +1,7 @@
 #include "platform/drops/DropCache.h"
 
+#include "platform/posix/FileOps.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -13,13 +15,6 @@
 
 namespace kelvane::drops {
 namespace {
-
-// A folder of this user, itself and not a link to one.
-bool ownFolder(const QString& path, mode_t mode = 0) {
-    struct stat st {};
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
-           st.st_uid == ::getuid() && (!mode || (st.st_mode & 07777) == mode);
-}
 
 // The drops this cache made, oldest first: private folders named as newDropFolder names them,
 // right inside the cache folder. Through a cache folder (or its parent) that is a link, none:

@@ -26,15 +26,12 @@ bool isFileEntry(const QString& path) {
            !S_ISDIR(info.st_mode);
 }
 
-// A folder of the user's own, not a link; or, when makeable is set, none yet in a folder
-// the user may write to.
-bool ownFolder(const QString& path, bool makeable) {
-    const QByteArray name = QFile::encodeName(path);
+// A folder of the user's own, or none yet in a folder the user may write to.
+bool ownOrMakeableFolder(const QString& path) {
     struct stat info {};
-    if (::lstat(name.constData(), &info) != 0)
-        return makeable && errno == ENOENT &&
-               ::access(QFile::encodeName(QFileInfo(path).path()).constData(), W_OK) == 0;
-    return S_ISDIR(info.st_mode) && info.st_uid == ::getuid();
+    if (::lstat(QFile::encodeName(path).constData(), &info) == 0 || errno != ENOENT)
+        return ownFolder(path);
+    return ::access(QFile::encodeName(QFileInfo(path).path()).constData(), W_OK) == 0;
 }
 
 // Takes away whatever stands at name unless it is a lone regular file (which another copy may
@@ -50,6 +47,12 @@ void setAside(const QByteArray& name) {
 }
 
 } // namespace
+
+bool ownFolder(const QString& path, unsigned mode) {
+    struct stat info {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           info.st_uid == ::getuid() && (!mode || (info.st_mode & 07777) == mode);
+}
 
 OneCopyLock lockOneCopy(const QString& path) {
     if (!usable(path))
@@ -116,9 +119,9 @@ bool trashCanTake(const QString& path) {
     struct stat shared {};
     const QByteArray dotTrash = QFile::encodeName(top + QStringLiteral("/.Trash"));
     if (::lstat(dotTrash.constData(), &shared) == 0 && S_ISDIR(shared.st_mode) &&
-        (shared.st_mode & S_ISVTX) && ownFolder(top + QStringLiteral("/.Trash/") + uid, true))
+        (shared.st_mode & S_ISVTX) && ownOrMakeableFolder(top + QStringLiteral("/.Trash/") + uid))
         return true;
-    return ownFolder(top + QStringLiteral("/.Trash-") + uid, true);
+    return ownOrMakeableFolder(top + QStringLiteral("/.Trash-") + uid);
 }
 
 bool trashFile(const QString& path) {

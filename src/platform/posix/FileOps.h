@@ -4,6 +4,9 @@
 
 namespace kelvane {
 
+// A folder of the user's own, itself and not a link to one; with mode, one with exactly those
+// permission bits (0700).
+bool ownFolder(const QString& path, unsigned mode = 0);
 // Removes one file or symbolic link with unlink(2); a folder, a missing file or a path
 // holding a NUL character gives false.
 bool removeFile(const QString& path);

@@ -77,7 +77,10 @@ void WindowPlace::followWindowManager() {
     const QPoint real = platform_.windowPosition(&window_);
     const QPoint inside = window_.geometry().topLeft();
     if (real == inside) {
+        // The window manager has done what it was asked: the settings take the place. (At the
+        // program's own move the X server still had the old one.)
         placeSeen_.reset();
+        store();
         return;
     }
     // Only a place that holds for a second look: while a window is being mapped the X server

@@ -1,4 +1,4 @@
-// CPU used by an idle Kelvane (ten folder labels, the hover poll running) beside an idle
+// CPU used by an idle Kelvane (ten folder labels, the pointer off its window) beside an idle
 // minimal Qt Widgets program polling the cursor as often, measured in one run; then Kelvane
 // following a browser's window (every 140 ms) with its history window docked (every 44 ms),
 // among 200 unrelated windows.

@@ -37,11 +37,11 @@ frmMain::frmMain(Platform& platform, AppState& state)
                           outcome.reason = error;
                       feedback_.showOutcome(outcome);
                   }),
-      manualSave_(platform, state, pending_, cues_, controls_, *this,
+      manualSave_(platform, state, pending_, cues_, controls_, pointer_, *this,
                   [this](std::int16_t index, const QString& source, const QString& target) {
                       SaveImage(index, source, target);
                   }),
-      highlight_(controls_, hover_, folderList_, platform),
+      highlight_(controls_, hover_, folderList_, pointer_, platform),
       sizes_(state, cues_, menus_.mnuSmall, menus_.mnuNormal, menus_.mnuLarge),
       dialogs_(
           *this, band_, state, cues_, platform, folderCommands_,
@@ -142,7 +142,11 @@ void frmMain::connectTimers() {
         folderValidator_.CheckAllFolders(folderList_, platform_, this, [this] { layOutClient(); });
     });
     connect(&Timer2, &QTimer::timeout, this, [this] { feedback_.Timer2_Timer(); });
-    connect(&Timer3, &QTimer::timeout, this, [this] { highlight_.Timer3_Timer(); });
+    connect(&Timer3, &QTimer::timeout, this, [this] {
+        highlight_.Timer3_Timer();
+        if (!pointer_.inside()) // the highlight is cleared: nothing to look at until it is back
+            Timer3.stop();
+    });
     connect(&Timer4, &QTimer::timeout, this, [this] { Timer4_Timer(); });
     connect(&Timer5, &QTimer::timeout, this, [this] { presence_.Timer5_Timer(); });
 }
@@ -180,6 +184,7 @@ void frmMain::mnuAlwaysOnTop_Click() {
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     const ClientControls::Hit hit = controls_.hit(watched);
+    pointer_.observe(hit, event, false);
     if (dropTarget_.handle(hit, event) || handleMouse(hit, event))
         return true;
     return QWidget::eventFilter(watched, event);
@@ -243,6 +248,7 @@ void frmMain::showFoldersMenu(int label) {
 }
 
 bool frmMain::event(QEvent* event) {
+    pointer_.observe({}, event, true);
     // On a screen of another scale the pictures are drawn anew for it.
     if (event->type() == QEvent::ScreenChangeInternal)
         QTimer::singleShot(0, this, [this] { look_.drawPictures(); });

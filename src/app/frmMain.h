@@ -20,6 +20,7 @@
 #include "ui/ClientControls.h"
 #include "ui/ClientLook.h"
 #include "ui/ClientPresence.h"
+#include "ui/PointerInside.h"
 #include "ui/SizeCommands.h"
 #include "ui/TopmostBand.h"
 #include "ui/WindowDrag.h"
@@ -90,7 +91,7 @@ public:
 
     QTimer Timer1; // periodic folder check
     QTimer Timer2; // back to the idle look after a save
-    QTimer Timer3; // label hover poll
+    QTimer Timer3; // label hover poll, while the pointer is on the client
     QTimer Timer4; // manual save retry
     QTimer Timer5; // browser following
 
@@ -140,6 +141,7 @@ private:
     SavePipeline saving_;
     DropReception drops_;
     LabelHover hover_;
+    PointerInside pointer_{Timer3};
     FolderCommands folderCommands_;
     ClientLook look_;
     TopmostBand band_;

@@ -119,7 +119,6 @@ void frmMain::runStartupSteps() {
     CheckHide();
 
     Timer1.start();
-    Timer3.start();
     if (settingsUnreadable_) // the program runs on the defaults; the user is told
         throw std::runtime_error("the settings file cannot be read");
 }

@@ -5,6 +5,7 @@
 #include "folders/LabelHover.h"
 #include "ui/ClientControls.h"
 #include "ui/CursorRoutines.h"
+#include "ui/PointerInside.h"
 
 #include <QLineEdit>
 
@@ -26,12 +27,17 @@ void paintLabel(QLineEdit* label, const QColor& color) {
 } // namespace
 
 LabelHighlight::LabelHighlight(ClientControls& controls, LabelHover& hover,
-                               const FolderSlots& folders, Platform& platform)
-    : controls_(controls), hover_(hover), folders_(folders), platform_(platform) {}
+                               const FolderSlots& folders, const PointerInside& pointer,
+                               Platform& platform)
+    : controls_(controls), hover_(hover), folders_(folders), pointer_(pointer),
+      platform_(platform) {}
 
 void LabelHighlight::Timer3_Timer() {
     // The tick touches no disk and writes a property only when it changes.
-    if (hover_.Timer3_Timer(labelUnderCursor(controls_, platform_)))
+    const int label = pointer_.dragLabel() >= 0 ? pointer_.dragLabel()
+                      : pointer_.inside()       ? labelUnderCursor(controls_, platform_)
+                                                : -1;
+    if (hover_.Timer3_Timer(label))
         paint();
     if (const int current = hover_.highlighted(); current >= 0) {
         QLineEdit* label = controls_.Text[current];

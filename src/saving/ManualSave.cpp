@@ -8,6 +8,7 @@
 #include "saving/FileNaming.h"
 #include "ui/ClientControls.h"
 #include "ui/CursorRoutines.h"
+#include "ui/PointerInside.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -42,9 +43,10 @@ bool MouseInsideForm(Platform& platform, const QWidget* form) {
 }
 
 ManualSave::ManualSave(Platform& platform, const AppState& state, const PendingDrop& pending,
-                       SoundCues& cues, const ClientControls& controls, QWidget& client, Save save)
+                       SoundCues& cues, const ClientControls& controls,
+                       const PointerInside& pointer, QWidget& client, Save save)
     : platform_(platform), state_(state), pending_(pending), cues_(cues), controls_(controls),
-      client_(client), save_(std::move(save)) {}
+      pointer_(pointer), client_(client), save_(std::move(save)) {}
 
 ManualSave::Result ManualSave::Timer4_Timer(bool busy) {
     // A tick while the save dialog is open opens no second dialog; one while a drag is still
@@ -52,7 +54,7 @@ ManualSave::Result ManualSave::Timer4_Timer(bool busy) {
     if (open_ || busy || QApplication::activeModalWidget())
         return Result::Wait;
     try {
-        if (MouseInsideForm(platform_, &client_) &&
+        if (pointer_.inside() && MouseInsideForm(platform_, &client_) &&
             (MouseIsOverControl(controls_, platform_, controls_.Image1) ||
              MouseIsOverLabel(controls_, platform_))) {
             const QString ext =

@@ -9,6 +9,7 @@ class QWidget;
 namespace kelvane {
 
 class Platform;
+class PointerInside;
 class SoundCues;
 struct AppState;
 struct ClientControls;
@@ -32,7 +33,8 @@ QString manualSavePath(const QString& chosen, const QString& extension);
 bool MouseInsideForm(Platform& platform, const QWidget* form);
 
 // The manual save: a second after a drag that did not save, with the cursor still on the
-// client, the save dialog offers to save the pending drop's file by hand.
+// client, the save dialog offers to save the pending drop's file by hand. The pointer counts as
+// on the client only while the window has it (see PointerInside), not where it is said to be.
 class ManualSave {
 public:
     enum class Result {
@@ -44,7 +46,8 @@ public:
     using Save =
         std::function<void(std::int16_t index, const QString& source, const QString& target)>;
     ManualSave(Platform& platform, const AppState& state, const PendingDrop& pending,
-               SoundCues& cues, const ClientControls& controls, QWidget& client, Save save);
+               SoundCues& cues, const ClientControls& controls, const PointerInside& pointer,
+               QWidget& client, Save save);
 
     // `Timer4_Timer`; busy while a drag is over the client or a drop's file is on its way.
     Result Timer4_Timer(bool busy);
@@ -55,6 +58,7 @@ private:
     const PendingDrop& pending_;
     SoundCues& cues_;
     const ClientControls& controls_;
+    const PointerInside& pointer_;
     QWidget& client_;
     Save save_;
     bool open_ = false; // the dialog is open (timers tick under it)

@@ -24,7 +24,10 @@ void WindowPlace::apply() {
 }
 
 void WindowPlace::store() {
-    const QPoint at = platform_.windowPosition(&window_);
+    storeAt(platform_.windowPosition(&window_));
+}
+
+void WindowPlace::storeAt(QPoint at) {
     // The twips survive unchanged while the window stays on the pixel they round to.
     if (at.x() != twipsToPixels(state_.WindowLeft))
         state_.WindowLeft = at.x() * kTwipsPerPixel;
@@ -77,7 +80,10 @@ void WindowPlace::followWindowManager() {
     const QPoint real = platform_.windowPosition(&window_);
     const QPoint inside = window_.geometry().topLeft();
     if (real == inside) {
+        // The window manager has done what it was asked: the settings take the place. (At the
+        // program's own move the X server still had the old one.)
         placeSeen_.reset();
+        storeAt(real);
         return;
     }
     // Only a place that holds for a second look: while a window is being mapped the X server

@@ -31,6 +31,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void storeAt(QPoint at);
     void moved(bool spontaneous);
     void followWindowManager();
 

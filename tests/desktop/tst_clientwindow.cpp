@@ -160,6 +160,15 @@ private Q_SLOTS:
         QCOMPARE(windowPosition(id()), before);
     }
 
+    // The label under the pointer lights up; with the pointer off the client none does, and
+    // the hover poll sleeps.
+    void labelUnderThePointer() {
+        pointerTo(centreOf(main().controls().Text[3]));
+        QTRY_COMPARE(main().highlightedLabel(), 3);
+        pointerTo(QPoint(1200, 950));
+        QTRY_VERIFY(main().highlightedLabel() == -1 && !main().Timer3.isActive());
+    }
+
     // Gestures seen at once or late by the busy client (as during a cue), the pointer wandering
     // off after; a drag moves the window with the spot pressed under the pointer, no more.
     void pointerOnTheClient_data() {

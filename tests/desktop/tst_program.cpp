@@ -50,6 +50,7 @@ private Q_SLOTS:
         QTest::newRow("Exit from the client's menu") << "client menu" << false << false;
         QTest::newRow("Exit from the tray menu") << "tray menu" << false << false;
         QTest::newRow("SIGTERM") << "SIGTERM" << false << false;
+        QTest::newRow("Hide Kelvane, then SIGTERM") << "hidden" << false << false;
         QTest::newRow("SIGINT") << "SIGINT" << false << false;
         QTest::newRow("SIGHUP, the history deleted") << "SIGHUP" << false << true;
         QTest::newRow("first run, SIGTERM") << "SIGTERM" << true << false;
@@ -59,8 +60,7 @@ private Q_SLOTS:
         QFETCH(bool, firstRun);
         QFETCH(bool, deleteHistory);
         const int signal =
-            QMap<QString, int>{{"SIGTERM", SIGTERM}, {"SIGINT", SIGINT}, {"SIGHUP", SIGHUP}}.value(
-                road);
+            QMap<QString, int>{{"SIGINT", SIGINT}, {"SIGHUP", SIGHUP}}.value(road, SIGTERM);
         QPoint at = firstRun ? QPoint(647, 505) : QPoint(400, 400);
         QPoint twips = firstRun ? QPoint(9700, 7580) : at * 15;
         // The first run follows the browser: with one open, the client stays on the screen.
@@ -107,8 +107,14 @@ private Q_SLOTS:
             else if (road == "tray menu")
                 QVERIFY(chooseFromMenu(
                     kelvane.processId(), [&] { clickTrayIcon(kelvane.processId(), 3); }, 1));
-            else
+            else {
+                if (road == "hidden") {
+                    QVERIFY(chooseFromMenu(
+                        kelvane.processId(), [&] { clickAt(at + QPoint(20, 20), 3); }, 2));
+                    QTRY_VERIFY(!isMapped(id));
+                }
                 ::kill(pid_t(kelvane.processId()), signal);
+            }
             QVERIFY(kelvane.waitForFinished());
             QCOMPARE(kelvane.exitStatus(), QProcess::NormalExit);
             QCOMPARE(kelvane.exitCode(), 0);

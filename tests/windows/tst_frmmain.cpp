@@ -95,7 +95,7 @@ private Q_SLOTS:
         QCOMPARE(f.fake->topmost.value(&w), firstRun);
         QCOMPARE(f.fake->autostartWritten, firstRun); // starts with the session
         QVERIFY(f.fake->trayShown && f.fake->messageBoxes.isEmpty());
-        QVERIFY(w.Timer1.isActive() && w.Timer3.isActive());
+        QVERIFY(w.Timer1.isActive() && !w.Timer3.isActive()); // hover poll: pointer on client
         QVERIFY(!w.Timer2.isActive() && !w.Timer4.isActive());
         QCOMPARE(w.Timer5.isActive(), firstRun);
         QCOMPARE(QFile::exists(f.settingsFile()), !firstRun); // nothing written before the end
@@ -318,6 +318,11 @@ private Q_SLOTS:
 
         const QColor yellow(255, 230, 22), white(Qt::white);
         f.fake->cursor = labels[3]->mapToGlobal(labels[3]->rect().center());
+        QEvent enter(QEvent::Enter), leave(QEvent::Leave);
+        QApplication::sendEvent(&w, &leave);
+        QTest::qWait(200);
+        QCOMPARE(w.highlightedLabel(), -1); // the window has not heard the pointer come in
+        QApplication::sendEvent(&w, &enter);
         QTRY_COMPARE(w.highlightedLabel(), 3);
         QCOMPARE(labels[3]->palette().color(QPalette::Base), yellow);
         QCOMPARE(labels[0]->palette().color(QPalette::Base), white);
@@ -327,6 +332,18 @@ private Q_SLOTS:
         QTRY_COMPARE(w.highlightedLabel(), -1);
         QCOMPARE(labels[3]->palette().color(QPalette::Base), white);
         QCOMPARE(w.pendingDrop().iCurrentLabel, 3);
+        // Gone onto a window the X pointer does not follow: its stale position lights nothing,
+        // and the poll stops; a drag lights the label it is over, wherever the pointer is said
+        // to be.
+        f.fake->cursor = labels[3]->mapToGlobal(labels[3]->rect().center());
+        QTRY_COMPARE(w.highlightedLabel(), 3);
+        QApplication::sendEvent(&w, &leave);
+        QTRY_VERIFY(w.highlightedLabel() == -1 && !w.Timer3.isActive());
+        QMimeData picture;
+        picture.setUrls({QUrl::fromLocalFile(f.picture("cat.jpg"))});
+        QDragEnterEvent over({3, 3}, Qt::CopyAction, &picture, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(labels[1], &over);
+        QTRY_COMPARE(w.highlightedLabel(), 1);
         // "Delete Folder From List" is about the label right-clicked, not the one hovered last.
         f.fake->messageBoxAnswers = {Platform::Answer::Yes};
         QTimer::singleShot(50, w.menus().mnuDelete, &QAction::trigger);
@@ -482,6 +499,8 @@ private Q_SLOTS:
         QTest::newRow("cancelled") << ManualCase{"Image1", "cat[1].jpg", "", "", "*.jpg: ~", ""};
         QTest::newRow("cursor off the client")
             << ManualCase{"Image1", "cat[1].jpg", "off", "", "", ""};
+        QTest::newRow("pointer on a Wayland window, its X position stale")
+            << ManualCase{"Image1", "cat[1].jpg", "stale", "", "", ""};
         QTest::newRow("the dialog fails")
             << ManualCase{"Image1", "cat[1].jpg", "throw", "", "*.jpg: ~", ""};
     }
@@ -502,8 +521,12 @@ private Q_SLOTS:
             f.fake->messageBoxAnswers = {existing.endsWith("Yes") ? Platform::Answer::Yes
                                                                   : Platform::Answer::No};
         }
+        // "off": the pointer leaves; "stale": it leaves onto a window the X pointer does not
+        // follow, its position left on the client.
         f.fake->cursor = answer == "off" ? w.geometry().bottomRight() + QPoint(2, 0)
                                          : w.geometry().bottomRight();
+        QEvent crossing(answer == "off" || answer == "stale" ? QEvent::Leave : QEvent::Enter);
+        QApplication::sendEvent(&w, &crossing);
         f.fake->saveDialogThrows = answer == "throw";
         f.fake->saveDialogAnswers = {expand(answer)};
         // Ticks go on while the dialog is open: still one dialog.

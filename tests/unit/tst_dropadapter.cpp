@@ -26,13 +26,21 @@ namespace {
 
 const QByteArray kJpeg = QByteArray("\xFF\xD8\xFF\xE0 original picture ", 21).repeated(500);
 const QByteArray kPng = QByteArray("\x89PNG\r\n\x1A\n re-encoded", 19);
+const QByteArray kGif = QByteArray("GIF89a\x01\x00\x01\x00\x00\xFF\x00,", 14);
+const QString kPromiseUrl = "application/x-moz-file-promise-url", kName = "$/my%20cat.jpeg?w=200";
 
-QByteArray utf16(const QString& text) {
-    return QStringEncoder(QStringEncoder::Utf16LE)(text);
+// A drag's formats and what each holds: "JPEG" and "PNG" stand for those pictures, "$" for the
+// test server's address. What the scripted browser does on a direct save is under
+// XdndDirectSave0: writes those bytes, or "@elsewhere", "@symlink", "@hardlink".
+using Formats = QMap<QString, QString>;
+
+Formats with(Formats formats, const Formats& more) {
+    formats.insert(more);
+    return formats;
 }
 
 struct Result {
-    QString file, error;
+    QString file, remark;
     bool arrived = false;
 };
 
@@ -43,24 +51,33 @@ class TestDropAdapter : public QObject {
 
     QTemporaryDir dir_;
     HttpServer server_;
-    char directAnswer_ = 0;  // how the scripted browser answers a direct save
-    QString writeElsewhere_; // the address it says it wrote to, when not the one asked for
-    QString linkTo_;         // a file it links where it was asked to write, with "ln -s" or "ln"
-    bool symlink_ = false;
+    char directAnswer_ = 0; // how the scripted browser answers a direct save
+    QString browserWrites_; // and what it writes
 
+    QByteArray bytes(const QString& format, const QString& value) const {
+        if (value == "JPEG" || value == "PNG")
+            return value == "JPEG" ? kJpeg : kPng;
+        const QString text = QString(value).replace("$", server_.url(""));
+        return format.startsWith("application/x-moz")
+                   ? QByteArray(QStringEncoder(QStringEncoder::Utf16LE)(text))
+                   : text.toUtf8();
+    }
     std::unique_ptr<DropAdapter> adapter() {
         auto a = std::make_unique<DropAdapter>(
-            [this](const QMimeData&, const QString& uri) {
-                if (!linkTo_.isEmpty()) {
-                    const QByteArray from = QFile::encodeName(linkTo_);
-                    const QByteArray to = QFile::encodeName(QUrl(uri).toLocalFile());
-                    (void)(symlink_ ? ::symlink(from, to) : ::link(from, to));
-                } else if (directAnswer_ == 'S' && writeElsewhere_.isEmpty()) {
-                    // The browser answers with an empty file and writes it a moment later.
-                    QFile(QUrl(uri).toLocalFile()).open(QIODevice::WriteOnly);
-                    QTimer::singleShot(20, [uri] { writeFile(QUrl(uri).toLocalFile(), kJpeg); });
+            [this](const QMimeData&, const QString& uri) -> DirectSaveAnswer {
+                const QString to = QUrl(uri).toLocalFile(), from = dir_.path() + "/elsewhere.jpg";
+                writeFile(from, kJpeg);
+                if (browserWrites_ == "@elsewhere")
+                    return {directAnswer_, QUrl::fromLocalFile(from).toString()};
+                if (browserWrites_.startsWith("@")) // a link where it was asked to write
+                    (void)(browserWrites_ == "@symlink" ? ::symlink : ::link)(
+                        QFile::encodeName(from).constData(), QFile::encodeName(to).constData());
+                else if (directAnswer_ == 'S') { // an empty file at once, written a moment later
+                    QFile(to).open(QIODevice::WriteOnly);
+                    QTimer::singleShot(20,
+                                       [=, b = bytes({}, browserWrites_)] { writeFile(to, b); });
                 }
-                return DirectSaveAnswer{directAnswer_, writeElsewhere_};
+                return {directAnswer_, {}};
             },
             [] { return QStringLiteral("proposed name.jpeg"); }, DropCache(cache()));
         a->setLimits({2000, 1 << 20, 5});
@@ -73,87 +90,127 @@ class TestDropAdapter : public QObject {
             files += QDir(drop.filePath()).entryList(QDir::Files | QDir::Hidden);
         return files;
     }
-    static Result drop(DropAdapter& a, const QMimeData& data) {
-        Result r;
-        a.receive(&data, {[&r](const QString& f, const QString& e) { r = {f, e, true}; }, {}});
-        (void)QTest::qWaitFor([&r] { return r.arrived; }, 10000);
-        return r;
-    }
 
 private Q_SLOTS:
     void init() {
-        directAnswer_ = 0;
-        writeElsewhere_.clear();
-        linkTo_.clear();
         QDir(cache()).removeRecursively();
         server_.route("/my%20cat.jpeg", 200, "image/jpeg", kJpeg);
+        server_.route("/hotlinked.jpg", 200, "image/jpeg", kJpeg);
+        server_.need(
+            "/hotlinked.jpg",
+            {"Referer: " + server_.url("/").toLatin1(),
+             "Accept: image/avif,image/webp,image/png,image/svg+xml,image/*;q=0.8,*/*;q=0.5"});
         server_.route("/page.html", 200, "text/html", "<html><body>a page</body></html>");
         server_.route("/page-as-picture.jpg", 200, "image/jpeg", "<html>no picture</html>");
         server_.route("/stalls.jpg", 200, "image/jpeg", {}, {}, HttpServer::Mode::Stall);
         server_.route("/endless.jpg", 200, "image/jpeg", kJpeg, {}, HttpServer::Mode::Endless);
         server_.route("/loop.jpg", 302, "text/plain", {}, "Location: /loop.jpg\r\n");
         server_.route("/to-file.jpg", 302, "text/plain", {}, "Location: file:///etc/passwd\r\n");
-        server_.route("/elsewhere.jpg", 301, "text/plain", {}, "Location: /my%20cat.jpeg\r\n");
         server_.route("/..%2F..%2Fescape", 200, "image/jpeg", kJpeg);
     }
 
-    // Each browser's drag, read the way that gives the original JPEG; the name never climbs.
-    // An address that fails leaves nothing, down to a direct save outside the cache.
+    // Each browser's drag made into the original picture where it offers one; the name never
+    // climbs; a drop that fails says why and leaves nothing, down to a direct save outside the
+    // cache. The file a drag over the client names is the one the drop gives.
     void drops_data() {
-        QTest::addColumn<QString>("drag");   // a browser's, image data only, or an address here
-        QTest::addColumn<char>("answer");    // to a direct save: S saved, E error, F fetch; 0 none
-        QTest::addColumn<QString>("cached"); // "" when the drop fails
-        QTest::newRow("firefox saves") << "firefox" << 'S' << "my%20cat.jpeg";
-        QTest::newRow("firefox fails, fetched") << "firefox" << 'E' << "my%20cat.jpeg";
-        QTest::newRow("chromium, a picture in a link") << "chromium" << 'F' << "my%20cat.jpeg";
-        QTest::newRow("image data only") << "image data only" << '\0' << "image.png";
-        QTest::newRow("address that climbs") << "/..%2F..%2Fescape" << '\0' << "%2F..%2Fescape.jpg";
+        QTest::addColumn<Formats>("formats");
+        QTest::addColumn<char>("answer");  // to a direct save: S saved, E error, F failed
+        QTest::addColumn<QString>("file"); // the cached file's name; "" when the drop fails
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("remark"); // part of the remark on the file, or of the error
+        const Formats firefox{{"text/uri-list", kName},
+                              {kPromiseUrl, kName},
+                              {"image/png", "PNG"},
+                              {"application/x-moz-file-promise-dest-filename", "red square.jpg"}};
+        const Formats hotlinked = with(firefox, {{"text/uri-list", "$/hotlinked.jpg"},
+                                                 {kPromiseUrl, "$/hotlinked.jpg"},
+                                                 {"XdndDirectSave0", "forbidden"}});
+        const QString jpegNamed = R"(application/octet-stream;name="%1")";
+        const QString html = R"(<a href="$/page.html"><img src="%1"></a>)";
+        QTest::newRow("firefox saves") << with(firefox, {{"XdndDirectSave0", "JPEG"}}) << 'S'
+                                       << "proposed name.jpeg" << kJpeg << "";
+        QTest::newRow("firefox fails, fetched") << with(firefox, {{"XdndDirectSave0", ""}}) << 'E'
+                                                << "proposed name.jpeg" << kJpeg << "";
+        QTest::newRow("firefox saves an error page, fetched")
+            << with(firefox, {{"XdndDirectSave0", "forbidden"}}) << 'S' << "proposed name.jpeg"
+            << kJpeg << "";
+        QTest::newRow("firefox saves an error page, fetching refused")
+            << hotlinked << 'S' << "" << QByteArray() << "403";
+        QTest::newRow("firefox on Wayland, fetched under its name")
+            << firefox << '\0' << "red square.jpg" << kJpeg << "";
+        QTest::newRow("chromium, a picture in a link")
+            << Formats{{"text/uri-list", "$/page.html"},
+                       {"text/html", html.arg(kName)},
+                       {"application/octet-stream", "JPEG"},
+                       {"XdndDirectSave0", ""}}
+            << 'F' << "proposed name.jpeg" << kJpeg << "";
+        QTest::newRow("chromium on Wayland, bytes named in their type")
+            << Formats{{"text/uri-list", kName + "\r\ntitle"},
+                       {jpegNamed.arg("red square.jpg"), "JPEG"}}
+            << '\0' << "red square.jpg" << kJpeg << "";
+        QTest::newRow("a quoted name with a path and a control character")
+            << Formats{{jpegNamed.arg(R"(../a\"b\u0001.jpg)").replace("\\u0001", "\x01"), "JPEG"}}
+            << '\0' << "_a\"b.jpg" << kJpeg << "";
+        QTest::newRow("bytes that are an error page, fetching refused")
+            << Formats{{"text/uri-list", "$/hotlinked.jpg"},
+                       {"application/octet-stream", "forbidden"}}
+            << '\0' << "" << QByteArray() << "403";
+        QTest::newRow("hot-linked, fetched from the page")
+            << Formats{{"text/uri-list", "$/hotlinked.jpg"}, {"chromium/x-renderer-taint", "$"}}
+            << '\0' << "hotlinked.jpg" << kJpeg << "";
+        QTest::newRow("a title that looks like an address")
+            << Formats{{"text/uri-list", "blob:$/1\r\n" + kName}} << '\0' << "" << QByteArray()
+            << "";
+        QTest::newRow("image data only, re-encoded")
+            << Formats{{"image/png", "PNG"}} << '\0' << "image.png" << kPng << "re-encoded";
+        QTest::newRow("data: address in base64")
+            << Formats{{"text/uri-list", "data:image/gif;base64," + kGif.toBase64()},
+                       {"application/x-moz-file-promise-dest-filename", "dot.gif"}}
+            << '\0' << "dot.gif" << kGif << "";
+        QTest::newRow("data: address, percent-encoded")
+            << Formats{{"text/html", html.arg("data:image/gif," + kGif.toPercentEncoding())}}
+            << '\0' << "image.gif" << kGif << "";
+        QTest::newRow("data: address of text") << Formats{{"text/uri-list", "data:,GIF"}} << '\0'
+                                               << "" << QByteArray() << "no picture";
+        QTest::newRow("address that climbs") << Formats{{"text/uri-list", "$/..%2F..%2Fescape"}}
+                                             << '\0' << "%2F..%2Fescape.jpg" << kJpeg << "";
         for (const char* path : {"/missing.jpg", "/page-as-picture.jpg", "/stalls.jpg",
                                  "/endless.jpg", "/loop.jpg", "/to-file.jpg"})
-            QTest::newRow(path) << path << '\0' << "";
-        QTest::newRow("saved outside the cache") << "/elsewhere.jpg" << 'S' << "";
-        QTest::newRow("symbolic link out of the cache") << "/symlink.jpg" << 'S' << "";
-        QTest::newRow("hard link out of the cache") << "/hardlink.jpg" << 'S' << "";
+            QTest::newRow(path) << Formats{{"text/uri-list", "$" + QString(path)}} << '\0' << ""
+                                << QByteArray() << "";
+        for (const char* hostile : {"@elsewhere", "@symlink", "@hardlink"})
+            QTest::newRow(hostile)
+                << Formats{{"text/uri-list", "$/missing.jpg"}, {"XdndDirectSave0", hostile}} << 'S'
+                << "" << QByteArray() << "";
+        QTest::newRow("text") << Formats{{"text/plain", "just text"}} << '\0' << "" << QByteArray()
+                              << "the drag carries no file";
     }
     void drops() {
-        QFETCH(QString, drag);
+        QFETCH(Formats, formats);
         QFETCH(char, answer);
-        QFETCH(QString, cached);
-        directAnswer_ = answer;
-        const QString image = server_.url("/my%20cat.jpeg") + "?w=200";
+        QFETCH(QString, file);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, remark);
         QMimeData data;
-        if (drag == "firefox") {
-            data.setUrls({QUrl(image)});
-            data.setData("application/x-moz-file-promise-url", utf16(image));
-            data.setData("image/png", kPng);
-        } else if (drag == "chromium") { // its file list names the link
-            const QString link = server_.url("/page.html");
-            data.setUrls({QUrl(link)});
-            data.setData("text/html", "\xFF\xFE" + utf16("<a href=\"" + link + "\"><img src=\"" +
-                                                         image + "\"></a>"));
-            data.setData("application/octet-stream", kJpeg);
-        } else if (drag == "image data only") {
-            data.setData("image/png", kPng);
-        } else {
-            data.setUrls({QUrl::fromEncoded(server_.url(drag.toLatin1()).toLatin1())});
-        }
-        if (answer)
-            data.setData("XdndDirectSave0", {});
-        const QString elsewhere = dir_.path() + "/elsewhere.jpg";
-        writeFile(elsewhere, kJpeg);
-        if (drag == "/elsewhere.jpg")
-            writeElsewhere_ = QUrl::fromLocalFile(elsewhere).toString();
-        if (drag.endsWith("link.jpg"))
-            linkTo_ = elsewhere;
-        symlink_ = drag == "/symlink.jpg";
-        const Result r = drop(*adapter(), data);
-        QVERIFY2(r.arrived && r.file.isEmpty() == cached.isEmpty(), qPrintable(r.error + r.file));
-        QVERIFY(!cached.isEmpty() || cachedFiles().isEmpty());
-        if (cached.isEmpty())
+        for (auto [format, value] : formats.asKeyValueRange())
+            data.setData(format, bytes(format, value));
+        directAnswer_ = answer;
+        browserWrites_ = formats.value("XdndDirectSave0");
+        auto a = adapter();
+        const QString dragged = a->draggedFile(&data);
+        Result r;
+        a->receive(&data, {[&r](const QString& f, const QString& e) { r = {f, e, true}; }, {}});
+        QVERIFY(QTest::qWaitFor([&r] { return r.arrived; }, 10000));
+        QCOMPARE(QFileInfo(r.file).fileName(), file);
+        QVERIFY2(r.remark.contains(remark), qPrintable(r.remark));
+        QCOMPARE(dragged.isEmpty(), r.remark == "the drag carries no file");
+        if (file.isEmpty()) {
+            QVERIFY(cachedFiles().isEmpty());
             return;
-        QCOMPARE(QFileInfo(r.file).fileName(), cached);
-        QVERIFY(QFileInfo(r.file).absolutePath().startsWith(cache() + "/drop-"));
-        QCOMPARE(readBytes(r.file), drag == "image data only" ? kPng : kJpeg);
+        }
+        QVERIFY(file.startsWith(QFileInfo(dragged).fileName()));
+        QVERIFY(r.file.startsWith(cache() + "/drop-"));
+        QCOMPARE(readBytes(r.file), content);
     }
 
     // The program's end in the middle of a download leaves nothing in the cache.
@@ -206,17 +263,6 @@ private Q_SLOTS:
         const qint64 written = QFileInfo(cache() + '/' + drop + "/a.jpg").size();
         QVERIFY2(sent - written < 64 << 20, qPrintable(QString::number(sent - written)));
         a.reset(); // the server's next send fails
-    }
-
-    // Drag-over names the file a drop gives (for the manual save); text alone gives none.
-    void draggedFileNamesTheCachedFile() {
-        QMimeData data, text;
-        data.setUrls({QUrl(server_.url("/my%20cat.jpeg") + "?w=200")});
-        QCOMPARE(QFileInfo(adapter()->draggedFile(&data)).fileName(), "my%20cat.jpeg");
-        text.setText("just text");
-        QVERIFY(adapter()->draggedFile(&text).isEmpty());
-        const Result r = drop(*adapter(), text);
-        QVERIFY(r.arrived && r.file.isEmpty());
     }
 
     void safeNames() {

@@ -77,8 +77,7 @@ bool isDataUrl(const QUrl& url) {
     return url.scheme().compare(QLatin1String("data"), Qt::CaseInsensitive) == 0;
 }
 
-} // namespace
-
+// The bytes a data: address holds (base64 or percent-encoded); empty for any other address.
 QByteArray dataUrlBytes(const QUrl& url) {
     if (!isDataUrl(url))
         return {};
@@ -92,6 +91,8 @@ QByteArray dataUrlBytes(const QUrl& url) {
                ? QByteArray::fromBase64(bytes) // white space and line breaks skipped
                : bytes;
 }
+
+} // namespace
 
 DragOffer DragOffer::of(const QMimeData& data, bool directSave,
                         const std::function<QString()>& proposedName) {

@@ -34,7 +34,4 @@ struct DragOffer {
 // The image data of a drag as file bytes: PNG or JPEG as they are, a Qt image as PNG.
 QByteArray imageDataBytes(const QMimeData& data);
 
-// The bytes a data: address holds (base64 or percent-encoded); empty for any other address.
-QByteArray dataUrlBytes(const QUrl& url);
-
 } // namespace kelvane::drops

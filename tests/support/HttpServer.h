@@ -51,10 +51,10 @@ private:
         const QByteArray request = socket->readAll();
         const QByteArray path = request.split(' ').value(1).split('?').value(0);
         const QByteArrayList lines = request.toLower().split('\n');
-        const bool refused =
-            std::any_of(needs_[path].cbegin(), needs_[path].cend(), [&](const QByteArray& line) {
-                return !lines.contains(line.toLower() + '\r');
-            });
+        const QByteArrayList needed = needs_.value(path);
+        const bool refused = std::any_of(needed.cbegin(), needed.cend(), [&](const QByteArray& l) {
+            return !lines.contains(l.toLower() + '\r');
+        });
         const Answer a =
             refused
                 ? Answer{"HTTP/1.1 403 X\r\nContent-Type: text/html\r\n", "forbidden", Mode::Once}

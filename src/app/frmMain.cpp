@@ -31,10 +31,10 @@ frmMain::frmMain(Platform& platform, AppState& state)
       place_(*this, platform, state, [this] { return drag_.moving() || dropTarget_.busy(); }),
       drag_(*this), feedback_(*this, controls_, look_, state, cues_, platform, Timer2, Timer4),
       dropTarget_(platform, controls_, drops_, pending_, Timer4,
-                  [this](std::int16_t index, const QString& file, const QString& error) {
+                  [this](std::int16_t index, const QString& file, const QString& remark) {
                       SaveOutcome outcome = saving_.SaveImage(index, file, {}, this);
-                      if (file.isEmpty() && !error.isEmpty()) // the drop adapter knows why
-                          outcome.reason = error;
+                      // The drop adapter knows why there is no file, or what the file is.
+                      (file.isEmpty() ? outcome.reason : outcome.remark) = remark;
                       feedback_.showOutcome(outcome);
                   }),
       manualSave_(platform, state, pending_, cues_, controls_, pointer_, *this,

@@ -114,8 +114,10 @@ public:
 
     // A drop turned into a local file.
     struct DropHandlers {
-        // Runs once: the file (empty when the drag gave none) and, when empty, why.
-        std::function<void(const QString& file, const QString& error)> done;
+        // Runs once: the file (empty when the drag gave none) and, when empty, why; with a
+        // file, a remark on it for the user (the browser gave only a re-encoded copy), mostly
+        // empty.
+        std::function<void(const QString& file, const QString& remark)> done;
         // Runs while the file is still on its way: bytes so far, and the total or -1.
         std::function<void(qint64 received, qint64 total)> progress;
     };

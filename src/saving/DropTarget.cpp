@@ -58,13 +58,13 @@ void DropTarget::receiveDrop(std::int16_t index, const QMimeData* data) {
             controls_.prgDrop->show();
     });
     platform_.receiveDrop(
-        data, {[this, index](const QString& file, const QString& error) {
+        data, {[this, index](const QString& file, const QString& remark) {
                    endFetch();
                    if (closed_)
                        return;
                    if (!file.isEmpty()) // the manual save falls back on the file that came
                        pending_.sTempSaveAsFilename = file;
-                   save_(index, file, error);
+                   save_(index, file, remark);
                    if (file.isEmpty()) // nothing came: nothing to save by hand either
                        Timer4_.stop();
                },

@@ -22,8 +22,9 @@ struct PendingDrop;
 class DropTarget {
 public:
     // save runs with the target (-1 the Desktop, 0 to 9 a label) and the file; when the drag
-    // gave none, the file is empty and error says why.
-    using Save = std::function<void(std::int16_t index, const QString& file, const QString& error)>;
+    // gave none, the file is empty and remark says why, else it is a word on the file or empty.
+    using Save =
+        std::function<void(std::int16_t index, const QString& file, const QString& remark)>;
     DropTarget(Platform& platform, ClientControls& controls, DropReception& reception,
                PendingDrop& pending, QTimer& Timer4, Save save);
 

@@ -25,12 +25,12 @@ SaveFeedback::SaveFeedback(QWidget& window, ClientControls& controls, ClientLook
 
 void SaveFeedback::showOutcome(const SaveOutcome& outcome) {
     if (outcome.result == SaveOutcome::Result::Saved)
-        showSaved(outcome.path);
+        showSaved(outcome.path, outcome.remark);
     else
         showFailed(outcome.result == SaveOutcome::Result::Failed, outcome.reason);
 }
 
-void SaveFeedback::showSaved(const QString& target) {
+void SaveFeedback::showSaved(const QString& target, const QString& remark) {
     if (state_.bShowSavedImage) {
         controls_.Image1->raise();
         look_.showStatusIcon(0);
@@ -43,7 +43,8 @@ void SaveFeedback::showSaved(const QString& target) {
         window_.repaint();
         cues_.PlaySoundCue(QStringLiteral("saved"));
     }
-    const QString tip = quotedTip(QStringLiteral(" This image was saved to "), target);
+    const QString tip = quotedTip(QStringLiteral(" This image was saved to "), target) +
+                        (remark.isEmpty() ? QString() : remark + QLatin1Char(' '));
     controls_.Image1->setToolTip(tip);
     controls_.imgIcon[1]->setToolTip(tip);
     Timer4_.stop(); // no manual save after a successful one

@@ -36,7 +36,7 @@ public:
     bool Image1_DblClick(const QString& newest);
 
 private:
-    void showSaved(const QString& target);
+    void showSaved(const QString& target, const QString& remark);
     void showFailed(bool showError, const QString& reason);
     bool ShowDesktop();
 

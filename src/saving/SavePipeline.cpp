@@ -38,7 +38,7 @@ bool ensureFolder(const QString& folder) {
 }
 
 SaveOutcome failed(const QString& reason) {
-    return {SaveOutcome::Result::Failed, QString(), reason};
+    return {SaveOutcome::Result::Failed, QString(), reason, QString()};
 }
 
 } // namespace
@@ -81,7 +81,7 @@ SaveOutcome SavePipeline::copyToTarget(std::int16_t index, const QString& source
         if (state_.bAutoIncrementSavedFiles)
             target = IncrementFileName(target, platform_, owner);
         else if (!OverwritePrompt(target, platform_, owner))
-            return {SaveOutcome::Result::Declined, QString(), QString()};
+            return {SaveOutcome::Result::Declined, QString(), QString(), QString()};
         busy.set(true);
     }
     if (manual)
@@ -93,7 +93,7 @@ SaveOutcome SavePipeline::copyToTarget(std::int16_t index, const QString& source
         return failed(copied.error);
     if (!FileExists(target))
         return failed(QStringLiteral("the copy is not there"));
-    return {SaveOutcome::Result::Saved, target, QString()};
+    return {SaveOutcome::Result::Saved, target, QString(), QString()};
 }
 
 void SavePipeline::record(const QString& target, QWidget* owner) {

@@ -22,6 +22,7 @@ struct SaveOutcome {
     Result result = Result::Failed;
     QString path;   // the saved file
     QString reason; // why a save failed, in a few words
+    QString remark; // a sentence on the saved file for its tooltip, mostly empty
 };
 
 // Turns a dropped or chosen file into a file in the target folder: the corrected name, the

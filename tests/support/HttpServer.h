@@ -1,11 +1,13 @@
 #pragma once
 
-// A small web server on 127.0.0.1: each path answers as scripted, stalls or never ends.
+// A small web server on 127.0.0.1: each path answers as scripted, stalls or never ends; a path
+// that needs request headers (hot-link protection) answers 403 "forbidden" without them.
 
 #include <QHash>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <algorithm>
 
 namespace kelvane::test {
 
@@ -23,6 +25,8 @@ public:
                                   " X\r\nContent-Type: " + contentType + "\r\n" + headers,
                               body, mode});
     }
+    // Header lines ("Name: value") a request for path must carry.
+    void need(const QByteArray& path, const QByteArrayList& lines) { needs_.insert(path, lines); }
     QString url(const QByteArray& path) const {
         return QStringLiteral("http://127.0.0.1:%1").arg(serverPort()) + QString::fromLatin1(path);
     }
@@ -44,9 +48,18 @@ private:
     void serve(QTcpSocket* socket) {
         if (!socket->peek(socket->bytesAvailable()).contains("\r\n\r\n"))
             return; // the request's head not complete yet
-        const QByteArray path = socket->readAll().split(' ').value(1).split('?').value(0);
-        const Answer a = routes_.value(
-            path, {"HTTP/1.1 404 X\r\nContent-Type: text/plain\r\n", "not found", Mode::Once});
+        const QByteArray request = socket->readAll();
+        const QByteArray path = request.split(' ').value(1).split('?').value(0);
+        const QByteArrayList lines = request.toLower().split('\n');
+        const QByteArrayList needed = needs_.value(path);
+        const bool refused = std::any_of(needed.cbegin(), needed.cend(), [&](const QByteArray& l) {
+            return !lines.contains(l.toLower() + '\r');
+        });
+        const Answer a =
+            refused
+                ? Answer{"HTTP/1.1 403 X\r\nContent-Type: text/html\r\n", "forbidden", Mode::Once}
+                : routes_.value(path, {"HTTP/1.1 404 X\r\nContent-Type: text/plain\r\n",
+                                       "not found", Mode::Once});
         if (a.mode == Mode::Endless) {
             socket->write(a.head + "\r\n");
             auto* timer = new QTimer(socket);
@@ -63,6 +76,7 @@ private:
     }
 
     QHash<QByteArray, Answer> routes_;
+    QHash<QByteArray, QByteArrayList> needs_;
 };
 
 } // namespace kelvane::test

@@ -3,7 +3,6 @@
 #include "TestFiles.h"
 #include "platform/drops/DropAdapter.h"
 #include "platform/drops/DropNaming.h"
-#include "platform/drops/FileList.h"
 
 #include <QMimeData>
 #include <QStringEncoder>
@@ -26,15 +25,19 @@ namespace {
 
 const QByteArray kJpeg = QByteArray("\xFF\xD8\xFF\xE0 original picture ", 21).repeated(500);
 const QByteArray kPng = QByteArray("\x89PNG\r\n\x1A\n re-encoded", 19);
+const QByteArray kGif = QByteArray("GIF89a\x01\x00\x01\x00\x00\xFF\x00,", 14);
+const QString kPromiseUrl = "application/x-moz-file-promise-url", kName = "$/my%20cat.jpeg?w=200";
 
-QByteArray utf16(const QString& text) {
-    return QStringEncoder(QStringEncoder::Utf16LE)(text);
+// A drag's formats and what each holds: "JPEG", "PNG" and "GIF" stand for those pictures, "$"
+// for the test server's address. Under XdndDirectSave0, what the scripted browser does when
+// asked to save: answers "E" when that is empty, else "S" and writes those bytes, or writes
+// elsewhere ("@elsewhere"), or links a file from elsewhere ("@symlink", "@hardlink").
+using Formats = QMap<QString, QString>;
+
+Formats with(Formats formats, const Formats& more) {
+    formats.insert(more);
+    return formats;
 }
-
-struct Result {
-    QString file, error;
-    bool arrived = false;
-};
 
 } // namespace
 
@@ -43,24 +46,34 @@ class TestDropAdapter : public QObject {
 
     QTemporaryDir dir_;
     HttpServer server_;
-    char directAnswer_ = 0;  // how the scripted browser answers a direct save
-    QString writeElsewhere_; // the address it says it wrote to, when not the one asked for
-    QString linkTo_;         // a file it links where it was asked to write, with "ln -s" or "ln"
-    bool symlink_ = false;
+    QString browserWrites_; // what the scripted browser does when asked to save
 
+    QByteArray bytes(const QString& format, const QString& value) const {
+        if (value == "JPEG" || value == "PNG" || value == "GIF")
+            return value == "JPEG" ? kJpeg : value == "PNG" ? kPng : kGif;
+        const QString text = QString(value).replace("$", server_.url(""));
+        return format.startsWith("application/x-moz")
+                   ? QByteArray(QStringEncoder(QStringEncoder::Utf16LE)(text))
+                   : text.toUtf8();
+    }
     std::unique_ptr<DropAdapter> adapter() {
         auto a = std::make_unique<DropAdapter>(
-            [this](const QMimeData&, const QString& uri) {
-                if (!linkTo_.isEmpty()) {
-                    const QByteArray from = QFile::encodeName(linkTo_);
-                    const QByteArray to = QFile::encodeName(QUrl(uri).toLocalFile());
-                    (void)(symlink_ ? ::symlink(from, to) : ::link(from, to));
-                } else if (directAnswer_ == 'S' && writeElsewhere_.isEmpty()) {
-                    // The browser answers with an empty file and writes it a moment later.
-                    QFile(QUrl(uri).toLocalFile()).open(QIODevice::WriteOnly);
-                    QTimer::singleShot(20, [uri] { writeFile(QUrl(uri).toLocalFile(), kJpeg); });
+            [this](const QMimeData&, const QString& uri) -> DirectSaveAnswer {
+                const QString to = QUrl(uri).toLocalFile(), from = dir_.path() + "/elsewhere.jpg";
+                writeFile(from, kJpeg);
+                if (browserWrites_.isEmpty())
+                    return {'E', {}};
+                if (browserWrites_ == "@elsewhere")
+                    return {'S', QUrl::fromLocalFile(from).toString()};
+                if (browserWrites_.startsWith("@")) // a link where it was asked to write
+                    (void)(browserWrites_ == "@symlink" ? ::symlink : ::link)(
+                        QFile::encodeName(from).constData(), QFile::encodeName(to).constData());
+                else { // an empty file at once, written a moment later
+                    QFile(to).open(QIODevice::WriteOnly);
+                    QTimer::singleShot(20,
+                                       [=, b = bytes({}, browserWrites_)] { writeFile(to, b); });
                 }
-                return DirectSaveAnswer{directAnswer_, writeElsewhere_};
+                return {'S', {}};
             },
             [] { return QStringLiteral("proposed name.jpeg"); }, DropCache(cache()));
         a->setLimits({2000, 1 << 20, 5});
@@ -73,103 +86,117 @@ class TestDropAdapter : public QObject {
             files += QDir(drop.filePath()).entryList(QDir::Files | QDir::Hidden);
         return files;
     }
-    static Result drop(DropAdapter& a, const QMimeData& data) {
-        Result r;
-        a.receive(&data, {[&r](const QString& f, const QString& e) { r = {f, e, true}; }, {}});
-        (void)QTest::qWaitFor([&r] { return r.arrived; }, 10000);
-        return r;
-    }
 
 private Q_SLOTS:
     void init() {
-        directAnswer_ = 0;
-        writeElsewhere_.clear();
-        linkTo_.clear();
         QDir(cache()).removeRecursively();
         server_.route("/my%20cat.jpeg", 200, "image/jpeg", kJpeg);
-        server_.route("/page.html", 200, "text/html", "<html><body>a page</body></html>");
+        server_.route("/hotlinked.jpg", 200, "image/jpeg", kJpeg);
+        server_.need(
+            "/hotlinked.jpg",
+            {"Referer: " + server_.url("/").toLatin1(),
+             "Accept: image/avif,image/webp,image/png,image/svg+xml,image/*;q=0.8,*/*;q=0.5"});
         server_.route("/page-as-picture.jpg", 200, "image/jpeg", "<html>no picture</html>");
         server_.route("/stalls.jpg", 200, "image/jpeg", {}, {}, HttpServer::Mode::Stall);
         server_.route("/endless.jpg", 200, "image/jpeg", kJpeg, {}, HttpServer::Mode::Endless);
         server_.route("/loop.jpg", 302, "text/plain", {}, "Location: /loop.jpg\r\n");
         server_.route("/to-file.jpg", 302, "text/plain", {}, "Location: file:///etc/passwd\r\n");
-        server_.route("/elsewhere.jpg", 301, "text/plain", {}, "Location: /my%20cat.jpeg\r\n");
         server_.route("/..%2F..%2Fescape", 200, "image/jpeg", kJpeg);
     }
 
-    // Each browser's drag, read the way that gives the original JPEG; the name never climbs.
-    // An address that fails leaves nothing, down to a direct save outside the cache.
-    void drops_data() {
-        QTest::addColumn<QString>("drag");   // a browser's, image data only, or an address here
-        QTest::addColumn<char>("answer");    // to a direct save: S saved, E error, F fetch; 0 none
-        QTest::addColumn<QString>("cached"); // "" when the drop fails
-        QTest::newRow("firefox saves") << "firefox" << 'S' << "my%20cat.jpeg";
-        QTest::newRow("firefox fails, fetched") << "firefox" << 'E' << "my%20cat.jpeg";
-        QTest::newRow("chromium, a picture in a link") << "chromium" << 'F' << "my%20cat.jpeg";
-        QTest::newRow("image data only") << "image data only" << '\0' << "image.png";
-        QTest::newRow("address that climbs") << "/..%2F..%2Fescape" << '\0' << "%2F..%2Fescape.jpg";
-        for (const char* path : {"/missing.jpg", "/page-as-picture.jpg", "/stalls.jpg",
-                                 "/endless.jpg", "/loop.jpg", "/to-file.jpg"})
-            QTest::newRow(path) << path << '\0' << "";
-        QTest::newRow("saved outside the cache") << "/elsewhere.jpg" << 'S' << "";
-        QTest::newRow("symbolic link out of the cache") << "/symlink.jpg" << 'S' << "";
-        QTest::newRow("hard link out of the cache") << "/hardlink.jpg" << 'S' << "";
-    }
-    void drops() {
-        QFETCH(QString, drag);
-        QFETCH(char, answer);
-        QFETCH(QString, cached);
-        directAnswer_ = answer;
-        const QString image = server_.url("/my%20cat.jpeg") + "?w=200";
-        QMimeData data;
-        if (drag == "firefox") {
-            data.setUrls({QUrl(image)});
-            data.setData("application/x-moz-file-promise-url", utf16(image));
-            data.setData("image/png", kPng);
-        } else if (drag == "chromium") { // its file list names the link
-            const QString link = server_.url("/page.html");
-            data.setUrls({QUrl(link)});
-            data.setData("text/html", "\xFF\xFE" + utf16("<a href=\"" + link + "\"><img src=\"" +
-                                                         image + "\"></a>"));
-            data.setData("application/octet-stream", kJpeg);
-        } else if (drag == "image data only") {
-            data.setData("image/png", kPng);
-        } else {
-            data.setUrls({QUrl::fromEncoded(server_.url(drag.toLatin1()).toLatin1())});
-        }
-        if (answer)
-            data.setData("XdndDirectSave0", {});
-        const QString elsewhere = dir_.path() + "/elsewhere.jpg";
-        writeFile(elsewhere, kJpeg);
-        if (drag == "/elsewhere.jpg")
-            writeElsewhere_ = QUrl::fromLocalFile(elsewhere).toString();
-        if (drag.endsWith("link.jpg"))
-            linkTo_ = elsewhere;
-        symlink_ = drag == "/symlink.jpg";
-        const Result r = drop(*adapter(), data);
-        QVERIFY2(r.arrived && r.file.isEmpty() == cached.isEmpty(), qPrintable(r.error + r.file));
-        QVERIFY(!cached.isEmpty() || cachedFiles().isEmpty());
-        if (cached.isEmpty())
-            return;
-        QCOMPARE(QFileInfo(r.file).fileName(), cached);
-        QVERIFY(QFileInfo(r.file).absolutePath().startsWith(cache() + "/drop-"));
-        QCOMPARE(readBytes(r.file), drag == "image data only" ? kPng : kJpeg);
+    static void row(const char* name, const Formats& formats, const QString& file,
+                    const QString& content = {}, const QString& remark = {}) {
+        QTest::newRow(name) << formats << file << content << remark;
     }
 
-    // The program's end in the middle of a download leaves nothing in the cache.
-    void endingMidDownloadLeavesNothing() {
-        auto a = adapter();
-        a->setLimits({10000, 1 << 30, 5});
+    // Each browser's drag made into the original picture where it offers one; the name never
+    // climbs; a drop that fails says why and leaves nothing, down to a direct save outside the
+    // cache. A local file is the file list's first, never one a NUL would cut short. The file a
+    // drag over the client names is the one the drop gives.
+    void drops_data() {
+        QTest::addColumn<Formats>("formats");
+        QTest::addColumn<QString>("file");    // a local file, the cached file's name, or "": none
+        QTest::addColumn<QString>("content"); // of the cached file
+        QTest::addColumn<QString>("remark");  // part of the remark on the file, or of the error
+        const QString uris = "text/uri-list", octets = "application/octet-stream";
+        const QString direct = "XdndDirectSave0", named = R"(application/octet-stream;name="%1")";
+        const QString dest = "application/x-moz-file-promise-dest-filename";
+        const QString html = R"(<a href="$/page.html"><img src="%1"></a>)";
+        const Formats firefox{
+            {uris, kName}, {kPromiseUrl, kName}, {"image/png", "PNG"}, {dest, "red square.jpg"}};
+        const Formats hotlinked =
+            with(firefox,
+                 {{uris, "$/hotlinked.jpg"}, {kPromiseUrl, "$/hotlinked.jpg"}, {direct, "403"}});
+        row("firefox saves", with(firefox, {{direct, "JPEG"}}), "proposed name.jpeg", "JPEG");
+        row("firefox fails, fetched", with(firefox, {{direct, ""}}), "proposed name.jpeg", "JPEG");
+        row("firefox saves an error page, fetched", with(firefox, {{direct, "403 forbidden"}}),
+            "proposed name.jpeg", "JPEG");
+        row("firefox saves an error page, fetching refused", hotlinked, "", "", "403");
+        row("firefox on Wayland, fetched under its name", firefox, "red square.jpg", "JPEG");
+        row("chromium, a picture in a link",
+            {{uris, "$/page.html"}, {"text/html", html.arg(kName)}, {octets, "JPEG"}},
+            "my%20cat.jpeg", "JPEG");
+        row("chromium on Wayland, bytes named in their type",
+            {{uris, kName + "\r\ntitle"}, {named.arg("red square.jpg"), "JPEG"}}, "red square.jpg",
+            "JPEG");
+        row("a quoted name with a path and a control character",
+            {{named.arg(R"(../a\"b)" + QString("\x01.jpg")), "JPEG"}}, "_a\"b.jpg", "JPEG");
+        row("bytes that are an error page, fetching refused",
+            {{uris, "$/hotlinked.jpg"}, {octets, "forbidden"}}, "", "", "403");
+        row("hot-linked, fetched from the page",
+            {{uris, "$/hotlinked.jpg"}, {"chromium/x-renderer-taint", "$"}}, "hotlinked.jpg",
+            "JPEG");
+        row("a title that looks like an address", {{uris, "blob:$/1\r\n" + kName}}, "");
+        row("image data only", {{"image/png", "PNG"}}, "image.png", "PNG", "re-encoded");
+        row("data: address in base64",
+            {{uris, "data:image/gif;base64," + kGif.toBase64()}, {dest, "dot.gif"}}, "dot.gif",
+            "GIF");
+        row("data: address, percent-encoded",
+            {{"text/html", html.arg("data:image/gif," + kGif.toPercentEncoding())}}, "image.gif",
+            "GIF");
+        row("data: address of text", {{uris, "data:,GIF"}}, "", "", "no picture");
+        row("address that climbs", {{uris, "$/..%2F..%2Fescape"}}, "%2F..%2Fescape.jpg", "JPEG");
+        for (const char* path : {"/missing.jpg", "/page-as-picture.jpg", "/stalls.jpg",
+                                 "/endless.jpg", "/loop.jpg", "/to-file.jpg"})
+            row(path, {{uris, "$" + QString(path)}}, "");
+        for (const char* hostile : {"@elsewhere", "@symlink", "@hardlink"})
+            row(hostile, {{uris, "$/missing.jpg"}, {direct, hostile}}, "");
+        row("text", {{"text/plain", "just text"}}, "", "", "the drag carries no file");
+        row("local files", {{uris, "# a comment\r\n\r\nfile:///t/my%20cat.jpg\r\nfile:///b"}},
+            "/t/my cat.jpg");
+        row("escaped NUL", {{uris, "file:///t/photo%00.jpg"}}, "", "", "no file");
+        row("escaped percent, decoded once", {{uris, "file:///t/photo%2500.jpg"}},
+            "/t/photo%00.jpg");
+    }
+    void drops() {
+        QFETCH(Formats, formats);
+        QFETCH(QString, file);
+        QFETCH(QString, content);
+        QFETCH(QString, remark);
         QMimeData data;
-        data.setUrls({QUrl(server_.url("/endless.jpg"))});
-        a->receive(&data, {});
-        QVERIFY(QTest::qWaitFor([this] { return !cachedFiles().isEmpty(); }, 5000));
-        a.reset();
-        QVERIFY(QDir(cache()).isEmpty());
+        for (auto [format, value] : formats.asKeyValueRange())
+            data.setData(format, bytes(format, value));
+        browserWrites_ = formats.value("XdndDirectSave0");
+        auto a = adapter();
+        const QString dragged = a->draggedFile(&data);
+        QStringList r; // the file and the remark
+        a->receive(&data, {[&r](const QString& f, const QString& e) { r = {f, e}; }, {}});
+        QVERIFY(QTest::qWaitFor([&r] { return !r.isEmpty(); }, 10000));
+        QVERIFY2(r[1].contains(remark), qPrintable(r[1]));
+        QCOMPARE(dragged.isEmpty(), r[1] == "the drag carries no file");
+        const bool local = file.startsWith('/');
+        QCOMPARE(local ? r[0] : QFileInfo(r[0]).fileName(), file);
+        QCOMPARE(cachedFiles().isEmpty(), file.isEmpty() || local);
+        if (file.isEmpty())
+            return;
+        QVERIFY(local ? dragged == file : file.startsWith(QFileInfo(dragged).fileName()));
+        QVERIFY(local || r[0].startsWith(cache() + "/drop-"));
+        QCOMPARE(local ? QByteArray() : readBytes(r[0]), bytes({}, content));
     }
 
     // A server faster than the program sends no further ahead of the file than the read
     // buffer and the sockets hold, however long the program is busy: memory stays bounded.
+    // The program's end in the middle of the download leaves nothing in the cache.
     void aFastServerWaitsForTheProgram() {
         const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
@@ -180,10 +207,7 @@ private Q_SLOTS:
         std::atomic<qint64> sent = 0;
         std::thread server([listener, &sent] { // endless bytes, as fast as they are taken
             const int c = ::accept(listener, nullptr, nullptr);
-            char request[4096];
-            (void)::recv(c, request, sizeof request, 0);
-            const QByteArray head = "HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\n\r\n";
-            const QByteArray body = kJpeg.repeated(100);
+            const QByteArray head = "HTTP/1.1 200 OK\r\n\r\n", body = kJpeg.repeated(100);
             (void)::send(c, head.constData(), head.size(), MSG_NOSIGNAL);
             for (ssize_t n; (n = ::send(c, body.constData(), body.size(), MSG_NOSIGNAL)) > 0;)
                 sent += n;
@@ -206,22 +230,10 @@ private Q_SLOTS:
         const qint64 written = QFileInfo(cache() + '/' + drop + "/a.jpg").size();
         QVERIFY2(sent - written < 64 << 20, qPrintable(QString::number(sent - written)));
         a.reset(); // the server's next send fails
-    }
-
-    // Drag-over names the file a drop gives (for the manual save); text alone gives none.
-    void draggedFileNamesTheCachedFile() {
-        QMimeData data, text;
-        data.setUrls({QUrl(server_.url("/my%20cat.jpeg") + "?w=200")});
-        QCOMPARE(QFileInfo(adapter()->draggedFile(&data)).fileName(), "my%20cat.jpeg");
-        text.setText("just text");
-        QVERIFY(adapter()->draggedFile(&text).isEmpty());
-        const Result r = drop(*adapter(), text);
-        QVERIFY(r.arrived && r.file.isEmpty());
+        QVERIFY(QDir(cache()).isEmpty());
     }
 
     void safeNames() {
-        QCOMPARE(safeName("a/b.jpg"), "a_b.jpg");
-        QCOMPARE(safeName("..hidden.jpg"), "hidden.jpg");
         QCOMPARE(safeName(u"\u3000.bashrc"_qs), "bashrc"); // a dot behind any white space
         QCOMPARE(safeName(u" \u200b\u00a0.\u2003.x"_qs), "x");
         QCOMPARE(safeName("a\tb\x01.jpg"), "ab.jpg");
@@ -249,27 +261,6 @@ private Q_SLOTS:
             QVERIFY(!cache.newDropFolder().isEmpty());
         QCOMPARE(QDir(this->cache()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(),
                  DropCache::kKeep);
-    }
-
-    // The file a drag's text/uri-list names first; never one a NUL would cut short.
-    void firstLocalFile_data() {
-        QTest::addColumn<QByteArray>("uriList");
-        QTest::addColumn<QString>("file");
-        QTest::newRow("first of two")
-            << QByteArray("file:///t/a.jpg\r\nfile:///t/b.jpg") << "/t/a.jpg";
-        QTest::newRow("after a comment, decoded")
-            << QByteArray("# a comment\r\n\r\nfile:///t/my%20cat.jpg") << "/t/my cat.jpg";
-        QTest::newRow("web address") << QByteArray("https://example.com/a.jpg") << "";
-        QTest::newRow("escaped NUL") << QByteArray("file:///t/photo%00.jpg") << "";
-        QTest::newRow("escaped percent, decoded once")
-            << QByteArray("file:///t/photo%2500.jpg") << "/t/photo%00.jpg";
-    }
-    void firstLocalFile() {
-        QFETCH(QByteArray, uriList);
-        QFETCH(QString, file);
-        QMimeData data;
-        data.setData("text/uri-list", uriList);
-        QCOMPARE(drops::firstLocalFile(&data), file);
     }
 };
 

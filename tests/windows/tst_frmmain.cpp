@@ -462,7 +462,8 @@ private Q_SLOTS:
                  fromOutside ? QString() : "There was an error while saving the settings.");
     }
 
-    // A browser's drop whose file arrives later: busy pointer and progress bar, then the save.
+    // A browser's drop whose file arrives later: busy pointer and progress bar, then the save
+    // with the drop's remark on the file.
     void dropWhoseFileArrivesLater() {
         frmMain& w = f.load();
         f.handOver();
@@ -475,9 +476,11 @@ private Q_SLOTS:
         QVERIFY(f.fake->busy && pending.done);
         pending.progress(1000, 4000);
         QTRY_VERIFY(w.findChild<QWidget*>("prgDrop")->isVisible());
-        pending.done(file, {});
+        pending.done(file, "Re-encoded."); // the remark ends the saved tooltip
         QVERIFY(!f.fake->busy && !w.findChild<QWidget*>("prgDrop")->isVisible());
         QCOMPARE(readBytes(f.desktop() + "/cat.png"), readBytes(file));
+        QCOMPARE(w.controls().Image1->toolTip(),
+                 " This image was saved to \"" + f.desktop() + "/cat.png\" Re-encoded. ");
         QCOMPARE(w.pendingDrop().sTempSaveAsFilename, file); // for a manual save after all
     }
 

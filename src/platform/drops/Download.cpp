@@ -13,16 +13,36 @@ namespace {
 
 constexpr qint64 kReadBufferBytes = 1024 * 1024;
 
+// What browsers accept when they load a picture.
+const QByteArray kAccept = "image/avif,image/webp,image/png,image/svg+xml,image/*;q=0.8,*/*;q=0.5";
+
+// The Referer a browser sends from page to target: the page without its fragment and user
+// name to its own origin, the origin alone to another, nothing from https to http.
+QByteArray referer(const QUrl& page, const QUrl& target) {
+    if (!Download::allowedScheme(page) ||
+        (page.scheme() == QLatin1String("https") && target.scheme() == QLatin1String("http")))
+        return {};
+    const bool sameOrigin = page.scheme() == target.scheme() && page.host() == target.host() &&
+                            page.port(-1) == target.port(-1);
+    QUrl from = page.adjusted(QUrl::RemoveUserInfo | QUrl::RemoveFragment);
+    if (!sameOrigin)
+        from = from.adjusted(QUrl::RemovePath | QUrl::RemoveQuery);
+    if (from.path().isEmpty())
+        from.setPath(QStringLiteral("/"));
+    return from.toEncoded();
+}
+
 } // namespace
 
 bool Download::allowedScheme(const QUrl& url) {
     return url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
 }
 
-void Download::start(QNetworkAccessManager& network, const QUrl& url, const QString& folder,
-                     const QString& name, const Limits& limits, Done done, Progress progress) {
+void Download::start(QNetworkAccessManager& network, const QUrl& url, const QUrl& page,
+                     const QString& folder, const QString& name, const Limits& limits, Done done,
+                     Progress progress) {
     auto* download =
-        new Download(network, folder, name, limits, std::move(done), std::move(progress));
+        new Download(network, page, folder, name, limits, std::move(done), std::move(progress));
     download->setParent(&network);
     QTimer::singleShot(limits.timeMs, download, [download] {
         download->finish({}, QStringLiteral("the download took too long"));
@@ -36,10 +56,10 @@ void Download::start(QNetworkAccessManager& network, const QUrl& url, const QStr
     download->get(url);
 }
 
-Download::Download(QNetworkAccessManager& network, QString folder, QString name,
+Download::Download(QNetworkAccessManager& network, QUrl page, QString folder, QString name,
                    const Limits& limits, Done done, Progress progress)
-    : network_(network), folder_(std::move(folder)), name_(std::move(name)), limits_(limits),
-      done_(std::move(done)), progress_(std::move(progress)) {}
+    : network_(network), page_(std::move(page)), folder_(std::move(folder)), name_(std::move(name)),
+      limits_(limits), done_(std::move(done)), progress_(std::move(progress)) {}
 
 Download::~Download() {
     // Ended halfway with its network manager (the program's end): nothing partial stays.
@@ -58,6 +78,9 @@ void Download::get(const QUrl& url) {
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::ManualRedirectPolicy);
     request.setMaximumRedirectsAllowed(0);
+    request.setRawHeader("Accept", kAccept);
+    if (const QByteArray from = referer(page_, url); !from.isEmpty())
+        request.setRawHeader("Referer", from);
     reply_ = network_.get(request);
     // Without a bound the network thread reads as fast as a server sends, whatever this
     // thread has written to the file yet: an endless answer filled the memory.
@@ -115,7 +138,8 @@ void Download::onFinished() {
         head_.clear();
         return get(target);
     }
-    if (reply_->error() != QNetworkReply::NoError)
+    // A refusal (hot-link protection: 403) is said as such, not as a transfer error.
+    if (status < 400 && reply_->error() != QNetworkReply::NoError)
         return finish({}, reply_->errorString());
     if (status < 200 || status >= 300)
         return finish({}, QStringLiteral("the server answered %1").arg(status));

@@ -22,7 +22,9 @@ struct Limits {
 // Fetches the picture at an http(s) address into a folder of the drop cache. Only an image
 // is kept: a page, text or an error answer fails. Redirects are followed to http(s) only, at
 // most limits.maxRedirects; the whole fetch may take limits.timeMs and limits.maxBytes. A failed
-// fetch, or one ended halfway by the program's end, leaves no file.
+// fetch, or one ended halfway by the program's end, leaves no file. The request is a browser's
+// own for a picture: its usual Accept, and the page the picture is on as Referer (as browsers
+// send it: the origin alone to another site, nothing from https to http).
 class Download : public QObject {
     Q_OBJECT
 
@@ -37,15 +39,16 @@ public:
     // Starts fetching url into folder, under name (an image extension is added when the name
     // has none). done runs once, later, on this thread; the Download deletes itself after it,
     // or goes with the network manager, its parent.
-    static void start(QNetworkAccessManager& network, const QUrl& url, const QString& folder,
-                      const QString& name, const Limits& limits, Done done, Progress progress = {});
+    static void start(QNetworkAccessManager& network, const QUrl& url, const QUrl& page,
+                      const QString& folder, const QString& name, const Limits& limits, Done done,
+                      Progress progress = {});
 
     // The addresses a fetch may start from or be redirected to.
     static bool allowedScheme(const QUrl& url);
 
 private:
-    Download(QNetworkAccessManager& network, QString folder, QString name, const Limits& limits,
-             Done done, Progress progress);
+    Download(QNetworkAccessManager& network, QUrl page, QString folder, QString name,
+             const Limits& limits, Done done, Progress progress);
     ~Download() override;
     void get(const QUrl& url);
     void onReadyRead();
@@ -53,6 +56,7 @@ private:
     void finish(const QString& file, const QString& error);
 
     QNetworkAccessManager& network_;
+    QUrl page_;
     QString folder_;
     QString name_;
     Limits limits_;

@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 #include "platform/drops/Download.h"
+#include "platform/drops/DragOffer.h"
 #include "platform/drops/DropCache.h"
 
 #include <QByteArray>
@@ -28,9 +29,12 @@ using ProposedName = std::function<QString()>;
 
 // Turns any drag into "the first local file". In this order: a local file of the file list;
 // else the original picture saved by the browser itself (direct save); else the original
-// bytes the drag carries (application/octet-stream); else the picture downloaded from its
-// own http(s) address; else the image data the drag carries. All the drag carries is read
-// inside the drop event; a file still being written or downloaded arrives later.
+// bytes the drag carries (application/octet-stream, a data: address); else the picture
+// downloaded from its own http(s) address; else, where the drag names neither, the image
+// data the drag carries (re-encoded by the browser: the file comes with a remark saying so).
+// A file made from a drag is taken only when its first bytes are a picture. All the drag
+// carries is read inside the drop event; a file still being written or downloaded arrives
+// later.
 class DropAdapter : public QObject {
     Q_OBJECT
 
@@ -48,23 +52,14 @@ public:
     void setLimits(const Limits& limits) { limits_ = limits; }
 
 private:
-    // What a drag offers, read at once.
-    struct Offer {
-        QUrl imageUrl; // the picture's own address
-        QString name;  // the file's name, without an image extension when none is known yet
-        bool directSave = false;
-        bool octets = false;
-        bool imageData = false;
-        bool offersNothing() const {
-            return !directSave && !octets && imageUrl.isEmpty() && !imageData;
-        }
-    };
-    Offer offerOf(const QMimeData* data) const;
+    DragOffer offerOf(const QMimeData& data) const;
 
-    void fallBack(const Offer& offer, const QString& folder, const QString& error,
+    void fallBack(const DragOffer& offer, const QString& folder, const QString& error,
                   Platform::DropHandlers handlers);
     void fail(const QString& folder, const QString& error, const Platform::DropHandlers& handlers);
-    void deliver(const QString& file, const QString& error, const Platform::DropHandlers& handlers);
+    // Hands on the file, or why there is none; with a file, remark is a word for the user.
+    void deliver(const QString& file, const QString& remark,
+                 const Platform::DropHandlers& handlers);
 
     DirectSaver directSave_;
     ProposedName proposedName_;

@@ -1,5 +1,6 @@
 // The client window against the fake platform, start-up to shut-down.
 #include "ClientFixture.h"
+#include "history/frmHistory.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -73,7 +74,7 @@ private Q_SLOTS:
         QTest::addColumn<bool>("firstRun");
         QTest::addColumn<QString>("commandLine");
         QTest::newRow("first run, from the menu") << true << "";
-        QTest::newRow("previous run, unknown size") << false << "";
+        QTest::newRow("previous run, unknown size, history shown") << false << "";
         QTest::newRow("first run, at login") << true << "hidden";
         QTest::newRow("first run, HIDDEN is no login") << true << "HIDDEN";
     }
@@ -81,11 +82,12 @@ private Q_SLOTS:
         QFETCH(bool, firstRun);
         QFETCH(QString, commandLine);
         f.fake->commandLineText = commandLine;
-        frmMain& w = firstRun
-                         ? f.load()
-                         : f.load({"alwaysontop=False", "clientsize=HUGE", "showsavedimage=False",
-                                   "left= 1500", "top= 3000", "playconfirmsound=False"},
-                                  {f.documents(), "", f.folder("x")});
+        frmMain& w =
+            firstRun
+                ? f.load()
+                : f.load({"alwaysontop=False", "clientsize=HUGE", "showsavedimage=False",
+                          "left= 1500", "top= 3000", "playconfirmsound=False", "showhistory=True"},
+                         {f.documents(), "", f.folder("x")});
         QCOMPARE(checkedSizes(), firstRun ? QStringList{"mnuNormal"} : QStringList());
         QCOMPARE(w.size(), QSize(73, 73 + (firstRun ? 1 : 2) * 16));
         QCOMPARE(w.pos(), firstRun ? QPoint(647, 505) : QPoint(100, 200)); // centre + 100 twips
@@ -99,12 +101,31 @@ private Q_SLOTS:
         QVERIFY(!w.Timer2.isActive() && !w.Timer4.isActive());
         QCOMPARE(w.Timer5.isActive(), firstRun);
         QCOMPARE(QFile::exists(f.settingsFile()), !firstRun); // nothing written before the end
-        QCOMPARE(w.splash()->isVisible(), commandLine.isEmpty());
+        frmSplash* splash = w.splash();
+        QCOMPARE(splash->isVisible(), commandLine.isEmpty());
         QVERIFY(!w.isVisible() && !w.isEnabled() && f.state->bStartupInProgress);
-        w.splash()->setSplashDuration(10);
+        QCOMPARE(splash->Label5->text() + '|' + splash->Label2->text(),
+                 "Version 1.1|Build Number: 24");
+        QCOMPARE(splash->Label5->font().pointSizeF(), 9.75);
+        QCOMPARE(splash->Label4->font().pointSizeF(), 14.25);
+        // A border: the picture leaves one pixel of the window's own colour all round.
+        QCOMPARE(splash->findChild<QLabel*>("picture")->geometry(),
+                 splash->rect().adjusted(1, 1, -1, -1));
+        QString atHello; // the client shown and the splash gone by the greeting, the history too
+        f.fake->whileSoundPlays = [&](const QString& wav) {
+            if (wav == f.cue("hello"))
+                atHello = QString("client %1, splash %2, history %3")
+                              .arg(w.isVisible())
+                              .arg(splash->isVisible())
+                              .arg(w.history() && w.history()->isVisible());
+        };
+        splash->setSplashDuration(10);
         QTRY_VERIFY(!f.state->bStartupInProgress);
         QVERIFY(w.isEnabled() && w.isVisible() == (commandLine != "hidden"));
         QTRY_COMPARE(f.fake->soundsPlayed.contains(f.cue("hello")), commandLine.isEmpty());
+        QCOMPARE(atHello, commandLine.isEmpty()
+                              ? QString("client 1, splash 0, history %1").arg(!firstRun)
+                              : QString());
     }
 
     // A settings file that is there but cannot be read is no first run: the user is told, the
@@ -248,25 +269,49 @@ private Q_SLOTS:
 
     void dropsOnEachControl_data() {
         QTest::addColumn<QString>("control");
-        QTest::addColumn<bool>("asFile"); // a file's URL, or only its path as text
+        QTest::addColumn<QString>("offered"); // a file's URL, only its path as text, or a web one
         QTest::addColumn<QString>("savedIn");
-        QTest::newRow("picture") << "Image1" << true << "~";
-        QTest::newRow("status icon") << "imgIcon(2)" << true << "~";
-        QTest::newRow("label") << "Text(0)" << true << "@";
-        QTest::newRow("no file") << "Image1" << false << "";
+        QTest::newRow("picture") << "Image1"
+                                 << "file"
+                                 << "~";
+        QTest::newRow("status icon") << "imgIcon(2)"
+                                     << "file"
+                                     << "~";
+        QTest::newRow("label") << "Text(0)"
+                               << "file"
+                               << "@";
+        QTest::newRow("no file") << "Image1"
+                                 << "text"
+                                 << "";
+        QTest::newRow("a browser's file arriving later") << "Image1"
+                                                         << "web"
+                                                         << "~";
     }
     void dropsOnEachControl() {
         QFETCH(QString, control);
-        QFETCH(bool, asFile);
+        QFETCH(QString, offered);
         QFETCH(QString, savedIn);
         frmMain& w = f.load();
         f.handOver();
         const QString file = f.picture("dog[3].jpg");
+        Platform::DropHandlers pending;
+        if (offered == "web")
+            f.fake->dropScript = [&](const QMimeData*, Platform::DropHandlers h) { pending = h; };
         QMimeData data;
-        asFile ? data.setUrls({QUrl::fromLocalFile(file)}) : data.setText(file);
+        offered == "text" ? data.setText(file)
+                          : data.setUrls({offered == "web" ? QUrl("http://127.0.0.1/dog.jpg")
+                                                           : QUrl::fromLocalFile(file)});
         dragOver(control, data, true);
+        if (offered == "web") { // a busy pointer and a progress bar until the file is there
+            QVERIFY(f.fake->busy && pending.done);
+            pending.progress(1000, 4000);
+            QTRY_VERIFY(w.findChild<QWidget*>("prgDrop")->isVisible());
+            pending.done(file, {});
+            QVERIFY(!f.fake->busy && !w.findChild<QWidget*>("prgDrop")->isVisible());
+            QCOMPARE(w.pendingDrop().sTempSaveAsFilename, file); // for a manual save after all
+        }
         QVERIFY(QFile::exists(file));
-        QCOMPARE(QFile::exists(expand(savedIn) + "/dog.jpg"), !savedIn.isEmpty());
+        QCOMPARE(readBytes(expand(savedIn) + "/dog.jpg") == readBytes(file), !savedIn.isEmpty());
         QCOMPARE(f.iconInFront(), savedIn.isEmpty() ? 2 : 1);
         if (savedIn.isEmpty()) // the reason the drop adapter gave
             QCOMPARE(w.controls().imgIcon[2]->toolTip(), " This image was not saved: no file ");
@@ -389,13 +434,17 @@ private Q_SLOTS:
     void shutDown_data() {
         QTest::addColumn<bool>("fromOutside"); // a signal or the session, not a command
         QTest::addColumn<bool>("deleteHistory");
-        QTest::newRow("exit, history kept") << false << false;
-        QTest::newRow("exit, history deleted") << false << true;
-        QTest::newRow("from outside, history deleted") << true << true;
+        QTest::addColumn<bool>("stateFolder"); // or a file where it should be
+        QTest::newRow("exit, history kept") << false << false << true;
+        QTest::newRow("exit, history deleted") << false << true << true;
+        QTest::newRow("from outside, history deleted") << true << true << true;
+        QTest::newRow("exit, nothing written: the settings error") << false << false << false;
+        QTest::newRow("from outside, nothing written: no message") << true << false << false;
     }
     void shutDown() {
         QFETCH(bool, fromOutside);
         QFETCH(bool, deleteHistory);
+        QFETCH(bool, stateFolder);
         const QString saved = f.picture("cat.png");
         writeFile(f.historyFile(), (saved + "\r\n").toUtf8());
         frmMain& w = f.load();
@@ -404,11 +453,18 @@ private Q_SLOTS:
         bool historyThen = false;
         f.fake->whileTrayIconGoes = [&] { historyThen = QFile::exists(f.historyFile()); };
         f.fake->calls.clear();
-        if (fromOutside)
-            f.fake->terminationHandler();
-        else
-            w.mnuExit_Click();
+        if (!stateFolder) {
+            QDir(f.fake->state).removeRecursively();
+            writeFile(f.fake->state, "");
+        }
+        fromOutside ? f.fake->terminationHandler() : w.mnuExit_Click();
         QVERIFY(w.hasEnded());
+        QCOMPARE(f.fake->messageBoxes.value(0).text, stateFolder || fromOutside
+                                                         ? QString()
+                                                         : "There was an error while saving the "
+                                                           "settings.");
+        if (!stateFolder)
+            return;
         // The farewell cue first, and only when the user asked.
         QCOMPARE(f.fake->calls.value(0) == "sound: " + f.cue("byebye"), !fromOutside);
         QVERIFY(f.fake->calls.contains("setTopmost: off"));
@@ -425,43 +481,6 @@ private Q_SLOTS:
         const int calls = f.fake->calls.size();
         w.Form_Unload(); // a second unload (the window closing afterwards) does nothing
         QCOMPARE(f.fake->calls.size(), calls);
-    }
-
-    // Nothing can be written (a file is where the state folder should be): the user's exit says
-    // so, an end from outside (a signal, the session) stays quiet.
-    void endingWithoutTheStateFolder_data() {
-        QTest::addColumn<bool>("fromOutside");
-        QTest::newRow("from outside: no message") << true;
-        QTest::newRow("the user's exit: the settings error") << false;
-    }
-    void endingWithoutTheStateFolder() {
-        QFETCH(bool, fromOutside);
-        frmMain& w = f.load();
-        QDir(f.fake->state).removeRecursively();
-        writeFile(f.fake->state, "");
-        fromOutside ? f.fake->terminationHandler() : w.Form_Unload();
-        QVERIFY(w.hasEnded());
-        QCOMPARE(f.fake->messageBoxes.value(0).text,
-                 fromOutside ? QString() : "There was an error while saving the settings.");
-    }
-
-    // A browser's drop whose file arrives later: busy pointer and progress bar, then the save.
-    void dropWhoseFileArrivesLater() {
-        frmMain& w = f.load();
-        f.handOver();
-        const QString file = f.picture("cat.png");
-        Platform::DropHandlers pending;
-        f.fake->dropScript = [&](const QMimeData*, Platform::DropHandlers h) { pending = h; };
-        QMimeData data;
-        data.setUrls({QUrl("http://127.0.0.1/cat.png")});
-        dragOver("Image1", data, true);
-        QVERIFY(f.fake->busy && pending.done);
-        pending.progress(1000, 4000);
-        QTRY_VERIFY(w.findChild<QWidget*>("prgDrop")->isVisible());
-        pending.done(file, {});
-        QVERIFY(!f.fake->busy && !w.findChild<QWidget*>("prgDrop")->isVisible());
-        QCOMPARE(readBytes(f.desktop() + "/cat.png"), readBytes(file));
-        QCOMPARE(w.pendingDrop().sTempSaveAsFilename, file); // for a manual save after all
     }
 
     // Last: its fatal row ends the program's event loops, which would end later menus at once.

@@ -385,10 +385,12 @@ private Q_SLOTS:
         stacked({0, 2, 3, 4});
     }
 
-    void sizeCommands() {
-        // Each command from the size before it: its cue, its check mark, its square.
+    void menuCommands() {
+        // Each size from the size before it: its cue, its check mark, its square.
         const QString holiday = f.folder("a/long/parent/folder/Holiday 2026");
-        frmMain& w = f.load({"clientsize=MED"}, {f.documents(), "", holiday});
+        frmMain& w = f.load(
+            {"clientsize=MED", "alwaysontop=True", "playconfirmsound=True", "showsavedimage=True"},
+            {f.documents(), "", holiday});
         QCOMPARE(checkedSizes(), QStringList{"mnuNormal"}); // as the file says
         const struct {
             const char *item, *cue;
@@ -412,10 +414,7 @@ private Q_SLOTS:
         const int firstShown = label->cursorPositionAt({0, label->height() / 2});
         QVERIFY2(firstShown > 0 && firstShown <= holiday.size() - 12,
                  qPrintable(holiday.mid(firstShown)));
-    }
-
-    void checkMarksFollowTheSettings() {
-        frmMain& w = f.load(); // the first run turns all three on
+        // Each setting's check mark follows it, with a click.
         for (auto [item, flag] : {std::pair{"mnuAlwaysOnTop", &AppState::bAlwaysOnTop},
                                   {"mnuPlayConfirmationSound", &AppState::bPlayConfirmSound},
                                   {"mnuShowSavedIMageInClient", &AppState::bShowSavedImage}}) {

@@ -16,7 +16,9 @@ using namespace kelvane;
 using namespace kelvane::test;
 
 struct SaveCase {
-    QString source;  // a picture, or what stands in its place
+    QString control; // dropped on: a label saves into its folder, the rest into the Desktop
+    QString source;  // a picture, what stands in its place, its path only as text ("no file"),
+                     // or a browser's picture whose file arrives "later"
     bool showSaved;  // the saved picture shows in the client
     bool quiet;      // no sound, no error message
     QString shows;   // the picture or the background, and the icon in front
@@ -183,21 +185,30 @@ private Q_SLOTS:
     void feedbackOfASave_data() {
         QTest::addColumn<SaveCase>("c");
         const QString error = "There was an error while saving this resource. Save image files "
-                              "only. \r\n";
-        QTest::newRow("saved, shown") << SaveCase{"picture", true, false, "picture 1", "saved", ""};
-        QTest::newRow("saved, quiet") << SaveCase{"picture", true, true, "picture 1", "", ""};
-        QTest::newRow("saved, not shown")
-            << SaveCase{"picture", false, false, "background 1", "", ""};
-        QTest::newRow("saved, cannot be shown") << SaveCase{
-            "not a picture", true, false, "background 1", "saved", "Could not load the Image."};
-        QTest::newRow("failed") << SaveCase{"missing", true, false, "background 2", "uhoh", error};
-        QTest::newRow("failed, quiet") << SaveCase{"missing", true, true, "background 2", "", ""};
-        QTest::newRow("declined") << SaveCase{"same name",    true, false,
-                                              "background 2", "",   "This file already exists"};
+                              "only. \r\n",
+                      unshown = "Could not load the Image.";
+        QTest::newRow("saved, shown")
+            << SaveCase{"Image1", "picture", true, false, "picture 1", "saved", ""};
+        QTest::newRow("saved on the status icon, quiet")
+            << SaveCase{"imgIcon(2)", "picture", true, true, "picture 1", "", ""};
+        QTest::newRow("saved on a label, not shown")
+            << SaveCase{"Text(0)", "picture", false, false, "background 1", "", ""};
+        QTest::newRow("saved, cannot be shown")
+            << SaveCase{"Image1", "not a picture", true, false, "background 1", "saved", unshown};
+        QTest::newRow("a browser's file arriving later")
+            << SaveCase{"Image1", "later", true, false, "picture 1", "saved", ""};
+        QTest::newRow("failed") << SaveCase{"Image1",       "missing", true, false,
+                                            "background 2", "uhoh",    error};
+        QTest::newRow("failed, quiet")
+            << SaveCase{"Image1", "missing", true, true, "background 2", "", ""};
+        QTest::newRow("no file") << SaveCase{"Image1",       "no file", true, false,
+                                             "background 2", "uhoh",    error};
+        QTest::newRow("declined") << SaveCase{
+            "Image1", "same name", true, false, "background 2", "", "This file already exists"};
     }
     void feedbackOfASave() {
         QFETCH(SaveCase, c);
-        const auto& [source, showSaved, quiet, shows, cue, message] = c;
+        const auto& [control, source, showSaved, quiet, shows, cue, message] = c;
         frmMain& w = f.load();
         f.handOver();
         QTRY_VERIFY(f.fake->soundsPlayed.contains(f.cue("hello")));
@@ -207,7 +218,8 @@ private Q_SLOTS:
         f.state->bShowSavedImage = showSaved;
         f.state->bPlayConfirmSound = f.state->bShowSaveErrorMessage = !quiet;
         f.state->bAutoIncrementSavedFiles = false;
-        const QString file = f.picture("cat[1].jpg"), target = f.desktop() + "/cat.jpg";
+        const QString file = f.picture("cat[1].jpg"),
+                      target = (control == "Text(0)" ? f.documents() : f.desktop()) + "/cat.jpg";
         if (source == "not a picture")
             writeFile(file, "no picture at all");
         if (source == "missing")
@@ -220,9 +232,24 @@ private Q_SLOTS:
             w.controls().Image1->grab();
         };
         const QString idleTip = w.controls().imgIcon[1]->toolTip();
-        w.Timer4.start(); // armed by the drag over the client
-
-        w.SaveImage(-1, file);
+        Platform::DropHandlers pending;
+        if (source == "later")
+            f.fake->dropScript = [&](const QMimeData*, Platform::DropHandlers h) { pending = h; };
+        QMimeData data;
+        source == "no file" ? data.setText(file)
+                            : data.setUrls({source == "later" ? QUrl("http://127.0.0.1/cat.jpg")
+                                                              : QUrl::fromLocalFile(file)});
+        dragOver(control, data, true);
+        if (source == "later") { // a busy pointer and a progress bar until the file is there
+            QVERIFY(f.fake->busy && pending.done);
+            pending.progress(1000, 4000);
+            QTRY_VERIFY(w.findChild<QWidget*>("prgDrop")->isVisible());
+            pending.done(file, {});
+            QVERIFY(!f.fake->busy && !w.findChild<QWidget*>("prgDrop")->isVisible());
+        }
+        if (source != "no file") // for a manual save after all
+            QCOMPARE(w.pendingDrop().sTempSaveAsFilename, file);
+        QCOMPARE(QFile::exists(file), source != "missing");
 
         QCOMPARE(shown(), shows);
         QCOMPARE(f.fake->soundsPlayed, cue.isEmpty() ? QStringList() : QStringList{f.cue(cue)});
@@ -231,15 +258,18 @@ private Q_SLOTS:
         QCOMPARE(f.fake->messageBoxes.value(0).text.left(message.size()), message);
         QCOMPARE(w.Timer2.isActive(), showSaved); // the idle look back after a changed look
         const bool saved = shows.endsWith('1');
-        QCOMPARE(w.Timer4.isActive(), !saved); // a manual save only after a failure
+        // A manual save only after a failure that left a file.
+        QCOMPARE(w.Timer4.isActive(), !saved && source != "no file");
         const QString tip = " This image was saved to \"" + target + "\" ";
         QCOMPARE(w.controls().imgIcon[1]->toolTip(), saved ? tip : idleTip);
         QCOMPARE(clearHistory->isEnabled(), saved);
         if (!saved) { // a failure says why beside the failed icon
-            QCOMPARE(w.controls().imgIcon[2]->toolTip().startsWith(" This image was not saved: "),
-                     source == "missing");
+            const QString why = w.controls().imgIcon[2]->toolTip();
+            QCOMPARE(why.startsWith(" This image was not saved: "), source != "same name");
+            QVERIFY(source != "no file" || why == " This image was not saved: no file ");
             return;
         }
+        QCOMPARE(readBytes(target), readBytes(file));
         QCOMPARE(w.controls().Image1->toolTip(), tip);
         QCOMPARE(readLines(f.historyFile()), QStringList{target});
         clearHistory->trigger();
@@ -265,56 +295,6 @@ private Q_SLOTS:
         QTRY_VERIFY(w.showsBackground() && !w.Timer2.isActive());
         QCOMPARE(f.iconInFront(), 0);
         QCOMPARE(w.controls().Image1->toolTip(), " Drag image here to save to \"Desktop\" ");
-    }
-
-    void dropsOnEachControl_data() {
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<QString>("offered"); // a file's URL, only its path as text, or a web one
-        QTest::addColumn<QString>("savedIn");
-        QTest::newRow("picture") << "Image1"
-                                 << "file"
-                                 << "~";
-        QTest::newRow("status icon") << "imgIcon(2)"
-                                     << "file"
-                                     << "~";
-        QTest::newRow("label") << "Text(0)"
-                               << "file"
-                               << "@";
-        QTest::newRow("no file") << "Image1"
-                                 << "text"
-                                 << "";
-        QTest::newRow("a browser's file arriving later") << "Image1"
-                                                         << "web"
-                                                         << "~";
-    }
-    void dropsOnEachControl() {
-        QFETCH(QString, control);
-        QFETCH(QString, offered);
-        QFETCH(QString, savedIn);
-        frmMain& w = f.load();
-        f.handOver();
-        const QString file = f.picture("dog[3].jpg");
-        Platform::DropHandlers pending;
-        if (offered == "web")
-            f.fake->dropScript = [&](const QMimeData*, Platform::DropHandlers h) { pending = h; };
-        QMimeData data;
-        offered == "text" ? data.setText(file)
-                          : data.setUrls({offered == "web" ? QUrl("http://127.0.0.1/dog.jpg")
-                                                           : QUrl::fromLocalFile(file)});
-        dragOver(control, data, true);
-        if (offered == "web") { // a busy pointer and a progress bar until the file is there
-            QVERIFY(f.fake->busy && pending.done);
-            pending.progress(1000, 4000);
-            QTRY_VERIFY(w.findChild<QWidget*>("prgDrop")->isVisible());
-            pending.done(file, {});
-            QVERIFY(!f.fake->busy && !w.findChild<QWidget*>("prgDrop")->isVisible());
-            QCOMPARE(w.pendingDrop().sTempSaveAsFilename, file); // for a manual save after all
-        }
-        QVERIFY(QFile::exists(file));
-        QCOMPARE(readBytes(expand(savedIn) + "/dog.jpg") == readBytes(file), !savedIn.isEmpty());
-        QCOMPARE(f.iconInFront(), savedIn.isEmpty() ? 2 : 1);
-        if (savedIn.isEmpty()) // the reason the drop adapter gave
-            QCOMPARE(w.controls().imgIcon[2]->toolTip(), " This image was not saved: no file ");
     }
 
     void rightClicksOpenTheirMenus() {

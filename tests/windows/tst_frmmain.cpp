@@ -130,28 +130,6 @@ private Q_SLOTS:
                               : QString());
     }
 
-    // A settings file that is there but cannot be read is no first run: the user is told, the
-    // start-at-login entry stays as it was and the file is not written over at the end.
-    void unreadableSettings_data() {
-        QTest::addColumn<QString>("planted");
-        QTest::newRow("a folder") << "folder";
-        QTest::newRow("a pipe") << "pipe";
-        QTest::newRow("a dangling link") << "link";
-    }
-    void unreadableSettings() {
-        QFETCH(QString, planted);
-        const QByteArray name = QFile::encodeName(f.settingsFile());
-        QVERIFY(QDir().mkpath(QFileInfo(f.settingsFile()).path()));
-        QVERIFY(planted == "folder" ? QDir().mkdir(f.settingsFile())
-                : planted == "pipe" ? ::mkfifo(name.constData(), 0600) == 0
-                                    : ::symlink("gone", name.constData()) == 0);
-        frmMain& w = f.load();
-        QCOMPARE(f.fake->messageBoxes.size(), 1);
-        QVERIFY(!f.fake->autostartWritten && !f.fake->calls.contains("deleteAutostartEntry"));
-        w.Form_Unload();
-        QVERIFY(!QFileInfo(f.settingsFile()).isFile()); // what was there is still there
-    }
-
     void hiddenStartShowsOnceForTheBrowser() {
         // Following shows the client before the hand-over: the hand-over leaves it there.
         f.fake->commandLineText = "hidden";
@@ -413,37 +391,55 @@ private Q_SLOTS:
     void shutDown_data() {
         QTest::addColumn<bool>("fromOutside"); // a signal or the session, not a command
         QTest::addColumn<bool>("deleteHistory");
-        QTest::addColumn<bool>("stateFolder"); // or a file where it should be
-        QTest::newRow("exit, history kept") << false << false << true;
-        QTest::newRow("exit, history deleted") << false << true << true;
-        QTest::newRow("from outside, history deleted") << true << true << true;
-        QTest::newRow("exit, nothing written: the settings error") << false << false << false;
-        QTest::newRow("from outside, nothing written: no message") << true << false << false;
+        // "state": a file where the state folder should be; or a settings file that is there but
+        // cannot be read: a "folder", a "pipe", a dangling "link".
+        QTest::addColumn<QString>("broken");
+        QTest::newRow("exit, history kept") << false << false << "";
+        QTest::newRow("exit, history deleted") << false << true << "";
+        QTest::newRow("from outside, history deleted") << true << true << "";
+        QTest::newRow("exit, nothing written: the settings error") << false << false << "state";
+        QTest::newRow("from outside, nothing written: no message") << true << false << "state";
+        QTest::newRow("settings a folder") << false << false << "folder";
+        QTest::newRow("settings a pipe") << false << false << "pipe";
+        QTest::newRow("settings a dangling link") << false << false << "link";
     }
     void shutDown() {
         QFETCH(bool, fromOutside);
         QFETCH(bool, deleteHistory);
-        QFETCH(bool, stateFolder);
+        QFETCH(QString, broken);
         const QString saved = f.picture("cat.png");
         writeFile(f.historyFile(), (saved + "\r\n").toUtf8());
+        const QByteArray name = QFile::encodeName(f.settingsFile());
+        QVERIFY(broken == "folder" ? QDir().mkdir(f.settingsFile())
+                : broken == "pipe" ? ::mkfifo(name.constData(), 0600) == 0
+                : broken == "link" ? ::symlink("gone", name.constData()) == 0
+                                   : true);
         frmMain& w = f.load();
+        // An unreadable settings file is no first run: the user is told, the start-at-login
+        // entry stays as it was and the file is not written over at the end.
+        const bool unreadable = !broken.isEmpty() && broken != "state";
+        QCOMPARE(f.fake->messageBoxes.size(), int(unreadable));
+        QVERIFY(f.fake->autostartWritten != unreadable &&
+                !f.fake->calls.contains("deleteAutostartEntry"));
         f.state->bDeleteHistoryOnClose = deleteHistory;
         // The tray icon goes first: the history file is still there while it does.
         bool historyThen = false;
         f.fake->whileTrayIconGoes = [&] { historyThen = QFile::exists(f.historyFile()); };
         f.fake->calls.clear();
-        if (!stateFolder) {
+        if (broken == "state") {
             QDir(f.fake->state).removeRecursively();
             writeFile(f.fake->state, "");
         }
         fromOutside ? f.fake->terminationHandler() : w.mnuExit_Click();
         QVERIFY(w.hasEnded());
-        QCOMPARE(f.fake->messageBoxes.value(0).text, stateFolder || fromOutside
-                                                         ? QString()
-                                                         : "There was an error while saving the "
-                                                           "settings.");
-        if (!stateFolder)
+        QCOMPARE(f.fake->messageBoxes.value(int(unreadable)).text,
+                 broken != "state" || fromOutside
+                     ? QString()
+                     : "There was an error while saving the settings.");
+        if (!broken.isEmpty()) {
+            QVERIFY(!QFileInfo(f.settingsFile()).isFile()); // what was there is still there
             return;
+        }
         // The farewell cue first, and only when the user asked.
         QCOMPARE(f.fake->calls.value(0) == "sound: " + f.cue("byebye"), !fromOutside);
         QVERIFY(f.fake->calls.contains("setTopmost: off"));

@@ -76,10 +76,8 @@ struct ClientFixture {
     // another shows too.
     int iconInFront() const {
         const auto& icons = main->controls().imgIcon;
-        QList<qsizetype> places;
-        for (QObject* icon : icons)
-            places << main->children().indexOf(icon);
-        const int front = int(std::max_element(places.begin(), places.end()) - places.begin());
+        const auto place = [&](QLabel* icon) { return main->children().indexOf(icon); };
+        const int front = int(std::ranges::max_element(icons, {}, place) - icons.begin());
         for (int i = 0; i < int(icons.size()); ++i)
             if (i != front && !icons[i]->isHidden())
                 return -1;

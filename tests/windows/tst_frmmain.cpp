@@ -275,29 +275,6 @@ private Q_SLOTS:
         QCOMPARE(w.controls().Image1->toolTip(), " Drag image here to save to \"Desktop\" ");
     }
 
-    void rightClicksOpenTheirMenus() {
-        // Taps, drags and double-clicks are tested on the real desktop; here the menus.
-        frmMain& w = f.load({"clientsize=MED"}, {f.documents(), f.folder("x")});
-        f.handOver();
-        for (auto [control, menu] : {std::pair{"Text(1)", "mnuFolders"},
-                                     {"Image1", "mnuFile"},
-                                     {"imgIcon(0)", "mnuFile"}}) {
-            QString popup;
-            bool labelsEnabled = true;
-            QTimer::singleShot(100, &w, [&] {
-                if (QWidget* open = QApplication::activePopupWidget()) {
-                    popup = open->objectName();
-                    labelsEnabled = w.controls().Text[0]->isEnabled();
-                    open->close();
-                }
-            });
-            QTest::mouseClick(w.findChild<QWidget*>(control), Qt::RightButton);
-            QTRY_COMPARE(popup, QString(menu));
-            QCOMPARE(labelsEnabled, popup != "mnuFolders"); // not while their menu is open
-            QVERIFY(w.controls().Text[0]->isEnabled());
-        }
-    }
-
     void labelsFollowTheListAndTheCursor() {
         frmMain& w = f.load({"clientsize=MED"},
                             {f.documents(), f.folder("1"), f.folder("2"), "", f.folder("4")});
@@ -344,11 +321,31 @@ private Q_SLOTS:
     }
 
     void menuCommands() {
-        // Each size from the size before it: its cue, its check mark, its square.
         const QString holiday = f.folder("a/long/parent/folder/Holiday 2026");
         frmMain& w = f.load(
             {"clientsize=MED", "alwaysontop=True", "playconfirmsound=True", "showsavedimage=True"},
             {f.documents(), "", holiday});
+        f.handOver();
+        // The right button opens each control's menu (taps, drags and double-clicks are tested on
+        // the real desktop).
+        for (auto [control, menu] : {std::pair{"Text(2)", "mnuFolders"},
+                                     {"Image1", "mnuFile"},
+                                     {"imgIcon(0)", "mnuFile"}}) {
+            QString popup;
+            bool labelsEnabled = true;
+            QTimer::singleShot(100, &w, [&] {
+                if (QWidget* open = QApplication::activePopupWidget()) {
+                    popup = open->objectName();
+                    labelsEnabled = w.controls().Text[0]->isEnabled();
+                    open->close();
+                }
+            });
+            QTest::mouseClick(w.findChild<QWidget*>(control), Qt::RightButton);
+            QTRY_COMPARE(popup, QString(menu));
+            QCOMPARE(labelsEnabled, popup != "mnuFolders"); // not while their menu is open
+            QVERIFY(w.controls().Text[0]->isEnabled());
+        }
+        // Each size from the size before it: its cue, its check mark, its square.
         QCOMPARE(checkedSizes(), QStringList{"mnuNormal"}); // as the file says
         const struct {
             const char *item, *cue;

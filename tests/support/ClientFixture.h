@@ -64,16 +64,20 @@ struct ClientFixture {
         QTRY_VERIFY(main->isVisible());
         QVERIFY(QTest::qWaitForWindowExposed(main.get()));
     }
+    void start(const QStringList& values, const QStringList& folders = {}) { // and hands over
+        load(values, folders);
+        handOver();
+    }
+    QStringList said() const { // the messages shown, "title: text"
+        return fake->calls.filter("messageBox: ").replaceInStrings("messageBox: ", "");
+    }
 
     // The last of the three status icons among the window's children, the one shown: -1 when
     // another shows too.
     int iconInFront() const {
         const auto& icons = main->controls().imgIcon;
-        const auto place = [&](QObject* icon) { return main->children().indexOf(icon); };
-        const int front =
-            int(std::max_element(icons.begin(), icons.end(),
-                                 [&](auto* a, auto* b) { return place(a) < place(b); }) -
-                icons.begin());
+        const auto place = [&](QLabel* icon) { return main->children().indexOf(icon); };
+        const int front = int(std::ranges::max_element(icons, {}, place) - icons.begin());
         for (int i = 0; i < int(icons.size()); ++i)
             if (i != front && !icons[i]->isHidden())
                 return -1;

@@ -1,5 +1,6 @@
 // The client window against the fake platform, start-up to shut-down.
 #include "ClientFixture.h"
+#include "history/frmHistory.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -15,7 +16,9 @@ using namespace kelvane;
 using namespace kelvane::test;
 
 struct SaveCase {
-    QString source;  // a picture, or what stands in its place
+    QString control; // dropped on: a label saves into its folder, the rest into the Desktop
+    QString source;  // a picture, what stands in its place, its path only as text ("no file"),
+                     // or a browser's picture whose file arrives "later"
     bool showSaved;  // the saved picture shows in the client
     bool quiet;      // no sound, no error message
     QString shows;   // the picture or the background, and the icon in front
@@ -73,7 +76,7 @@ private Q_SLOTS:
         QTest::addColumn<bool>("firstRun");
         QTest::addColumn<QString>("commandLine");
         QTest::newRow("first run, from the menu") << true << "";
-        QTest::newRow("previous run, unknown size") << false << "";
+        QTest::newRow("previous run, unknown size, history shown") << false << "";
         QTest::newRow("first run, at login") << true << "hidden";
         QTest::newRow("first run, HIDDEN is no login") << true << "HIDDEN";
     }
@@ -81,11 +84,12 @@ private Q_SLOTS:
         QFETCH(bool, firstRun);
         QFETCH(QString, commandLine);
         f.fake->commandLineText = commandLine;
-        frmMain& w = firstRun
-                         ? f.load()
-                         : f.load({"alwaysontop=False", "clientsize=HUGE", "showsavedimage=False",
-                                   "left= 1500", "top= 3000", "playconfirmsound=False"},
-                                  {f.documents(), "", f.folder("x")});
+        frmMain& w =
+            firstRun
+                ? f.load()
+                : f.load({"alwaysontop=False", "clientsize=HUGE", "showsavedimage=False",
+                          "left= 1500", "top= 3000", "playconfirmsound=False", "showhistory=True"},
+                         {f.documents(), "", f.folder("x")});
         QCOMPARE(checkedSizes(), firstRun ? QStringList{"mnuNormal"} : QStringList());
         QCOMPARE(w.size(), QSize(73, 73 + (firstRun ? 1 : 2) * 16));
         QCOMPARE(w.pos(), firstRun ? QPoint(647, 505) : QPoint(100, 200)); // centre + 100 twips
@@ -99,34 +103,31 @@ private Q_SLOTS:
         QVERIFY(!w.Timer2.isActive() && !w.Timer4.isActive());
         QCOMPARE(w.Timer5.isActive(), firstRun);
         QCOMPARE(QFile::exists(f.settingsFile()), !firstRun); // nothing written before the end
-        QCOMPARE(w.splash()->isVisible(), commandLine.isEmpty());
+        frmSplash* splash = w.splash();
+        QCOMPARE(splash->isVisible(), commandLine.isEmpty());
         QVERIFY(!w.isVisible() && !w.isEnabled() && f.state->bStartupInProgress);
-        w.splash()->setSplashDuration(10);
+        QCOMPARE(splash->Label5->text() + '|' + splash->Label2->text(),
+                 "Version 1.1|Build Number: 24");
+        QCOMPARE(splash->Label5->font().pointSizeF(), 9.75);
+        QCOMPARE(splash->Label4->font().pointSizeF(), 14.25);
+        // A border: the picture leaves one pixel of the window's own colour all round.
+        QCOMPARE(splash->findChild<QLabel*>("picture")->geometry(),
+                 splash->rect().adjusted(1, 1, -1, -1));
+        QString atHello; // the client shown and the splash gone by the greeting, the history too
+        f.fake->whileSoundPlays = [&](const QString& wav) {
+            if (wav == f.cue("hello"))
+                atHello = QString("client %1, splash %2, history %3")
+                              .arg(w.isVisible())
+                              .arg(splash->isVisible())
+                              .arg(w.history() && w.history()->isVisible());
+        };
+        splash->setSplashDuration(10);
         QTRY_VERIFY(!f.state->bStartupInProgress);
         QVERIFY(w.isEnabled() && w.isVisible() == (commandLine != "hidden"));
         QTRY_COMPARE(f.fake->soundsPlayed.contains(f.cue("hello")), commandLine.isEmpty());
-    }
-
-    // A settings file that is there but cannot be read is no first run: the user is told, the
-    // start-at-login entry stays as it was and the file is not written over at the end.
-    void unreadableSettings_data() {
-        QTest::addColumn<QString>("planted");
-        QTest::newRow("a folder") << "folder";
-        QTest::newRow("a pipe") << "pipe";
-        QTest::newRow("a dangling link") << "link";
-    }
-    void unreadableSettings() {
-        QFETCH(QString, planted);
-        const QByteArray name = QFile::encodeName(f.settingsFile());
-        QVERIFY(QDir().mkpath(QFileInfo(f.settingsFile()).path()));
-        QVERIFY(planted == "folder" ? QDir().mkdir(f.settingsFile())
-                : planted == "pipe" ? ::mkfifo(name.constData(), 0600) == 0
-                                    : ::symlink("gone", name.constData()) == 0);
-        frmMain& w = f.load();
-        QCOMPARE(f.fake->messageBoxes.size(), 1);
-        QVERIFY(!f.fake->autostartWritten && !f.fake->calls.contains("deleteAutostartEntry"));
-        w.Form_Unload();
-        QVERIFY(!QFileInfo(f.settingsFile()).isFile()); // what was there is still there
+        QCOMPARE(atHello, commandLine.isEmpty()
+                              ? QString("client 1, splash 0, history %1").arg(!firstRun)
+                              : QString());
     }
 
     void hiddenStartShowsOnceForTheBrowser() {
@@ -162,21 +163,30 @@ private Q_SLOTS:
     void feedbackOfASave_data() {
         QTest::addColumn<SaveCase>("c");
         const QString error = "There was an error while saving this resource. Save image files "
-                              "only. \r\n";
-        QTest::newRow("saved, shown") << SaveCase{"picture", true, false, "picture 1", "saved", ""};
-        QTest::newRow("saved, quiet") << SaveCase{"picture", true, true, "picture 1", "", ""};
-        QTest::newRow("saved, not shown")
-            << SaveCase{"picture", false, false, "background 1", "", ""};
-        QTest::newRow("saved, cannot be shown") << SaveCase{
-            "not a picture", true, false, "background 1", "saved", "Could not load the Image."};
-        QTest::newRow("failed") << SaveCase{"missing", true, false, "background 2", "uhoh", error};
-        QTest::newRow("failed, quiet") << SaveCase{"missing", true, true, "background 2", "", ""};
-        QTest::newRow("declined") << SaveCase{"same name",    true, false,
-                                              "background 2", "",   "This file already exists"};
+                              "only. \r\n",
+                      unshown = "Could not load the Image.";
+        QTest::newRow("saved, shown")
+            << SaveCase{"Image1", "picture", true, false, "picture 1", "saved", ""};
+        QTest::newRow("saved on the status icon, quiet")
+            << SaveCase{"imgIcon(2)", "picture", true, true, "picture 1", "", ""};
+        QTest::newRow("saved on a label, not shown")
+            << SaveCase{"Text(0)", "picture", false, false, "background 1", "", ""};
+        QTest::newRow("saved, cannot be shown")
+            << SaveCase{"Image1", "not a picture", true, false, "background 1", "saved", unshown};
+        QTest::newRow("a browser's file arriving later")
+            << SaveCase{"Image1", "later", true, false, "picture 1", "saved", ""};
+        QTest::newRow("failed") << SaveCase{"Image1",       "missing", true, false,
+                                            "background 2", "uhoh",    error};
+        QTest::newRow("failed, quiet")
+            << SaveCase{"Image1", "missing", true, true, "background 2", "", ""};
+        QTest::newRow("no file") << SaveCase{"Image1",       "no file", true, false,
+                                             "background 2", "uhoh",    error};
+        QTest::newRow("declined") << SaveCase{
+            "Image1", "same name", true, false, "background 2", "", "This file already exists"};
     }
     void feedbackOfASave() {
         QFETCH(SaveCase, c);
-        const auto& [source, showSaved, quiet, shows, cue, message] = c;
+        const auto& [control, source, showSaved, quiet, shows, cue, message] = c;
         frmMain& w = f.load();
         f.handOver();
         QTRY_VERIFY(f.fake->soundsPlayed.contains(f.cue("hello")));
@@ -186,7 +196,8 @@ private Q_SLOTS:
         f.state->bShowSavedImage = showSaved;
         f.state->bPlayConfirmSound = f.state->bShowSaveErrorMessage = !quiet;
         f.state->bAutoIncrementSavedFiles = false;
-        const QString file = f.picture("cat[1].jpg"), target = f.desktop() + "/cat.jpg";
+        const QString file = f.picture("cat[1].jpg"),
+                      target = (control == "Text(0)" ? f.documents() : f.desktop()) + "/cat.jpg";
         if (source == "not a picture")
             writeFile(file, "no picture at all");
         if (source == "missing")
@@ -199,9 +210,24 @@ private Q_SLOTS:
             w.controls().Image1->grab();
         };
         const QString idleTip = w.controls().imgIcon[1]->toolTip();
-        w.Timer4.start(); // armed by the drag over the client
-
-        w.SaveImage(-1, file);
+        Platform::DropHandlers pending;
+        if (source == "later")
+            f.fake->dropScript = [&](const QMimeData*, Platform::DropHandlers h) { pending = h; };
+        QMimeData data;
+        source == "no file" ? data.setText(file)
+                            : data.setUrls({source == "later" ? QUrl("http://127.0.0.1/cat.jpg")
+                                                              : QUrl::fromLocalFile(file)});
+        dragOver(control, data, true);
+        if (source == "later") { // a busy pointer and a progress bar until the file is there
+            QVERIFY(f.fake->busy && pending.done);
+            pending.progress(1000, 4000);
+            QTRY_VERIFY(w.findChild<QWidget*>("prgDrop")->isVisible());
+            pending.done(file, "Re-encoded."); // a remark on the file ends the saved tooltip
+            QVERIFY(!f.fake->busy && !w.findChild<QWidget*>("prgDrop")->isVisible());
+        }
+        if (source != "no file") // for a manual save after all
+            QCOMPARE(w.pendingDrop().sTempSaveAsFilename, file);
+        QCOMPARE(QFile::exists(file), source != "missing");
 
         QCOMPARE(shown(), shows);
         QCOMPARE(f.fake->soundsPlayed, cue.isEmpty() ? QStringList() : QStringList{f.cue(cue)});
@@ -210,15 +236,19 @@ private Q_SLOTS:
         QCOMPARE(f.fake->messageBoxes.value(0).text.left(message.size()), message);
         QCOMPARE(w.Timer2.isActive(), showSaved); // the idle look back after a changed look
         const bool saved = shows.endsWith('1');
-        QCOMPARE(w.Timer4.isActive(), !saved); // a manual save only after a failure
-        const QString tip = " This image was saved to \"" + target + "\" ";
+        // A manual save only after a failure that left a file.
+        QCOMPARE(w.Timer4.isActive(), !saved && source != "no file");
+        const QString tip = " This image was saved to \"" + target + "\" " +
+                            (source == "later" ? "Re-encoded. " : "");
         QCOMPARE(w.controls().imgIcon[1]->toolTip(), saved ? tip : idleTip);
         QCOMPARE(clearHistory->isEnabled(), saved);
         if (!saved) { // a failure says why beside the failed icon
-            QCOMPARE(w.controls().imgIcon[2]->toolTip().startsWith(" This image was not saved: "),
-                     source == "missing");
+            const QString why = w.controls().imgIcon[2]->toolTip();
+            QCOMPARE(why.startsWith(" This image was not saved: "), source != "same name");
+            QVERIFY(source != "no file" || why == " This image was not saved: no file ");
             return;
         }
+        QCOMPARE(readBytes(target), readBytes(file));
         QCOMPARE(w.controls().Image1->toolTip(), tip);
         QCOMPARE(readLines(f.historyFile()), QStringList{target});
         clearHistory->trigger();
@@ -244,55 +274,6 @@ private Q_SLOTS:
         QTRY_VERIFY(w.showsBackground() && !w.Timer2.isActive());
         QCOMPARE(f.iconInFront(), 0);
         QCOMPARE(w.controls().Image1->toolTip(), " Drag image here to save to \"Desktop\" ");
-    }
-
-    void dropsOnEachControl_data() {
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<bool>("asFile"); // a file's URL, or only its path as text
-        QTest::addColumn<QString>("savedIn");
-        QTest::newRow("picture") << "Image1" << true << "~";
-        QTest::newRow("status icon") << "imgIcon(2)" << true << "~";
-        QTest::newRow("label") << "Text(0)" << true << "@";
-        QTest::newRow("no file") << "Image1" << false << "";
-    }
-    void dropsOnEachControl() {
-        QFETCH(QString, control);
-        QFETCH(bool, asFile);
-        QFETCH(QString, savedIn);
-        frmMain& w = f.load();
-        f.handOver();
-        const QString file = f.picture("dog[3].jpg");
-        QMimeData data;
-        asFile ? data.setUrls({QUrl::fromLocalFile(file)}) : data.setText(file);
-        dragOver(control, data, true);
-        QVERIFY(QFile::exists(file));
-        QCOMPARE(QFile::exists(expand(savedIn) + "/dog.jpg"), !savedIn.isEmpty());
-        QCOMPARE(f.iconInFront(), savedIn.isEmpty() ? 2 : 1);
-        if (savedIn.isEmpty()) // the reason the drop adapter gave
-            QCOMPARE(w.controls().imgIcon[2]->toolTip(), " This image was not saved: no file ");
-    }
-
-    void rightClicksOpenTheirMenus() {
-        // Taps, drags and double-clicks are tested on the real desktop; here the menus.
-        frmMain& w = f.load({"clientsize=MED"}, {f.documents(), f.folder("x")});
-        f.handOver();
-        for (auto [control, menu] : {std::pair{"Text(1)", "mnuFolders"},
-                                     {"Image1", "mnuFile"},
-                                     {"imgIcon(0)", "mnuFile"}}) {
-            QString popup;
-            bool labelsEnabled = true;
-            QTimer::singleShot(100, &w, [&] {
-                if (QWidget* open = QApplication::activePopupWidget()) {
-                    popup = open->objectName();
-                    labelsEnabled = w.controls().Text[0]->isEnabled();
-                    open->close();
-                }
-            });
-            QTest::mouseClick(w.findChild<QWidget*>(control), Qt::RightButton);
-            QTRY_COMPARE(popup, QString(menu));
-            QCOMPARE(labelsEnabled, popup != "mnuFolders"); // not while their menu is open
-            QVERIFY(w.controls().Text[0]->isEnabled());
-        }
     }
 
     void labelsFollowTheListAndTheCursor() {
@@ -357,10 +338,32 @@ private Q_SLOTS:
         stacked({0, 2, 3, 4});
     }
 
-    void sizeCommands() {
-        // Each command from the size before it: its cue, its check mark, its square.
+    void menuCommands() {
         const QString holiday = f.folder("a/long/parent/folder/Holiday 2026");
-        frmMain& w = f.load({"clientsize=MED"}, {f.documents(), "", holiday});
+        frmMain& w = f.load(
+            {"clientsize=MED", "alwaysontop=True", "playconfirmsound=True", "showsavedimage=True"},
+            {f.documents(), "", holiday});
+        f.handOver();
+        // The right button opens each control's menu (taps, drags and double-clicks are tested on
+        // the real desktop).
+        for (auto [control, menu] : {std::pair{"Text(2)", "mnuFolders"},
+                                     {"Image1", "mnuFile"},
+                                     {"imgIcon(0)", "mnuFile"}}) {
+            QString popup;
+            bool labelsEnabled = true;
+            QTimer::singleShot(100, &w, [&] {
+                if (QWidget* open = QApplication::activePopupWidget()) {
+                    popup = open->objectName();
+                    labelsEnabled = w.controls().Text[0]->isEnabled();
+                    open->close();
+                }
+            });
+            QTest::mouseClick(w.findChild<QWidget*>(control), Qt::RightButton);
+            QTRY_COMPARE(popup, QString(menu));
+            QCOMPARE(labelsEnabled, popup != "mnuFolders"); // not while their menu is open
+            QVERIFY(w.controls().Text[0]->isEnabled());
+        }
+        // Each size from the size before it: its cue, its check mark, its square.
         QCOMPARE(checkedSizes(), QStringList{"mnuNormal"}); // as the file says
         const struct {
             const char *item, *cue;
@@ -384,10 +387,7 @@ private Q_SLOTS:
         const int firstShown = label->cursorPositionAt({0, label->height() / 2});
         QVERIFY2(firstShown > 0 && firstShown <= holiday.size() - 12,
                  qPrintable(holiday.mid(firstShown)));
-    }
-
-    void checkMarksFollowTheSettings() {
-        frmMain& w = f.load(); // the first run turns all three on
+        // Each setting's check mark follows it, with a click.
         for (auto [item, flag] : {std::pair{"mnuAlwaysOnTop", &AppState::bAlwaysOnTop},
                                   {"mnuPlayConfirmationSound", &AppState::bPlayConfirmSound},
                                   {"mnuShowSavedIMageInClient", &AppState::bShowSavedImage}}) {
@@ -406,26 +406,55 @@ private Q_SLOTS:
     void shutDown_data() {
         QTest::addColumn<bool>("fromOutside"); // a signal or the session, not a command
         QTest::addColumn<bool>("deleteHistory");
-        QTest::newRow("exit, history kept") << false << false;
-        QTest::newRow("exit, history deleted") << false << true;
-        QTest::newRow("from outside, history deleted") << true << true;
+        // "state": a file where the state folder should be; or a settings file that is there but
+        // cannot be read: a "folder", a "pipe", a dangling "link".
+        QTest::addColumn<QString>("broken");
+        QTest::newRow("exit, history kept") << false << false << "";
+        QTest::newRow("exit, history deleted") << false << true << "";
+        QTest::newRow("from outside, history deleted") << true << true << "";
+        QTest::newRow("exit, nothing written: the settings error") << false << false << "state";
+        QTest::newRow("from outside, nothing written: no message") << true << false << "state";
+        QTest::newRow("settings a folder") << false << false << "folder";
+        QTest::newRow("settings a pipe") << false << false << "pipe";
+        QTest::newRow("settings a dangling link") << false << false << "link";
     }
     void shutDown() {
         QFETCH(bool, fromOutside);
         QFETCH(bool, deleteHistory);
+        QFETCH(QString, broken);
         const QString saved = f.picture("cat.png");
         writeFile(f.historyFile(), (saved + "\r\n").toUtf8());
+        const QByteArray name = QFile::encodeName(f.settingsFile());
+        QVERIFY(broken == "folder" ? QDir().mkdir(f.settingsFile())
+                : broken == "pipe" ? ::mkfifo(name.constData(), 0600) == 0
+                : broken == "link" ? ::symlink("gone", name.constData()) == 0
+                                   : true);
         frmMain& w = f.load();
+        // An unreadable settings file is no first run: the user is told, the start-at-login
+        // entry stays as it was and the file is not written over at the end.
+        const bool unreadable = !broken.isEmpty() && broken != "state";
+        QCOMPARE(f.fake->messageBoxes.size(), int(unreadable));
+        QVERIFY(f.fake->autostartWritten != unreadable &&
+                !f.fake->calls.contains("deleteAutostartEntry"));
         f.state->bDeleteHistoryOnClose = deleteHistory;
         // The tray icon goes first: the history file is still there while it does.
         bool historyThen = false;
         f.fake->whileTrayIconGoes = [&] { historyThen = QFile::exists(f.historyFile()); };
         f.fake->calls.clear();
-        if (fromOutside)
-            f.fake->terminationHandler();
-        else
-            w.mnuExit_Click();
+        if (broken == "state") {
+            QDir(f.fake->state).removeRecursively();
+            writeFile(f.fake->state, "");
+        }
+        fromOutside ? f.fake->terminationHandler() : w.mnuExit_Click();
         QVERIFY(w.hasEnded());
+        QCOMPARE(f.fake->messageBoxes.value(int(unreadable)).text,
+                 broken != "state" || fromOutside
+                     ? QString()
+                     : "There was an error while saving the settings.");
+        if (!broken.isEmpty()) {
+            QVERIFY(!QFileInfo(f.settingsFile()).isFile()); // what was there is still there
+            return;
+        }
         // The farewell cue first, and only when the user asked.
         QCOMPARE(f.fake->calls.value(0) == "sound: " + f.cue("byebye"), !fromOutside);
         QVERIFY(f.fake->calls.contains("setTopmost: off"));
@@ -442,46 +471,6 @@ private Q_SLOTS:
         const int calls = f.fake->calls.size();
         w.Form_Unload(); // a second unload (the window closing afterwards) does nothing
         QCOMPARE(f.fake->calls.size(), calls);
-    }
-
-    // Nothing can be written (a file is where the state folder should be): the user's exit says
-    // so, an end from outside (a signal, the session) stays quiet.
-    void endingWithoutTheStateFolder_data() {
-        QTest::addColumn<bool>("fromOutside");
-        QTest::newRow("from outside: no message") << true;
-        QTest::newRow("the user's exit: the settings error") << false;
-    }
-    void endingWithoutTheStateFolder() {
-        QFETCH(bool, fromOutside);
-        frmMain& w = f.load();
-        QDir(f.fake->state).removeRecursively();
-        writeFile(f.fake->state, "");
-        fromOutside ? f.fake->terminationHandler() : w.Form_Unload();
-        QVERIFY(w.hasEnded());
-        QCOMPARE(f.fake->messageBoxes.value(0).text,
-                 fromOutside ? QString() : "There was an error while saving the settings.");
-    }
-
-    // A browser's drop whose file arrives later: busy pointer and progress bar, then the save
-    // with the drop's remark on the file.
-    void dropWhoseFileArrivesLater() {
-        frmMain& w = f.load();
-        f.handOver();
-        const QString file = f.picture("cat.png");
-        Platform::DropHandlers pending;
-        f.fake->dropScript = [&](const QMimeData*, Platform::DropHandlers h) { pending = h; };
-        QMimeData data;
-        data.setUrls({QUrl("http://127.0.0.1/cat.png")});
-        dragOver("Image1", data, true);
-        QVERIFY(f.fake->busy && pending.done);
-        pending.progress(1000, 4000);
-        QTRY_VERIFY(w.findChild<QWidget*>("prgDrop")->isVisible());
-        pending.done(file, "Re-encoded."); // the remark ends the saved tooltip
-        QVERIFY(!f.fake->busy && !w.findChild<QWidget*>("prgDrop")->isVisible());
-        QCOMPARE(readBytes(f.desktop() + "/cat.png"), readBytes(file));
-        QCOMPARE(w.controls().Image1->toolTip(),
-                 " This image was saved to \"" + f.desktop() + "/cat.png\" Re-encoded. ");
-        QCOMPARE(w.pendingDrop().sTempSaveAsFilename, file); // for a manual save after all
     }
 
     // Last: its fatal row ends the program's event loops, which would end later menus at once.

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config clang-format
     qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins
-    libsndfile1-dev libpulse-dev libxcb1-dev
+    libsndfile1-dev libpulse-dev libxcb1-dev libavif-dev libqt6svg6
     xvfb xauth openbox trayer x11-utils xdotool wmctrl imagemagick xdg-utils file
     pulseaudio pulseaudio-utils fonts-dejavu-core fonts-liberation
 )

@@ -11,11 +11,21 @@
 #include "ui/ClientLook.h"
 
 #include <QDebug>
+#include <QFileInfo>
+#include <QFutureWatcher>
 #include <QLabel>
 #include <QTimer>
 #include <QWidget>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace kelvane {
+namespace {
+
+// A picture file larger than this is decoded beside the window, which confirms the save
+// meanwhile.
+constexpr qint64 kDecodeAsideBytes = qint64(4) << 20;
+
+} // namespace
 
 SaveFeedback::SaveFeedback(QWidget& window, ClientControls& controls, ClientLook& look,
                            const AppState& state, SoundCues& cues, Platform& platform,
@@ -43,14 +53,17 @@ void SaveFeedback::showSaved(const QString& target, const QString& remark) {
         window_.repaint();
         cues_.PlaySoundCue(QStringLiteral("saved"));
     }
-    const QString tip = quotedTip(QStringLiteral(" This image was saved to "), target) +
-                        (remark.isEmpty() ? QString() : remark + QLatin1Char(' '));
+    QString tip = quotedTip(QStringLiteral(" This image was saved to "), target) +
+                  (remark.isEmpty() ? QString() : remark + QLatin1Char(' '));
+    if (state_.bShowSavedImage && pictureWithoutDecoder(target))
+        tip += QStringLiteral("Kelvane cannot show this kind of picture. ");
     controls_.Image1->setToolTip(tip);
     controls_.imgIcon[1]->setToolTip(tip);
     Timer4_.stop(); // no manual save after a successful one
 }
 
 void SaveFeedback::showFailed(bool showError, const QString& reason) {
+    ++previews_; // a preview still being decoded is no longer wanted
     look_.showBackground();
     look_.showStatusIcon(2);
     if (showError) {
@@ -79,13 +92,32 @@ void SaveFeedback::armIdleReturn() {
 
 void SaveFeedback::ShowImageInClient(const QString& path) {
     QLabel* picture = controls_.Image1;
-    const QImage image = decodePreview(path, picture->size() * picture->devicePixelRatioF());
-    if (image.isNull()) {
-        platform_.message(
-            &window_, QStringLiteral("Could not load the Image. It is either corrupt or missing."));
+    const QSize box = (QSizeF(picture->size()) * picture->devicePixelRatioF()).toSize();
+    const int preview = ++previews_;
+    if (QFileInfo(path).size() <= kDecodeAsideBytes) {
+        showDecoded(path, decodePreview(path, box));
         return;
     }
-    picture->setPixmap(QPixmap::fromImage(image));
+    // Only the newest preview is shown, and only until the picture shows something else.
+    auto* decoding = new QFutureWatcher<QImage>(picture);
+    QObject::connect(decoding, &QFutureWatcherBase::finished, picture,
+                     [this, decoding, path, preview] {
+                         decoding->deleteLater();
+                         if (preview == previews_)
+                             showDecoded(path, decoding->result());
+                     });
+    decoding->setFuture(QtConcurrent::run(decodePreview, path, box));
+}
+
+void SaveFeedback::showDecoded(const QString& path, const QImage& image) {
+    if (!image.isNull()) {
+        controls_.Image1->setPixmap(QPixmap::fromImage(image));
+    } else if (pictureWithoutDecoder(path)) {
+        look_.showBackground(); // a picture all the same; its tooltip says it cannot be shown
+    } else {
+        platform_.message(
+            &window_, QStringLiteral("Could not load the Image. It is either corrupt or missing."));
+    }
 }
 
 void SaveFeedback::showPreview(const QString& path) {
@@ -95,6 +127,7 @@ void SaveFeedback::showPreview(const QString& path) {
 }
 
 void SaveFeedback::Timer2_Timer() {
+    ++previews_;
     look_.showBackground();
     controls_.Image1->setToolTip(dragHereTip(QStringLiteral("Desktop")));
     look_.showStatusIcon(0);

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QImage;
 class QTimer;
 class QWidget;
 
@@ -38,6 +39,8 @@ public:
 private:
     void showSaved(const QString& target, const QString& remark);
     void showFailed(bool showError, const QString& reason);
+    // The decoded picture, or what shows when there is none.
+    void showDecoded(const QString& path, const QImage& image);
     bool ShowDesktop();
 
     QWidget& window_;
@@ -48,6 +51,7 @@ private:
     Platform& platform_;
     QTimer& Timer2_;
     QTimer& Timer4_;
+    int previews_ = 0; // counts the pictures asked for: a late one that is not the last is dropped
 };
 
 } // namespace kelvane

@@ -8,7 +8,8 @@
 #include "saving/SavePipeline.h"
 
 #include <QAbstractItemModelTester>
-#include <QDataStream>
+#include <QBuffer>
+#include <QtEndian>
 
 #include <memory>
 #include <optional>
@@ -33,12 +34,12 @@ class TestSavePipeline : public QObject {
         writeFile(at(name), "x");
         return at(name);
     }
-    // Every file of the Desktop and the label folder, with its contents.
+    // Every file of the Desktop, the label folder and one elsewhere, with its contents.
     QStringList targetFiles() const {
         QStringList all;
-        for (const QString& folder : {at("Desktop"), at("Pics")})
-            for (const QString& name : entries(folder))
-                all << name + "=" + readBytes(folder + "/" + name);
+        for (const QString folder : {"Desktop", "Pics", "elsewhere"})
+            for (const QString& name : entries(at(folder)))
+                all << folder + "/" + name + "=" + readBytes(at(folder + "/" + name));
         all.sort();
         return all;
     }
@@ -52,17 +53,14 @@ class TestSavePipeline : public QObject {
         QVERIFY(!QFileInfo::exists(at("state/history.dat")));
     }
 
-    // The headers of an uncompressed 24-bit BMP of width x height.
+    // The headers of a 24-bit BMP, claiming width x height.
     static QByteArray bmpHeader(int width, int height) {
-        const quint32 pixels = quint32((width * 3 + 3) & ~3) * quint32(height);
         QByteArray bytes;
-        QDataStream out(&bytes, QIODevice::WriteOnly);
-        out.setByteOrder(QDataStream::LittleEndian);
-        out.writeRawData("BM", 2);
-        out << quint32(54 + pixels) << quint32(0) << quint32(54) << quint32(40) << qint32(width)
-            << qint32(height) << quint16(1) << quint16(24) << quint32(0) << quint32(pixels)
-            << qint32(2835) << qint32(2835) << quint32(0) << quint32(0);
-        return bytes;
+        QBuffer buffer(&bytes);
+        QImage(1, 1, QImage::Format_RGB888).save(&buffer, "BMP");
+        qToLittleEndian<qint32>(width, bytes.data() + 18);
+        qToLittleEndian<qint32>(height, bytes.data() + 22);
+        return bytes.left(54);
     }
 
 private Q_SLOTS:
@@ -81,31 +79,56 @@ private Q_SLOTS:
         history_.AddToHistory(at("kept.jpg"));
     }
 
-    // A file of the dropped name is numbered, or replaced after "Replace File?", or kept.
-    void sameName_data() {
+    // A file of the dropped name is numbered, or replaced after "Replace File?", or kept; the
+    // save dialog's path wins, unasked: the dialog has asked already. Files are named by their
+    // folder, Desktop or Pics (the label folder) or elsewhere.
+    void saves_data() {
         QTest::addColumn<int>("index"); // -1 the Desktop, 0 the label folder
-        QTest::addColumn<bool>("numbering");
         QTest::addColumn<QString>("dropped");
         QTest::addColumn<QStringList>("there");
-        QTest::addColumn<QString>("saved"); // "" when declined
-        const QStringList two{"cat.jpg", "cat (1).jpg"};
-        QTest::newRow("fresh, name corrected")
-            << -1 << false << "cat[1].jpeg" << QStringList() << "cat.jpg";
-        QTest::newRow("numbered") << 0 << true << "cat[2].jpg" << two << "cat (2).jpg";
-        QTest::newRow("replaced") << 0 << false << "cat.jpg" << two << "cat.jpg";
-        QTest::newRow("dot-named file kept")
-            << 0 << false << ".cat.jpg" << QStringList{".cat.jpg"} << "";
+        QTest::addColumn<QString>("saved"); // "" when declined or failed
+        QTest::addColumn<QString>("shown"); // the question's title, or the message
+        QTest::addColumn<bool>("numbering");
+        QTest::addColumn<bool>("manual"); // saved through the save dialog
+        const auto row = [](const char* name, int index, const QString& dropped,
+                            const QStringList& there, const QString& saved,
+                            const QString& shown = {}, bool numbering = false,
+                            bool manual = false) {
+            QTest::newRow(name) << index << dropped << there << saved << shown << numbering
+                                << manual;
+        };
+        const QString replace = "Replace File?",
+                      two = "File with duplicate file name could not be saved.";
+        QStringList thousand{"Pics/cat.jpg"};
+        for (int i = 1; i <= 1000; ++i)
+            thousand << QStringLiteral("Pics/cat (%1).jpg").arg(i);
+        row("fresh, name corrected", -1, "cat[1].jpeg", {}, "Desktop/cat.jpg");
+        row("replaced", 0, "cat.jpg", {"Pics/cat.jpg", "Pics/cat (1).jpg"}, "Pics/cat.jpg",
+            replace);
+        row("dot-named file kept", 0, ".cat.jpg", {"Pics/.cat.jpg"}, "", replace);
+        row("numbered", 0, "cat[2].jpg", {"Pics/cat.jpg"}, "Pics/cat (1).jpg", "", true);
+        row("numbered past a gap", 0, "cat.jpg",
+            {"Pics/cat.jpg", "Pics/cat (1).jpg", "Pics/cat (3).jpg"}, "Pics/cat (4).jpg", "", true);
+        row("numbered, four-letter extension", 0, "page.html", {"Pics/page.html"},
+            "Pics/page. (1)html", "", true);
+        row("no number in a name under four characters", 0, "a.b", {"Pics/a.b"}, "", two, true);
+        row("no number within a character", 0, "a😀bcd", {"Pics/a😀bcd"}, "", two, true);
+        row("no number past a thousand", 0, "cat.jpg", thousand, "", two, true);
+        row("the save dialog's path", 0, "cat[1].jpg",
+            {"elsewhere/my cat.jpg", "Desktop/my cat.jpg", "Pics/my cat.jpg"},
+            "elsewhere/my cat.jpg", "", false, true);
     }
-    void sameName() {
+    void saves() {
         QFETCH(int, index);
-        QFETCH(bool, numbering);
         QFETCH(QString, dropped);
         QFETCH(QStringList, there);
         QFETCH(QString, saved);
-        const QString folder = at(index == -1 ? "Desktop" : "Pics");
+        QFETCH(QString, shown);
+        QFETCH(bool, numbering);
+        QFETCH(bool, manual);
         QStringList files;
         for (const QString& name : there) {
-            writeFile(folder + "/" + name, "old");
+            writeFile(at(name), "old");
             files << name + (name == saved ? "=new" : "=old");
         }
         if (!saved.isEmpty() && !there.contains(saved))
@@ -114,32 +137,23 @@ private Q_SLOTS:
         state_.bAutoIncrementSavedFiles = numbering;
         platform_->messageBoxAnswers = {saved.isEmpty() ? Platform::Answer::No
                                                         : Platform::Answer::Yes};
-        const SaveOutcome outcome = save(index, at("cache/") + dropped);
+        const SaveOutcome outcome = save(index, at("cache/") + dropped, manual ? at(saved) : "");
         QVERIFY(!busyWhileAsked_ && !platform_->busy);
-        const bool asked = !numbering && !there.isEmpty();
-        QCOMPARE(platform_->messageBoxes.size(), int(asked));
-        QVERIFY(!asked || platform_->messageBoxes[0].title == "Replace File?");
+        QStringList messages;
+        for (const auto& box : platform_->messageBoxes)
+            messages << (box.buttons == Platform::Buttons::YesNo ? box.title : box.text);
+        QCOMPARE(messages.join(';'), shown);
         files.sort();
         QCOMPARE(targetFiles(), files);
-        QCOMPARE(outcome.result, saved.isEmpty() ? Result::Declined : Result::Saved);
+        QCOMPARE(outcome.result, !saved.isEmpty() ? Result::Saved
+                                 : numbering      ? Result::Failed
+                                                  : Result::Declined);
         if (saved.isEmpty())
             return checkHistoryUnchanged();
-        QCOMPARE(outcome.path, folder + "/" + saved);
+        QCOMPARE(outcome.path, at(saved));
         const QStringList history{outcome.path, at("kept.jpg")};
         QCOMPARE(history_.entries(), history);
         QCOMPARE(readLines(at("state/history.dat")), history);
-    }
-
-    // The save dialog's path wins; it has asked already, so no question about a file of the name.
-    void manualTargetWins() {
-        for (const QString folder : {"elsewhere", "Desktop", "Pics"})
-            writeFile(at(folder + "/my cat.jpg"), "old");
-        writeFile(at("cache/cat[1].jpg"), "new");
-        const SaveOutcome outcome = save(0, at("cache/cat[1].jpg"), at("elsewhere/my cat.jpg"));
-        QCOMPARE(readBytes(outcome.path), QByteArray("new"));
-        QCOMPARE(readLines(at("state/history.dat")).value(0), at("elsewhere/my cat.jpg"));
-        QCOMPARE(targetFiles(), QStringList({"my cat.jpg=old", "my cat.jpg=old"}));
-        QVERIFY(platform_->messageBoxes.isEmpty());
     }
 
     // Nothing is saved, nothing in the folders changes, the history stays as it was.
@@ -191,73 +205,29 @@ private Q_SLOTS:
         QCOMPARE(CorrectFileName(source, decodeSpaces), name);
     }
 
-    // The number goes before the last four characters: one past the highest taken.
-    void incrementFileName_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QStringList>("taken");
-        QTest::addColumn<QString>("numbered"); // "" when none can be made (a message then)
-        QStringList thousand;
-        for (int i = 1; i <= 1000; ++i)
-            thousand << QStringLiteral("cat (%1).jpg").arg(i);
-        QTest::newRow("first") << "cat.jpg" << QStringList() << "cat (1).jpg";
-        QTest::newRow("past a gap")
-            << "cat.jpg" << QStringList{"cat (1).jpg", "cat (3).jpg"} << "cat (4).jpg";
-        QTest::newRow("four-letter extension") << "page.html" << QStringList() << "page. (1)html";
-        QTest::newRow("name under four characters") << "a.b" << QStringList() << "";
-        QTest::newRow("would split a character") << "a😀bcd" << QStringList() << "";
-        QTest::newRow("a thousand taken") << "cat.jpg" << thousand << "";
-    }
-    void incrementFileName() {
-        QFETCH(QString, name);
-        QFETCH(QStringList, taken);
-        QFETCH(QString, numbered);
-        for (const QString& file : taken)
-            writeFile(at(file), "x");
-        FakePlatform platform;
-        QCOMPARE(IncrementFileName(at(name), platform), numbered.isEmpty() ? "" : at(numbered));
-        QCOMPARE(platform.messageBoxes.size(), numbered.isEmpty() ? 1 : 0);
-    }
-
-    // A regular file, reached by any name; a NUL would cut the name short.
-    void fileExists_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("exists");
-        QTest::newRow("file") << "file.jpg" << true;
-        QTest::newRow("link to a file") << "link.jpg" << true;
-        QTest::newRow("FIFO") << "fifo" << false;
-        QTest::newRow("dangling link") << "dangling.jpg" << false;
-        QTest::newRow("NUL after a file's name") << QString("file.jpg") + QChar(0) + "x" << false;
-    }
-    void fileExists() {
-        QFETCH(QString, name);
-        QFETCH(bool, exists);
-        writeFile(at("file.jpg"), "x");
-        QCOMPARE(::mkfifo(QFile::encodeName(at("fifo")).constData(), 0600), 0);
-        QVERIFY(QFile::link(at("file.jpg"), at("link.jpg")));
-        QVERIFY(QFile::link(at("gone.jpg"), at("dangling.jpg")));
-        QCOMPARE(FileExists(at(name)), exists);
-    }
-
-    // A picture of 8200 x 8200 needs more than the 256 MiB a decoder may take by default.
-    void hugePictureIsShownSmall() {
+    // A preview no larger than twice its box: a picture of 8200 x 8200 needs more than the
+    // 256 MiB a decoder may take by default. Bad or missing files give no picture.
+    void previews_data() {
+        QTest::addColumn<QByteArray>("bytes"); // none: no file
+        QTest::addColumn<qint64>("size");      // the file made this long, its pixels a hole
+        QTest::addColumn<QSize>("shown");
         const int side = 8200;
-        writeFile(at("huge.bmp"), bmpHeader(side, side));
-        QVERIFY(QFile::resize(at("huge.bmp"), 54 + qint64(side * 3) * side)); // pixels: a hole
-        const QImage image = decodePreview(at("huge.bmp"), QSize(72, 90));
-        QVERIFY(!image.isNull());
-        QCOMPARE(image.size(), QSize(144, 144)); // twice the box at most, the picture square
+        QTest::newRow("8200 x 8200 BMP, shown square")
+            << bmpHeader(side, side) << 54 + qint64(side * 3) * side << QSize(144, 144);
+        QTest::newRow("JPEG cut short")
+            << QByteArray("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00", 11) << qint64(11) << QSize(0, 0);
+        QTest::newRow("BMP of 30000 x 30000, header only")
+            << bmpHeader(30000, 30000) << qint64(54) << QSize(0, 0);
+        QTest::newRow("no file") << QByteArray() << qint64(0) << QSize(0, 0);
     }
-
-    void badFilesGiveNoPicture_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("JPEG cut short") << QByteArray("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00", 11);
-        QTest::newRow("BMP of 30000 x 30000, header only") << bmpHeader(30000, 30000);
-    }
-    void badFilesGiveNoPicture() {
+    void previews() {
         QFETCH(QByteArray, bytes);
-        writeFile(at("bad.jpg"), bytes);
-        QVERIFY(decodePreview(at("bad.jpg"), QSize(72, 72)).isNull());
-        QVERIFY(decodePreview(at("missing.jpg"), QSize(72, 72)).isNull());
+        QFETCH(qint64, size);
+        QFETCH(QSize, shown);
+        if (!bytes.isEmpty())
+            writeFile(at("picture"), bytes);
+        QVERIFY(bytes.isEmpty() || QFile::resize(at("picture"), size));
+        QCOMPARE(decodePreview(at("picture"), QSize(72, 90)).size(), shown);
     }
 
     // Newest first, ten at most; the vanished go, dot-named files stay; a second run reads it.
@@ -285,31 +255,24 @@ private Q_SLOTS:
         QCOMPARE(next.entries(), kept);
     }
 
-    // Nine lines read at most, blank and vanished ones too; a FIFO is never opened: it would wait.
-    void fillList_data() {
-        QTest::addColumn<bool>("fifo");
-        QTest::addColumn<int>("listed");
-        QTest::newRow("blank and vanished lines") << false << 7;
-        QTest::newRow("a FIFO in its place") << true << 0;
-    }
+    // Nine lines read at most, blank ones too; only regular files are listed, reached by any
+    // name (a NUL would cut the name short). A FIFO for the file is never opened: it would wait.
     void fillList() {
-        QFETCH(bool, fifo);
-        QFETCH(int, listed);
         const QString path = at("fill/history.dat");
-        QStringList saved;
-        for (int i = 0; i < 9; ++i)
-            saved << picture(QStringLiteral("fill/%1.jpg").arg(i));
-        const QStringList lines =
-            QStringList{saved[0], "", saved[1], "/p/vanished.jpg"} + saved.mid(2);
-        QFile::remove(path);
-        if (fifo)
-            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        else
-            writeFile(path, (lines.join('\n') + '\n').toUtf8());
+        const QString p0 = picture("fill/0.jpg"), link = at("fill/link.jpg");
+        QVERIFY(QFile::link(picture("fill/1.jpg"), link) && QFile::link("/p/gone", at("dangling")));
+        QCOMPARE(::mkfifo(QFile::encodeName(at("fill/fifo")).constData(), 0600), 0);
+        QStringList lines{p0, "", link, "/p/vanished.jpg", at("fill/fifo"), at("dangling")};
+        lines << p0 + QChar(0) + "x" << picture("fill/2.jpg") << picture("fill/3.jpg")
+              << picture("fill/4.jpg");
+        writeFile(path, (lines.join('\n') + '\n').toUtf8());
         HistoryList list;
-        list.AddToHistory(saved[8]);
+        list.AddToHistory(lines[9]);
         list.FillList(path);
-        QCOMPARE(list.entries(), saved.mid(0, listed));
+        QCOMPARE(list.entries(), QStringList({p0, link, lines[7], lines[8]}));
+        QVERIFY(QFile::remove(path) && ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        list.FillList(path);
+        QVERIFY(list.isEmpty());
     }
 };
 

@@ -88,14 +88,11 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("there");
         QTest::addColumn<QString>("saved"); // "" when declined or failed
         QTest::addColumn<QString>("shown"); // the question's title, or the message
-        QTest::addColumn<bool>("numbering");
-        QTest::addColumn<bool>("manual"); // saved through the save dialog
+        QTest::addColumn<QString>("how");   // numbering, through the save dialog, or plain
         const auto row = [](const char* name, int index, const QString& dropped,
                             const QStringList& there, const QString& saved,
-                            const QString& shown = {}, bool numbering = false,
-                            bool manual = false) {
-            QTest::newRow(name) << index << dropped << there << saved << shown << numbering
-                                << manual;
+                            const QString& shown = {}, const QString& how = {}) {
+            QTest::newRow(name) << index << dropped << there << saved << shown << how;
         };
         const QString replace = "Replace File?",
                       two = "File with duplicate file name could not be saved.";
@@ -106,17 +103,19 @@ private Q_SLOTS:
         row("replaced", 0, "cat.jpg", {"Pics/cat.jpg", "Pics/cat (1).jpg"}, "Pics/cat.jpg",
             replace);
         row("dot-named file kept", 0, ".cat.jpg", {"Pics/.cat.jpg"}, "", replace);
-        row("numbered", 0, "cat[2].jpg", {"Pics/cat.jpg"}, "Pics/cat (1).jpg", "", true);
+        row("numbered", 0, "cat[2].jpg", {"Pics/cat.jpg"}, "Pics/cat (1).jpg", "", "numbering");
         row("numbered past a gap", 0, "cat.jpg",
-            {"Pics/cat.jpg", "Pics/cat (1).jpg", "Pics/cat (3).jpg"}, "Pics/cat (4).jpg", "", true);
+            {"Pics/cat.jpg", "Pics/cat (1).jpg", "Pics/cat (3).jpg"}, "Pics/cat (4).jpg", "",
+            "numbering");
         row("numbered, four-letter extension", 0, "page.html", {"Pics/page.html"},
-            "Pics/page. (1)html", "", true);
-        row("no number in a name under four characters", 0, "a.b", {"Pics/a.b"}, "", two, true);
-        row("no number within a character", 0, "a😀bcd", {"Pics/a😀bcd"}, "", two, true);
-        row("no number past a thousand", 0, "cat.jpg", thousand, "", two, true);
+            "Pics/page. (1)html", "", "numbering");
+        row("no number in a name under four characters", 0, "a.b", {"Pics/a.b"}, "", two,
+            "numbering");
+        row("no number within a character", 0, "a😀bcd", {"Pics/a😀bcd"}, "", two, "numbering");
+        row("no number past a thousand", 0, "cat.jpg", thousand, "", two, "numbering");
         row("the save dialog's path", 0, "cat[1].jpg",
             {"elsewhere/my cat.jpg", "Desktop/my cat.jpg", "Pics/my cat.jpg"},
-            "elsewhere/my cat.jpg", "", false, true);
+            "elsewhere/my cat.jpg", "", "dialog");
     }
     void saves() {
         QFETCH(int, index);
@@ -124,8 +123,7 @@ private Q_SLOTS:
         QFETCH(QStringList, there);
         QFETCH(QString, saved);
         QFETCH(QString, shown);
-        QFETCH(bool, numbering);
-        QFETCH(bool, manual);
+        QFETCH(QString, how);
         QStringList files;
         for (const QString& name : there) {
             writeFile(at(name), "old");
@@ -134,10 +132,11 @@ private Q_SLOTS:
         if (!saved.isEmpty() && !there.contains(saved))
             files << saved + "=new";
         writeFile(at("cache/") + dropped, "new");
-        state_.bAutoIncrementSavedFiles = numbering;
+        state_.bAutoIncrementSavedFiles = how == "numbering";
         platform_->messageBoxAnswers = {saved.isEmpty() ? Platform::Answer::No
                                                         : Platform::Answer::Yes};
-        const SaveOutcome outcome = save(index, at("cache/") + dropped, manual ? at(saved) : "");
+        const SaveOutcome outcome =
+            save(index, at("cache/") + dropped, how == "dialog" ? at(saved) : "");
         QVERIFY(!busyWhileAsked_ && !platform_->busy);
         QStringList messages;
         for (const auto& box : platform_->messageBoxes)
@@ -145,9 +144,9 @@ private Q_SLOTS:
         QCOMPARE(messages.join(';'), shown);
         files.sort();
         QCOMPARE(targetFiles(), files);
-        QCOMPARE(outcome.result, !saved.isEmpty() ? Result::Saved
-                                 : numbering      ? Result::Failed
-                                                  : Result::Declined);
+        QCOMPARE(outcome.result, !saved.isEmpty()     ? Result::Saved
+                                 : how == "numbering" ? Result::Failed
+                                                      : Result::Declined);
         if (saved.isEmpty())
             return checkHistoryUnchanged();
         QCOMPARE(outcome.path, at(saved));
@@ -189,7 +188,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("source");
         QTest::addColumn<bool>("decodeSpaces");
         QTest::addColumn<QString>("name");
-        QTest::newRow(".jpeg, then [2]") << "/c/photo[2].jpeg" << true << "photo.jpg";
         QTest::newRow(".jpe") << "/c/photo.jpe" << true << "photo.jpg";
         QTest::newRow(".tiff") << "/c/scan.tiff" << true << "scan.tif";
         QTest::newRow("[100] goes") << "/c/cat[100].gif" << true << "cat.gif";
@@ -230,13 +228,15 @@ private Q_SLOTS:
         QCOMPARE(decodePreview(at("picture"), QSize(72, 90)).size(), shown);
     }
 
-    // Newest first, ten at most; the vanished go, dot-named files stay; a second run reads it.
-    void addRemoveAndReadBack() {
+    // Newest first, ten at most; the vanished go, dot-named files stay. A second run reads at
+    // most nine lines, blank ones too, and lists only regular files, reached by any name (a NUL
+    // would cut the name short); a FIFO for the file is never opened: it would wait.
+    void history() {
         HistoryList list;
         // Every change is told to the window's view as it should be.
         QAbstractItemModelTester tester(&list,
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
-        const QString a = picture("a é.jpg"), dot = picture(".dot.jpg");
+        const QString a = picture("a é.jpg"), dot = picture(".dot.jpg"), file = at("history.dat");
         for (const QString& p : {at("oldest.jpg"), a, dot, a})
             list.AddToHistory(p);
         for (int i = 0; i < 7; ++i)
@@ -247,31 +247,20 @@ private Q_SLOTS:
         list.AddToHistory("/p/line\nbreak.jpg"); // could not be read back as one line
         const QStringList kept = list.entries().mid(1);
         QCOMPARE(kept.size(), 6);
-        QVERIFY(list.writeFile(at("history.dat")));
-        QCOMPARE(readLines(at("history.dat")), kept);
-        HistoryList next;
-        next.AddToHistory("/p/stale.jpg");
-        next.FillList(at("history.dat"));
-        QCOMPARE(next.entries(), kept);
-    }
+        QVERIFY(list.writeFile(file));
+        QCOMPARE(readLines(file), kept);
+        list.FillList(file);
+        QCOMPARE(list.entries(), kept);
 
-    // Nine lines read at most, blank ones too; only regular files are listed, reached by any
-    // name (a NUL would cut the name short). A FIFO for the file is never opened: it would wait.
-    void fillList() {
-        const QString path = at("fill/history.dat");
-        const QString p0 = picture("fill/0.jpg"), link = at("fill/link.jpg");
-        QVERIFY(QFile::link(picture("fill/1.jpg"), link) && QFile::link("/p/gone", at("dangling")));
-        QCOMPARE(::mkfifo(QFile::encodeName(at("fill/fifo")).constData(), 0600), 0);
-        QStringList lines{p0, "", link, "/p/vanished.jpg", at("fill/fifo"), at("dangling")};
-        lines << p0 + QChar(0) + "x" << picture("fill/2.jpg") << picture("fill/3.jpg")
-              << picture("fill/4.jpg");
-        writeFile(path, (lines.join('\n') + '\n').toUtf8());
-        HistoryList list;
-        list.AddToHistory(lines[9]);
-        list.FillList(path);
-        QCOMPARE(list.entries(), QStringList({p0, link, lines[7], lines[8]}));
-        QVERIFY(QFile::remove(path) && ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
-        list.FillList(path);
+        QVERIFY(QFile::link(a, at("link.jpg")) && QFile::link("/p/gone", at("dangling")));
+        QCOMPARE(::mkfifo(QFile::encodeName(at("fifo")).constData(), 0600), 0);
+        QStringList lines{a, "", at("link.jpg"), "/p/vanished.jpg", at("fifo"), at("dangling")};
+        lines << a + QChar(0) + "x" << dot << at("1.jpg") << at("3.jpg");
+        writeFile(file, (lines.join('\n') + '\n').toUtf8());
+        list.FillList(file);
+        QCOMPARE(list.entries(), QStringList({a, at("link.jpg"), dot, at("1.jpg")}));
+        QVERIFY(QFile::remove(file) && ::mkfifo(QFile::encodeName(file).constData(), 0600) == 0);
+        list.FillList(file);
         QVERIFY(list.isEmpty());
     }
 };

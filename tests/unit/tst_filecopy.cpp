@@ -38,10 +38,9 @@ private Q_SLOTS:
         otherFs_.emplace("/dev/shm/kelvane-filecopy-XXXXXX");
     }
 
-    // The whole content under the target's name, alone; a new file's mode from
-    // the umask, a replaced file's kept. The buffered road runs when the source
-    // is on another file system. A source link is followed; a target link keeps
-    // pointing where it did, its file copied to.
+    // The whole content under the target's name, alone; a new file's mode from the umask, a
+    // replaced file's kept. The buffered road runs when the source is on another file system.
+    // A source link is followed; a target link keeps pointing where it did, its file copied to.
     void copiesWholeContent_data() {
         QTest::addColumn<bool>("otherFs");
         QTest::addColumn<QString>("name");
@@ -88,18 +87,19 @@ private Q_SLOTS:
         QCOMPARE(int(st.st_mode & 07777), replacedMode ? replacedMode : 0666 & ~umask);
     }
 
-    // Refused or cut off half-way, the target folder's files stay as they were:
-    // keep.jpg, a folder sub and a FIFO pipe. A full disk fails the copy where
-    // the size limit does; a sysfs file has fewer bytes than its size says.
+    // Refused or cut off half-way, the target folder's files stay as they were: keep.jpg, a
+    // folder sub and a FIFO pipe. A full disk fails the copy where the size limit does; a sysfs
+    // file has fewer bytes than its size says.
     void failures_data() {
-        QTest::addColumn<QString>("source"); // %S the sources' folder, %T the target folder
+        // %S the sources' folder (%O instead: on another file system, copied through a
+        // buffer), %T the target folder
+        QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("target");
-        QTest::addColumn<bool>("otherFs"); // the sources on another file system: buffered
-        QTest::addColumn<QString>("cut");  // a size limit, or killed by its signal
+        QTest::addColumn<QString>("cut"); // a size limit, or killed by its signal
         const QString nul(QChar(0));
         const auto row = [](const char* name, const QString& source, const QString& target,
-                            bool otherFs = false, const QString& cut = {}) {
-            QTest::newRow(name) << source << target << otherFs << cut;
+                            const QString& cut = {}) {
+            QTest::newRow(name) << source << target << cut;
         };
         row("source gone", "%S/gone.jpg", "%T/keep.jpg");
         row("source a FIFO", "%T/pipe", "%T/keep.jpg");
@@ -110,20 +110,19 @@ private Q_SLOTS:
         row("NUL in the source", "%S/cat.jpg" + nul + ".txt", "%T/keep.jpg");
         row("NUL in the target", "%S/cat.jpg", "%T/keep.jpg" + nul + ".txt");
         row("name of 256 bytes", "%S/cat.jpg", "%T/" + QString(252, 'a') + ".jpg");
-        row("size limit", "%S/cat.jpg", "%T/keep.jpg", false, "size limit");
-        row("buffered, size limit", "%S/cat.jpg", "%T/keep.jpg", true, "size limit");
-        row("killed", "%S/cat.jpg", "%T/keep.jpg", false, "killed");
+        row("size limit", "%S/cat.jpg", "%T/keep.jpg", "size limit");
+        row("buffered, size limit", "%O/cat.jpg", "%T/keep.jpg", "size limit");
+        row("killed", "%S/cat.jpg", "%T/keep.jpg", "killed");
         row("source shorter than it says", "/sys/devices/system/cpu/online", "%T/keep.jpg");
     }
     void failures() {
         QFETCH(QString, source);
         QFETCH(QString, target);
-        QFETCH(bool, otherFs);
         QFETCH(QString, cut);
-        if (otherFs && !otherFs_->isValid())
+        if (source.startsWith("%O") && !otherFs_->isValid())
             QSKIP("no second file system at /dev/shm");
-        const QString sources = otherFs ? otherFs_->path() : sources_;
-        source.replace("%S", sources).replace("%T", folder_);
+        const QString sources = source.startsWith("%O") ? otherFs_->path() : sources_;
+        source.replace("%S", sources).replace("%O", sources).replace("%T", folder_);
         target.replace("%S", sources).replace("%T", folder_);
         if (source.startsWith("/sys/") && !QFileInfo::exists(source))
             QSKIP("no sysfs");
@@ -134,8 +133,7 @@ private Q_SLOTS:
         const QStringList before = entries(folder_);
         const QByteArray folder = QFile::encodeName(folder_);
         if (cut == "killed" && ::close(::open(folder.constData(), O_TMPFILE | O_WRONLY, 0600)))
-            QSKIP("no unnamed files on this file system: a killed save leaves its "
-                  "temporary");
+            QSKIP("no unnamed files on this file system: a killed save leaves its temporary");
         if (cut == "killed") {
             const pid_t child = ::fork();
             if (child == 0) {
@@ -159,9 +157,8 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(in("sub")).isDir());
     }
 
-    // Whatever a crash, a power cut or someone else left as the one-copy lock,
-    // two copies starting together give exactly one holder, at once; nothing
-    // outside is touched.
+    // Whatever a crash, a power cut or someone else left as the one-copy lock, two copies
+    // starting together give exactly one holder, at once; nothing outside is touched.
     void oneCopyLockTakesOverLeftovers_data() {
         QTest::addColumn<QString>("leftover"); // made by sh: $LOCK the lock, $KEEP a file outside
         QTest::newRow("garbage") << R"(printf '\377\000\n\n-7\nkelvane' >"$LOCK")";

@@ -106,9 +106,11 @@ private Q_SLOTS:
     }
 
     void ignoresIndexesOutOfRange() {
+        folders_.raw() = listed("/0,,,,,,,,,/9");
         for (int i : {-1, 10, 1000})
             folders_.setSlot(i, "/elsewhere");
-        QVERIFY(folders_.allEmpty() && folders_.slot(-1).isEmpty() && folders_.slot(10).isEmpty());
+        QVERIFY(folders_.raw() == listed("/0,,,,,,,,,/9") && folders_.slot(-1).isEmpty() &&
+                folders_.slot(10).isEmpty());
     }
 
     // Present: an existing entry named by an absolute path, not itself hidden.

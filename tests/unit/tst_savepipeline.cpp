@@ -11,7 +11,6 @@
 #include <QBuffer>
 #include <QtEndian>
 
-#include <memory>
 #include <optional>
 #include <sys/stat.h>
 
@@ -47,12 +46,6 @@ class TestSavePipeline : public QObject {
         return SavePipeline(state_, folders_, history_, at("state/history.dat"), *platform_)
             .SaveImage(std::int16_t(index), source, manual, nullptr);
     }
-    // A failed or declined save leaves the history, and its file, as they were.
-    void checkHistoryUnchanged() {
-        QCOMPARE(history_.entries(), QStringList({at("kept.jpg"), at("gone.jpg")}));
-        QVERIFY(!QFileInfo::exists(at("state/history.dat")));
-    }
-
     // The headers of a 24-bit BMP, claiming width x height.
     static QByteArray bmpHeader(int width, int height) {
         QByteArray bytes;
@@ -80,48 +73,58 @@ private Q_SLOTS:
     }
 
     // A file of the dropped name is numbered, or replaced after "Replace File?", or kept; the
-    // save dialog's path wins, unasked: the dialog has asked already. Files are named by their
-    // folder, Desktop or Pics (the label folder) or elsewhere.
+    // save dialog's path wins, unasked: the dialog has asked already. A failed or declined save
+    // changes no file and leaves the history as it was. Files are named by their folder, Desktop
+    // or Pics (the label folder) or elsewhere.
     void saves_data() {
         QTest::addColumn<int>("index"); // -1 the Desktop, 0 the label folder
         QTest::addColumn<QString>("dropped");
         QTest::addColumn<QStringList>("there");
         QTest::addColumn<QString>("saved"); // "" when declined or failed
+        QTest::addColumn<Result>("result");
         QTest::addColumn<QString>("shown"); // the question's title, or the message
-        QTest::addColumn<QString>("how");   // numbering, through the save dialog, or plain
+        QTest::addColumn<QString>("how");   // numbering, through the save dialog, or what fails
         const auto row = [](const char* name, int index, const QString& dropped,
-                            const QStringList& there, const QString& saved,
+                            const QStringList& there, const QString& saved, Result result,
                             const QString& shown = {}, const QString& how = {}) {
-            QTest::newRow(name) << index << dropped << there << saved << shown << how;
+            QTest::newRow(name) << index << dropped << there << saved << result << shown << how;
         };
         const QString replace = "Replace File?",
                       two = "File with duplicate file name could not be saved.";
+        const Result ok = Result::Saved, failed = Result::Failed;
         QStringList thousand{"Pics/cat.jpg"};
         for (int i = 1; i <= 1000; ++i)
             thousand << QStringLiteral("Pics/cat (%1).jpg").arg(i);
-        row("fresh, name corrected", -1, "cat[1].jpeg", {}, "Desktop/cat.jpg");
-        row("replaced", 0, "cat.jpg", {"Pics/cat.jpg", "Pics/cat (1).jpg"}, "Pics/cat.jpg",
+        row("fresh, name corrected", -1, "cat[1].jpeg", {}, "Desktop/cat.jpg", ok);
+        row("replaced", 0, "cat.jpg", {"Pics/cat.jpg", "Pics/cat (1).jpg"}, "Pics/cat.jpg", ok,
             replace);
-        row("dot-named file kept", 0, ".cat.jpg", {"Pics/.cat.jpg"}, "", replace);
-        row("numbered", 0, "cat[2].jpg", {"Pics/cat.jpg"}, "Pics/cat (1).jpg", "", "numbering");
+        row("dot-named file kept", 0, ".cat.jpg", {"Pics/.cat.jpg"}, "", Result::Declined, replace);
+        row("numbered", 0, "cat[2].jpg", {"Pics/cat.jpg"}, "Pics/cat (1).jpg", ok, "", "numbering");
         row("numbered past a gap", 0, "cat.jpg",
-            {"Pics/cat.jpg", "Pics/cat (1).jpg", "Pics/cat (3).jpg"}, "Pics/cat (4).jpg", "",
+            {"Pics/cat.jpg", "Pics/cat (1).jpg", "Pics/cat (3).jpg"}, "Pics/cat (4).jpg", ok, "",
             "numbering");
         row("numbered, four-letter extension", 0, "page.html", {"Pics/page.html"},
-            "Pics/page. (1)html", "", "numbering");
-        row("no number in a name under four characters", 0, "a.b", {"Pics/a.b"}, "", two,
+            "Pics/page. (1)html", ok, "", "numbering");
+        row("no number in a name under four characters", 0, "a.b", {"Pics/a.b"}, "", failed, two,
             "numbering");
-        row("no number within a character", 0, "a😀bcd", {"Pics/a😀bcd"}, "", two, "numbering");
-        row("no number past a thousand", 0, "cat.jpg", thousand, "", two, "numbering");
+        row("no number within a character", 0, "a😀bcd", {"Pics/a😀bcd"}, "", failed, two,
+            "numbering");
+        row("no number past a thousand", 0, "cat.jpg", thousand, "", failed, two, "numbering");
         row("the save dialog's path", 0, "cat[1].jpg",
             {"elsewhere/my cat.jpg", "Desktop/my cat.jpg", "Pics/my cat.jpg"},
-            "elsewhere/my cat.jpg", "", "dialog");
+            "elsewhere/my cat.jpg", ok, "", "dialog");
+        row("no source", 0, "cat.jpg", {}, "", failed, "", "no source");
+        row("empty label", 3, "cat.jpg", {}, "", failed);
+        row("Desktop under a file", -1, "cat.jpg", {}, "", failed, "", "Desktop under a file");
+        row("file-size limit, after Replace", 0, "big.jpg", {"Pics/big.jpg"}, "", failed, replace,
+            "file-size limit");
     }
     void saves() {
         QFETCH(int, index);
         QFETCH(QString, dropped);
         QFETCH(QStringList, there);
         QFETCH(QString, saved);
+        QFETCH(Result, result);
         QFETCH(QString, shown);
         QFETCH(QString, how);
         QStringList files;
@@ -131,12 +134,19 @@ private Q_SLOTS:
         }
         if (!saved.isEmpty() && !there.contains(saved))
             files << saved + "=new";
-        writeFile(at("cache/") + dropped, "new");
+        writeFile(at("cache/") + dropped,
+                  how == "file-size limit" ? QByteArray(1 << 18, 'n') : "new");
         state_.bAutoIncrementSavedFiles = how == "numbering";
-        platform_->messageBoxAnswers = {saved.isEmpty() ? Platform::Answer::No
-                                                        : Platform::Answer::Yes};
-        const SaveOutcome outcome =
-            save(index, at("cache/") + dropped, how == "dialog" ? at(saved) : "");
+        if (how == "Desktop under a file")
+            state_.sDesktopFolder = at("kept.jpg/Desktop");
+        platform_->messageBoxAnswers = {result == Result::Declined ? Platform::Answer::No
+                                                                   : Platform::Answer::Yes};
+        std::optional<FileSizeLimit> limit;
+        if (how == "file-size limit")
+            limit.emplace(1 << 16);
+        const SaveOutcome outcome = save(index, how == "no source" ? "" : at("cache/") + dropped,
+                                         how == "dialog" ? at(saved) : "");
+        limit.reset();
         QVERIFY(!busyWhileAsked_ && !platform_->busy);
         QStringList messages;
         for (const auto& box : platform_->messageBoxes)
@@ -144,43 +154,15 @@ private Q_SLOTS:
         QCOMPARE(messages.join(';'), shown);
         files.sort();
         QCOMPARE(targetFiles(), files);
-        QCOMPARE(outcome.result, !saved.isEmpty()     ? Result::Saved
-                                 : how == "numbering" ? Result::Failed
-                                                      : Result::Declined);
-        if (saved.isEmpty())
-            return checkHistoryUnchanged();
-        QCOMPARE(outcome.path, at(saved));
-        const QStringList history{outcome.path, at("kept.jpg")};
+        QCOMPARE(outcome.result, result);
+        QCOMPARE(outcome.reason.isEmpty(), result != Result::Failed);
+        QCOMPARE(outcome.path, saved.isEmpty() ? "" : at(saved));
+        // A failed or declined save leaves the history, and its file, as they were.
+        const QStringList history = saved.isEmpty() ? QStringList{at("kept.jpg"), at("gone.jpg")}
+                                                    : QStringList{outcome.path, at("kept.jpg")};
         QCOMPARE(history_.entries(), history);
-        QCOMPARE(readLines(at("state/history.dat")), history);
-    }
-
-    // Nothing is saved, nothing in the folders changes, the history stays as it was.
-    void failures_data() {
-        QTest::addColumn<QString>("kind");
-        for (const char* kind :
-             {"no source", "empty label", "Desktop under a file", "file-size limit"})
-            QTest::newRow(kind) << QString(kind);
-    }
-    void failures() {
-        QFETCH(QString, kind);
-        writeFile(at("cache/big.jpg"), QByteArray(256 * 1024, 'n'));
-        const int index = kind == "empty label" ? 3 : kind == "Desktop under a file" ? -1 : 0;
-        state_.sDesktopFolder = at("kept.jpg/Desktop");
-        writeFile(at("Pics/big.jpg"), "old"); // and the user agrees to replace it
-        platform_->messageBoxAnswers = {Platform::Answer::Yes};
-        const QStringList before = targetFiles();
-
-        auto limit =
-            kind == "file-size limit" ? std::make_unique<FileSizeLimit>(64 * 1024) : nullptr;
-        const SaveOutcome outcome = save(index, kind == "no source" ? "" : at("cache/big.jpg"));
-        limit.reset();
-
-        QCOMPARE(outcome.result, Result::Failed);
-        QVERIFY(outcome.path.isEmpty() && !outcome.reason.isEmpty());
-        QCOMPARE(targetFiles(), before);
-        checkHistoryUnchanged();
-        QVERIFY(!busyWhileAsked_ && !platform_->busy);
+        QCOMPARE(QFileInfo::exists(at("state/history.dat")), !saved.isEmpty());
+        QCOMPARE(readLines(at("state/history.dat")), saved.isEmpty() ? QStringList() : history);
     }
 
     // A browser cache's "[n]" goes before .jpg and .gif (n up to 100), extensions are unified.

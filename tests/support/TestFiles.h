@@ -56,21 +56,15 @@ inline QByteArray previousRun(const QStringList& values, const QStringList& fold
     return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
 }
 
-struct FileSizeLimit { // for this process, SIGXFSZ ignored, until the guard goes
+struct FileSizeLimit { // for this process until the guard goes; SIGXFSZ ignored from then on
     rlimit saved{};
-    struct sigaction savedAction {};
     explicit FileSizeLimit(rlim_t bytes) {
         getrlimit(RLIMIT_FSIZE, &saved);
-        struct sigaction ignore {};
-        ignore.sa_handler = SIG_IGN;
-        sigaction(SIGXFSZ, &ignore, &savedAction);
+        std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead
         const rlimit limit{bytes, saved.rlim_max};
         setrlimit(RLIMIT_FSIZE, &limit);
     }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved);
-        sigaction(SIGXFSZ, &savedAction, nullptr);
-    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved); }
 };
 
 } // namespace kelvane::test

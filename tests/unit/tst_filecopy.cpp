@@ -2,6 +2,7 @@
 #include "platform/posix/FileCopy.h"
 #include "platform/posix/FileOps.h"
 
+#include <QProcess>
 #include <QRandomGenerator>
 
 #include <fcntl.h>
@@ -17,10 +18,6 @@ using namespace kelvane::test;
 class TestFileCopy : public QObject {
     Q_OBJECT
 
-public:
-    enum Leftover { File, Folder, FullFolder, Link, DanglingLink, Pipe, SecondName };
-
-private:
     std::optional<QTemporaryDir> work_;
     std::optional<QTemporaryDir> otherFs_; // on another file system, for the buffered road
     QString sources_, folder_;             // the source files' folder, the target folder
@@ -43,72 +40,79 @@ private Q_SLOTS:
 
     // The whole content under the target's name, alone; a new file's mode from the umask, a
     // replaced file's kept. The buffered road runs when the source is on another file system.
+    // A source link is followed; a target link keeps pointing where it did, its file copied to.
+    // Of earlier saves' leftovers only a killed one's goes: a file of its name pattern, stale.
     void copiesWholeContent_data() {
         QTest::addColumn<bool>("otherFs");
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("umask");
         QTest::addColumn<int>("replacedMode"); // 0: nothing replaced
-        QTest::newRow("replaces, keeps its mode") << false << "kätzchen 猫 🐱.jpg" << 022 << 0600;
-        QTest::newRow("buffered, line break") << true << "two\nlines.jpg" << 022 << 0640;
+        QTest::addColumn<QString>("link");     // "source", "target" or none
+        QTest::newRow("replaces, keeps its mode")
+            << false << "kätzchen 猫 🐱.jpg" << 022 << 0600 << "";
+        QTest::newRow("buffered, line break") << true << "two\nlines.jpg" << 022 << 0640 << "";
         QTest::newRow("buffered, 255-byte name, umask 077")
-            << true << QString(127, QChar(0xe9)) + "x" << 077 << 0;
+            << true << QString(127, QChar(0xe9)) + "x" << 077 << 0 << "";
+        QTest::newRow("source a link") << false << "cat.jpg" << 022 << 0 << "source";
+        QTest::newRow("target a link") << false << "linked.jpg" << 022 << 0604 << "target";
     }
     void copiesWholeContent() {
         QFETCH(bool, otherFs);
         QFETCH(QString, name);
         QFETCH(int, umask);
         QFETCH(int, replacedMode);
+        QFETCH(QString, link);
         if (otherFs && !otherFs_->isValid())
             QSKIP("no second file system at /dev/shm");
-        const QString source = (otherFs ? otherFs_->path() : sources_) + "/cat.jpg";
+        const QString from = otherFs ? otherFs_->path() : sources_, source = from + "/cat.jpg";
+        const QString replaced = link == "target" ? from + "/elsewhere.jpg" : in(name);
         const QByteArray data = randomBytes(3145745, 2), target = QFile::encodeName(in(name));
         writeFile(source, data);
         QVERIFY(::chmod(QFile::encodeName(source).constData(), 0755) == 0);
         if (replacedMode) {
-            writeFile(in(name), randomBytes(300000, 1));
-            QVERIFY(::chmod(target.constData(), mode_t(replacedMode)) == 0);
+            writeFile(replaced, randomBytes(300000, 1));
+            QVERIFY(::chmod(QFile::encodeName(replaced).constData(), mode_t(replacedMode)) == 0);
         }
+        const QStringList leftovers{".kelvane-0000000000old.part", ".kelvane-00000000fresh.part",
+                                    ".kelvane-k3lv4.part"}; // stale, a save at work, not ours
+        for (int i = 0; i < 3; ++i) {
+            writeFile(in(leftovers[i]), "stale");
+            const timespec then[2] = {{0, UTIME_OMIT},
+                                      {::time(nullptr) - (i == 1 ? 1 : 60) * 60, 0}};
+            QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(in(leftovers[i])).constData(), then,
+                                0) == 0);
+        }
+        QVERIFY(link != "source" || QFile::link(source, from + "/link.jpg"));
+        QVERIFY(link != "target" || QFile::link(replaced, in(name)));
         const mode_t old = ::umask(mode_t(umask));
-        const CopyResult result = copyFileAtomically(source, in(name));
+        const CopyResult result =
+            copyFileAtomically(link == "source" ? from + "/link.jpg" : source, in(name));
         ::umask(old);
         QVERIFY2(result.ok && result.error.isEmpty(), qPrintable(result.error));
-        QCOMPARE(readBytes(in(name)), data);
-        QCOMPARE(entries(folder_), QStringList{name});
+        QCOMPARE(readBytes(replaced), data);
+        QCOMPARE(QFileInfo(in(name)).isSymLink(), link == "target");
+        // A linked target's file is written in its own folder: the link's folder is not tidied.
+        QStringList alone = QStringList{name} + leftovers.mid(link == "target" ? 0 : 1);
+        alone.sort();
+        QCOMPARE(entries(folder_), alone);
         struct stat st;
         QVERIFY(::stat(target.constData(), &st) == 0);
         QCOMPARE(int(st.st_mode & 07777), replacedMode ? replacedMode : 0666 & ~umask);
-    }
-
-    // A source link is followed; a target link keeps pointing where it did, its file copied to.
-    void followsSymbolicLinks() {
-        const QByteArray data = randomBytes(20000, 3);
-        writeFile(sources_ + "/real.jpg", data);
-        QVERIFY(QFile::link(sources_ + "/real.jpg", sources_ + "/link.jpg"));
-        writeFile(sources_ + "/elsewhere.jpg", "old");
-        QVERIFY(QFile::link(sources_ + "/elsewhere.jpg", in("linked.jpg")));
-        CopyResult result = copyFileAtomically(sources_ + "/link.jpg", in("cat.jpg"));
-        QVERIFY2(result.ok, qPrintable(result.error));
-        QVERIFY(!QFileInfo(in("cat.jpg")).isSymLink());
-        QCOMPARE(readBytes(in("cat.jpg")), data);
-        result = copyFileAtomically(sources_ + "/real.jpg", in("linked.jpg"));
-        QVERIFY2(result.ok, qPrintable(result.error));
-        QVERIFY(QFileInfo(in("linked.jpg")).isSymLink());
-        QCOMPARE(readBytes(sources_ + "/elsewhere.jpg"), data);
-        QCOMPARE(entries(folder_), (QStringList{"cat.jpg", "linked.jpg"}));
     }
 
     // Refused or cut off half-way, the target folder's files stay as they were: keep.jpg, a
     // folder sub and a FIFO pipe. A full disk fails the copy where the size limit does; a sysfs
     // file has fewer bytes than its size says.
     void failures_data() {
-        QTest::addColumn<QString>("source"); // %S the sources' folder, %T the target folder
+        // %S the sources' folder (%O instead: on another file system, copied through a
+        // buffer), %T the target folder
+        QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("target");
-        QTest::addColumn<bool>("otherFs"); // the sources on another file system: buffered
-        QTest::addColumn<QString>("cut");  // a size limit, or killed by its signal
+        QTest::addColumn<QString>("cut"); // a size limit, or killed by its signal
         const QString nul(QChar(0));
         const auto row = [](const char* name, const QString& source, const QString& target,
-                            bool otherFs = false, const QString& cut = {}) {
-            QTest::newRow(name) << source << target << otherFs << cut;
+                            const QString& cut = {}) {
+            QTest::newRow(name) << source << target << cut;
         };
         row("source gone", "%S/gone.jpg", "%T/keep.jpg");
         row("source a FIFO", "%T/pipe", "%T/keep.jpg");
@@ -119,20 +123,19 @@ private Q_SLOTS:
         row("NUL in the source", "%S/cat.jpg" + nul + ".txt", "%T/keep.jpg");
         row("NUL in the target", "%S/cat.jpg", "%T/keep.jpg" + nul + ".txt");
         row("name of 256 bytes", "%S/cat.jpg", "%T/" + QString(252, 'a') + ".jpg");
-        row("size limit", "%S/cat.jpg", "%T/keep.jpg", false, "size limit");
-        row("buffered, size limit", "%S/cat.jpg", "%T/keep.jpg", true, "size limit");
-        row("killed", "%S/cat.jpg", "%T/keep.jpg", false, "killed");
+        row("size limit", "%S/cat.jpg", "%T/keep.jpg", "size limit");
+        row("buffered, size limit", "%O/cat.jpg", "%T/keep.jpg", "size limit");
+        row("killed", "%S/cat.jpg", "%T/keep.jpg", "killed");
         row("source shorter than it says", "/sys/devices/system/cpu/online", "%T/keep.jpg");
     }
     void failures() {
         QFETCH(QString, source);
         QFETCH(QString, target);
-        QFETCH(bool, otherFs);
         QFETCH(QString, cut);
-        if (otherFs && !otherFs_->isValid())
+        if (source.startsWith("%O") && !otherFs_->isValid())
             QSKIP("no second file system at /dev/shm");
-        const QString sources = otherFs ? otherFs_->path() : sources_;
-        source.replace("%S", sources).replace("%T", folder_);
+        const QString sources = source.startsWith("%O") ? otherFs_->path() : sources_;
+        source.replace("%S", sources).replace("%O", sources).replace("%T", folder_);
         target.replace("%S", sources).replace("%T", folder_);
         if (source.startsWith("/sys/") && !QFileInfo::exists(source))
             QSKIP("no sysfs");
@@ -170,50 +173,22 @@ private Q_SLOTS:
     // Whatever a crash, a power cut or someone else left as the one-copy lock, two copies
     // starting together give exactly one holder, at once; nothing outside is touched.
     void oneCopyLockTakesOverLeftovers_data() {
-        QTest::addColumn<Leftover>("leftover");
-        QTest::addColumn<QByteArray>("content");
-        QTest::newRow("empty") << File << QByteArray();
-        QTest::newRow("garbage") << File << QByteArray("\xff\0\n\n-7\nkelvane", 14);
-        QTest::newRow("another machine") << File << QByteArray("4242\nkelvane\nfaraway\n");
-        QTest::newRow("a folder") << Folder << QByteArray();
-        QTest::newRow("a folder with a file") << FullFolder << QByteArray();
-        QTest::newRow("a link to a file") << Link << QByteArray();
-        QTest::newRow("a dangling link") << DanglingLink << QByteArray();
-        QTest::newRow("a pipe") << Pipe << QByteArray();
-        QTest::newRow("a second name of a file") << SecondName << QByteArray();
+        QTest::addColumn<QString>("leftover"); // made by sh: $LOCK the lock, $KEEP a file outside
+        QTest::newRow("garbage") << R"(printf '\377\000\n\n-7\nkelvane' >"$LOCK")";
+        QTest::newRow("a folder") << R"(mkdir "$LOCK")";
+        QTest::newRow("a folder with a file") << R"(mkdir "$LOCK" && echo >"$LOCK/inner")";
+        QTest::newRow("a link to a file") << R"(ln -s "$KEEP" "$LOCK")";
+        QTest::newRow("a pipe") << R"(mkfifo "$LOCK")";
+        QTest::newRow("a second name of a file") << R"(ln "$KEEP" "$LOCK")";
     }
     void oneCopyLockTakesOverLeftovers() {
-        QFETCH(Leftover, leftover);
-        QFETCH(QByteArray, content);
+        QFETCH(QString, leftover);
         const QString lock = in("kelvane.lock"), outside = sources_ + "/keep";
-        const QByteArray name = QFile::encodeName(lock), target = QFile::encodeName(outside);
         writeFile(outside, "keep");
+        qputenv("LOCK", QFile::encodeName(lock));
+        qputenv("KEEP", QFile::encodeName(outside));
         for (int round = 0; round < 20; ++round) {
-            ::unlink(name.constData());
-            ::rmdir(name.constData());
-            switch (leftover) {
-            case File:
-                writeFile(lock, content);
-                break;
-            case Folder:
-                QVERIFY(QDir().mkdir(lock));
-                break;
-            case FullFolder:
-                writeFile(lock + "/inner", "inner");
-                break;
-            case Link:
-                QVERIFY(::symlink(target.constData(), name.constData()) == 0);
-                break;
-            case DanglingLink:
-                QVERIFY(::symlink("nowhere", name.constData()) == 0);
-                break;
-            case Pipe:
-                QVERIFY(::mkfifo(name.constData(), 0600) == 0);
-                break;
-            case SecondName:
-                QVERIFY(::link(target.constData(), name.constData()) == 0);
-                break;
-            }
+            QCOMPARE(QProcess::execute("sh", {"-c", R"(rm -rf "$LOCK" && )" + leftover}), 0);
             int go[2], results[2];
             QVERIFY(::pipe(go) == 0 && ::pipe(results) == 0);
             pid_t copies[2];
@@ -244,30 +219,8 @@ private Q_SLOTS:
             QCOMPARE(seen, QByteArray("Th"));
         }
         QCOMPARE(readBytes(outside), QByteArray("keep"));
-        if (leftover == FullFolder)
+        if (leftover.contains("inner"))
             QVERIFY(!QDir(folder_).entryList({"kelvane.lock.*"}).isEmpty()); // set aside, kept
-    }
-
-    // Only a killed save's own leftover goes: a file of its name pattern, stale.
-    void clearsStaleTemporaries_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("minutesOld");
-        QTest::addColumn<bool>("cleared");
-        const QString ours = ".kelvane-00000000k3lv4.part";
-        QTest::newRow("stale") << ours << 60 << true;
-        QTest::newRow("fresh: a save at work") << ours << 1 << false;
-        QTest::newRow("not our pattern") << ".kelvane-k3lv4.part" << 60 << false;
-    }
-    void clearsStaleTemporaries() {
-        QFETCH(QString, name);
-        QFETCH(int, minutesOld);
-        QFETCH(bool, cleared);
-        writeFile(sources_ + "/cat.jpg", "new");
-        writeFile(in(name), "stale");
-        const timespec then[2] = {{0, UTIME_OMIT}, {::time(nullptr) - minutesOld * 60, 0}};
-        QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(in(name)).constData(), then, 0) == 0);
-        QVERIFY(copyFileAtomically(sources_ + "/cat.jpg", in("cat.jpg")).ok);
-        QCOMPARE(entries(folder_).contains(name), !cleared);
     }
 };
 

@@ -3,7 +3,7 @@
 # tray host (trayer) and a sound server (PulseAudio with a null sink "kelvane_null"), each
 # with its runtime folders under one temporary directory; beside it a Wayland session as GNOME
 # runs one (a session bus and mutter, headless, with XWayland), announced to the tests through
-# KELVANE_WAYLAND_* (left out, with the reason in the log, when it cannot start). Everything
+# KELVANE_WAYLAND_* (when it cannot start, KELVANE_WAYLAND_MISSING says why). Everything
 # is stopped afterwards; the command's exit status is returned and nothing is printed after
 # its output.
 #   scripts/test-desktop.sh <command> [args...]
@@ -96,7 +96,7 @@ wayland() {
         KELVANE_WAYLAND_X_DISPLAY="$n" KELVANE_WAYLAND_XAUTHORITY="$auth" \
         KELVANE_WAYLAND_BUS="unix:path=$w/bus"
 }
-wayland >"$root/wayland.why" || echo "test desktop: no Wayland session: $(cat "$root/wayland.why")" >>"$log"
+wayland >"$root/wayland.why" || export KELVANE_WAYLAND_MISSING="$(cat "$root/wayland.why")"
 
 export KELVANE_TEST_DESKTOP=1
 "$@"

@@ -44,7 +44,8 @@ private:
     void serve(QTcpSocket* socket) {
         if (!socket->peek(socket->bytesAvailable()).contains("\r\n\r\n"))
             return; // the request's head not complete yet
-        const QByteArray path = socket->readAll().split(' ').value(1).split('?').value(0);
+        requests << socket->readAll().split(' ').value(1);
+        const QByteArray path = requests.last().split('?').value(0);
         const Answer a = routes_.value(
             path, {"HTTP/1.1 404 X\r\nContent-Type: text/plain\r\n", "not found", Mode::Once});
         if (a.mode == Mode::Endless) {
@@ -63,6 +64,9 @@ private:
     }
 
     QHash<QByteArray, Answer> routes_;
+
+public:
+    QByteArrayList requests; // what was asked for, path and query, oldest first
 };
 
 } // namespace kelvane::test

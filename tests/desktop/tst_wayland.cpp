@@ -159,6 +159,8 @@ private Q_SLOTS:
         SessionKelvane kelvane(home);
         const QString id = kelvane.startShown({}, 20000);
         QVERIFY2(!id.isEmpty(), "no client with a browser open");
+        QTest::qWait(2000); // many looks for a browser later
+        QVERIFY2(isMapped(id), "the client hid with a browser open");
         close();
         QTRY_VERIFY2_WITH_TIMEOUT(!isMapped(id), "the client stayed with the browser closed",
                                   10000);

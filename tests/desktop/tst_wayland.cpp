@@ -75,15 +75,19 @@ private Q_SLOTS:
             QSKIP(qPrintable(missing));
         enterWaylandSession();
         QVERIFY2((pointer_ = waylandPointer()), "mutter's remote desktop did not start");
-        // Two pictures side by side at the page's top left; each move over the page is told.
+        // Two pictures at the page's top left, 100 px apart, the second inside a link; each move
+        // over the page is told.
         server_.route("/page.html", 200, "text/html",
                       "<html><body style='margin:0;height:100vh'>"
-                      "<img src='/my%20cat.jpeg?w=200' width=200 height=250>"
-                      "<img src='/dog.jpg' width=200 height=250><script>"
+                      "<img src='/my%20cat.jpeg?w=200' width=200 height=250 "
+                      "style='margin-right:100px'>"
+                      "<a href='/elsewhere.html'><img src='/dog.jpg' width=200 height=250></a>"
+                      "<script>"
                       "onmousemove = e => fetch('/at?' + [e.clientX, e.clientY, innerWidth, "
                       "innerHeight])</script></body></html>");
         server_.route("/my%20cat.jpeg", 200, "image/jpeg", pictures_[0]);
         server_.route("/dog.jpg", 200, "image/jpeg", pictures_[1]);
+        server_.route("/elsewhere.html", 200, "text/html", "<html>a page</html>");
         server_.route("/at", 204, "text/plain", {});
     }
     void cleanupTestCase() { close(); }
@@ -91,16 +95,15 @@ private Q_SLOTS:
     // Dragged from a focused browser onto the client where the client lies over the browser's
     // page: saved only where the client is above the browser.
     void dropsFromWaylandBrowsers_data() {
-
         QTest::addColumn<QString>("browser");
         QTest::addColumn<int>("picture");   // on the page, from the left
         QTest::addColumn<QPoint>("target"); // in the client
         QTest::addColumn<QString>("saved"); // under the home folder
         QTest::newRow("Firefox, onto the picture")
             << "firefox-esr" << 0 << QPoint(30, 30) << "Desktop/my cat.jpg";
-        QTest::newRow("Firefox, onto a label")
+        QTest::newRow("Firefox, a linked picture onto a label")
             << "firefox-esr" << 1 << QPoint(30, 105) << "Pics/dog.jpg";
-        QTest::newRow("Chromium, onto the picture")
+        QTest::newRow("Chromium, a linked picture onto the picture")
             << "chromium" << 1 << QPoint(30, 30) << "Desktop/dog.jpg";
         QTest::newRow("Chromium, onto a label")
             << "chromium" << 0 << QPoint(30, 105) << "Pics/my cat.jpg";
@@ -119,7 +122,7 @@ private Q_SLOTS:
             "the browser runs through XWayland");
         TestHome home;
         QDir().mkpath(home.path() + "/Pics");
-        // On top (the default), Large, well inside the page's right half.
+        // On top, Large, well inside the page's right half.
         const QPoint at = page_.topLeft() + QPoint(page_.width() - 220, 60);
         writeFile(
             home.settingsFile(),
@@ -135,7 +138,7 @@ private Q_SLOTS:
         QTRY_COMPARE(windowPosition(id), at);
         QVERIFY2(page_.contains(at + target), "the client is not over the page");
         QVERIFY(isAbove(id));
-        QVERIFY(dragFromBrowser(page_.topLeft() + QPoint(100 + 200 * picture, 125), at + target,
+        QVERIFY(dragFromBrowser(page_.topLeft() + QPoint(100 + 300 * picture, 170), at + target,
                                 *pointer_));
         const QString file = home.path() + '/' + saved;
         QTRY_VERIFY2_WITH_TIMEOUT(readBytes(file) == pictures_[picture], qPrintable(file), 20000);

@@ -47,7 +47,8 @@ Pointer& xPointer(); // the X desktop's (xdotool)
 void pointerTo(QPoint p);
 void clickAt(QPoint p, int button = 1, int times = 1);
 bool dragWithPointer(QPoint from, QPoint to, Pointer& pointer = xPointer());
-// A picture dragged out of a browser's page the way both browsers take it as a drag.
+// A picture dragged out of a browser's page the way both browsers take it as a drag, after a
+// click 100 px right of and below `from` that gives the page the focus (keep links away).
 bool dragFromBrowser(QPoint from, QPoint to, Pointer& pointer = xPointer());
 
 // The Wayland session beside the X desktop: why there is none (empty when there is one).

@@ -128,9 +128,8 @@ private Q_SLOTS:
             home.settingsFile(),
             previousRun({"alwaysontop=True", "clientsize=LARGE", "windowsfolder=" + home.path(),
                          "left= " + QString::number(at.x() * 15),
-                         "top= " + QString::number(at.y() * 15), "autoincrementsavedfiles=True",
-                         "correctquerystringnames=True", "showsavesrrormessage=False",
-                         "playconfirmsound=False"},
+                         "top= " + QString::number(at.y() * 15), "correctquerystringnames=True",
+                         "showsavesrrormessage=False", "playconfirmsound=False"},
                         {home.path() + "/Pics"}));
         SessionKelvane kelvane(home);
         const QString id = kelvane.startShown({"quiet"});

@@ -26,36 +26,29 @@ struct WaylandPointer : Pointer {
         QDBusInterface desktop("org.gnome.Mutter.RemoteDesktop", "/org/gnome/Mutter/RemoteDesktop",
                                "org.gnome.Mutter.RemoteDesktop", bus);
         const QDBusReply<QDBusObjectPath> path = desktop.call("CreateSession");
-        if (!path.isValid()) {
-            qWarning() << "no remote desktop:" << path.error().message();
-            return false;
-        }
         remote =
             std::make_unique<QDBusInterface>("org.gnome.Mutter.RemoteDesktop", path.value().path(),
                                              "org.gnome.Mutter.RemoteDesktop.Session", bus);
-        const QDBusMessage started = remote->call("Start");
-        return started.type() == QDBusMessage::ReplyMessage;
+        return path.isValid() && call("Start");
     }
-    bool moveBy(QPoint d) {
-        return remote->call("NotifyPointerMotionRelative", double(d.x()), double(d.y())).type() ==
-               QDBusMessage::ReplyMessage;
+    template <typename... Args> bool call(const char* method, Args... args) {
+        return remote->call(method, args...).type() == QDBusMessage::ReplyMessage;
     }
     bool play(const PointerPath& path) override {
         bool ok = true;
         for (const PointerStep& s : path) {
-            if (at.x() < 0 && (ok = ok && moveBy({-20000, -20000})))
+            if (at.x() < 0 && (ok = ok && call("NotifyPointerMotionRelative", -20000.0, -20000.0)))
                 at = {0, 0};
-            ok = ok && (s.to == at || moveBy(s.to - at));
+            ok = ok && (s.to == at || call("NotifyPointerMotionRelative", double(s.to.x() - at.x()),
+                                           double(s.to.y() - at.y())));
             at = s.to;
-            if (s.button)
-                ok = ok && remote->call("NotifyPointerButton", qAbs(s.button) == 3 ? 0x111 : 0x110,
-                                        s.button > 0)
-                                   .type() == QDBusMessage::ReplyMessage;
+            if (s.button) // BTN_LEFT, BTN_RIGHT
+                ok = ok &&
+                     call("NotifyPointerButton", qAbs(s.button) == 3 ? 0x111 : 0x110, s.button > 0);
             QTest::qWait(std::max(s.restMs, 10));
         }
         if (!ok) // no button left down
-            for (int button : {0x110, 0x111})
-                remote->call("NotifyPointerButton", button, false);
+            call("NotifyPointerButton", 0x110, false), call("NotifyPointerButton", 0x111, false);
         return ok;
     }
 };

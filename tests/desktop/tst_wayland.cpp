@@ -35,8 +35,6 @@ class TestWayland : public QObject {
             return true;
         close();
         server_.requests.clear();
-        web_.setStandardOutputFile(QProcess::nullDevice());
-        web_.setStandardErrorFile(QProcess::nullDevice());
         startBrowser(web_, browser_ = browser, server_.url("/page.html"),
                      browserHome_.path() + '/' + browser, true);
         // Ready when the page says where the pointer is over it: in the middle of the screen,

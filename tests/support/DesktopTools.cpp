@@ -194,6 +194,8 @@ void startBrowser(QProcess& web, const QString& browser, const QString& page, co
                                   : web.processEnvironment();
     env.insert("MOZ_ENABLE_WAYLAND", wayland ? "1" : "0");
     web.setProcessEnvironment(env);
+    web.setStandardOutputFile(QProcess::nullDevice()); // much of it, none of it read
+    web.setStandardErrorFile(QProcess::nullDevice());
     if (browser == "chromium")
         web.start(browser, {"--no-sandbox", "--disable-gpu", "--no-first-run",
                             "--disable-background-networking", "--disable-component-update",

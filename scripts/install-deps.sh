@@ -13,7 +13,7 @@ packages=(
 # and launch desktop entries, and make and check the Debian package.
 if [ "${1:-}" = "--tests" ]; then
     packages+=(firefox-esr chromium xterm desktop-file-utils libglib2.0-bin dpkg-dev appstream
-        weston xwayland qt6-wayland)
+        mutter xwayland qt6-wayland)
 fi
 missing=()
 for p in "${packages[@]}"; do

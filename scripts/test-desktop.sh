@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Runs a command on a desktop of its own: an X server (Xvfb), a window manager (openbox), a
 # tray host (trayer) and a sound server (PulseAudio with a null sink "kelvane_null"), each
-# with its runtime folders under one temporary directory. Everything is stopped afterwards;
-# the command's exit status is returned and nothing is printed after its output.
+# with its runtime folders under one temporary directory; beside it a Wayland session as GNOME
+# runs one (a session bus and mutter, headless, with XWayland), announced to the tests through
+# KELVANE_WAYLAND_* (when it cannot start, KELVANE_WAYLAND_MISSING says why). Everything
+# is stopped afterwards; the command's exit status is returned and nothing is printed after
+# its output.
 #   scripts/test-desktop.sh <command> [args...]
 set -u
 root=$(mktemp -d "${TMPDIR:-/tmp}/kelvane-desktop.XXXXXX")
@@ -10,6 +13,10 @@ pids=()
 stop() {
     for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
     for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
+    # A file system a service of the session bus mounted (a portal's) must not outlive it.
+    awk -v r="$root/" 'index($2, r) == 1 { print $2 }' /proc/mounts | while read -r m; do
+        fusermount3 -uz "$m" || fusermount -uz "$m" || umount -l "$m"
+    done 2>/dev/null
     rm -rf "$root"
 }
 trap stop EXIT
@@ -62,6 +69,34 @@ pactl set-default-sink kelvane_null >/dev/null 2>&1
 pacat --playback --latency-msec=20 --raw --format=s16le --channels=1 --rate=44100 \
     --client-name=kelvane-test-keeper /dev/zero >>"$log" 2>&1 &
 pids+=($!)
+
+# The Wayland session: its own bus (services it starts end with it), mutter on a virtual
+# monitor of the same size, XWayland on the first free display mutter finds.
+wayland() {
+    local w="$root/wayland" n auth
+    for program in dbus-daemon mutter Xwayland; do
+        command -v $program >/dev/null || { echo "$program is not installed"; return 1; }
+    done
+    mkdir -p "$w/runtime" "$w/home" && chmod 700 "$w/runtime"
+    env -u DISPLAY HOME="$w/home" XDG_RUNTIME_DIR="$w/runtime" \
+        dbus-daemon --session --nofork --nopidfile --address="unix:path=$w/bus" >>"$log" 2>&1 &
+    pids+=($!)
+    wait_for 10 test -S "$w/bus" || { echo "its session bus did not start"; return 1; }
+    env -u DISPLAY HOME="$w/home" XDG_RUNTIME_DIR="$w/runtime" \
+        DBUS_SESSION_BUS_ADDRESS="unix:path=$w/bus" mutter --headless --wayland --virtual-monitor 1280x1024 \
+        --wayland-display kelvane-wayland >"$w/mutter.log" 2>&1 &
+    pids+=($!)
+    wait_for 15 grep -q "Using public X11 display" "$w/mutter.log" ||
+        { echo "mutter did not start XWayland: $(tail -n 3 "$w/mutter.log")"; return 1; }
+    n=$(sed -n 's/.*Using public X11 display \(:[0-9]*\).*/\1/p' "$w/mutter.log" | head -n 1)
+    auth=$(ls "$w/runtime"/.mutter-Xwaylandauth.* 2>/dev/null | head -n 1)
+    wait_for 15 env DISPLAY="$n" XAUTHORITY="$auth" xprop -root _NET_SUPPORTING_WM_CHECK ||
+        { echo "XWayland $n does not answer"; return 1; }
+    export KELVANE_WAYLAND_DISPLAY=kelvane-wayland KELVANE_WAYLAND_RUNTIME_DIR="$w/runtime" \
+        KELVANE_WAYLAND_X_DISPLAY="$n" KELVANE_WAYLAND_XAUTHORITY="$auth" \
+        KELVANE_WAYLAND_BUS="unix:path=$w/bus"
+}
+wayland >"$root/wayland.why" || export KELVANE_WAYLAND_MISSING="$(cat "$root/wayland.why")"
 
 export KELVANE_TEST_DESKTOP=1
 "$@"

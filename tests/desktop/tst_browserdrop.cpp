@@ -2,43 +2,9 @@
 #include "DesktopTools.h"
 #include "HttpServer.h"
 
-#include <QBuffer>
-#include <QImage>
 #include <QStandardPaths>
 
 using namespace kelvane::test;
-
-namespace {
-
-QByteArray jpeg(int seed) { // a picture of its own for each place on the page
-    QImage image(260, 300, QImage::Format_RGB32);
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            image.setPixel(x, y, qRgb(x * seed % 256, y * 3 % 256, (x ^ y) % 256));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    image.save(&buffer, "JPEG", 90);
-    return bytes;
-}
-
-// A click beside, a press, small moves both browsers take as a drag, the way, a wiggle, release.
-bool dragFromBrowser(QPoint from, QPoint to) {
-    const auto moveTo = [](QPoint p, const char* options = "") {
-        return QString("xdotool mousemove %1 %2 %3").arg(options).arg(p.x()).arg(p.y());
-    };
-    QString script = moveTo(from + QPoint(100, 100), "--sync") + " click 1; sleep 0.5; " +
-                     moveTo(from, "--sync") + " mousedown 1; ";
-    for (int d : {1, 2, 3, 4, 6, 8, 10, 14, 20, 30})
-        script += moveTo(from + QPoint(d, d)) + "; sleep 0.08; ";
-    script += "sleep 0.5; ";
-    for (int i = 1; i <= 10; ++i)
-        script += moveTo(from + QPoint(30, 30) + (to - from - QPoint(30, 30)) * i / 10) +
-                  "; sleep 0.05; ";
-    script += moveTo(to + QPoint(2, 2)) + "; sleep 0.1; " + moveTo(to) + "; sleep 1; ";
-    return runServing("sh", {"-c", script + "xdotool mouseup 1"});
-}
-
-} // namespace
 
 class TestBrowserDrop : public QObject {
     Q_OBJECT
@@ -59,7 +25,7 @@ private Q_SLOTS:
         if (QStandardPaths::findExecutable(browser).isEmpty())
             QSKIP(qPrintable(browser + " is not installed"));
         // 200 x 250 px each: plain (escaped blank, query), in a link, fetched again (no-store).
-        const QByteArray pictures[] = {jpeg('a'), jpeg('b'), jpeg('c')};
+        const QByteArray pictures[] = {jpegPicture('a'), jpegPicture('b'), jpegPicture('c')};
         HttpServer server;
         server.route("/page.html", 200, "text/html",
                      "<html><body style='margin:0'>"
@@ -85,16 +51,7 @@ private Q_SLOTS:
 
         QProcess web;
         web.setProcessEnvironment(home.environment());
-        const QString page = server.url("/page.html"), profile = home.path() + "/browser-profile";
-        QDir().mkpath(profile);
-        if (browser == "chromium")
-            web.start(browser, {"--no-sandbox", "--disable-gpu", "--no-first-run",
-                                "--disable-background-networking", "--disable-component-update",
-                                "--disable-sync", "--user-data-dir=" + profile,
-                                "--window-position=0,0", "--window-size=800,700", page});
-        else
-            web.start(browser, {"--no-remote", "--new-instance", "--profile", profile, "--width",
-                                "800", "--height", "700", page});
+        startBrowser(web, browser, server.url("/page.html"), home.path());
         QString window;
         (void)QTest::qWaitFor(
             [&] {

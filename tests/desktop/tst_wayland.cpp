@@ -1,211 +1,192 @@
-// On a Wayland session (weston, headless, with XWayland, Qt's Wayland plugin installed) the
-// program picks X11 itself and takes a drop from an X client there, wherever the window
-// manager has put its window. The drop is made by a second process speaking XDND straight to
-// the client window: XWayland takes no synthetic pointer motion.
+// The Wayland session as most users now have it: GNOME's mutter, no tray, Firefox ESR and
+// Chromium as Wayland clients, the program started as the session starts it (it picks XWayland
+// itself). Wayland windows cannot be placed or seen from X11: the page tells where it is by
+// reporting the pointer's first move over it.
 #include "DesktopTools.h"
+#include "HttpServer.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QRegularExpression>
 #include <QStandardPaths>
-#include <QThread>
-#include <QUrl>
-#include <cstdio>
-#include <cstring>
-#include <xcb/xcb.h>
 
 using namespace kelvane::test;
 
-namespace {
-
-// The XDND source of a drop of one file on window `target` at (dx, dy) inside it; prints
-// "finished accepted" (or "refused") when the target says it is done. False on a time-out.
-bool dropFileWithXdnd(xcb_window_t target, int dx, int dy, const QByteArray& uri) {
-    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(c))
-        return false;
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    const auto atom = [c](const char* name) {
-        auto* r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, strlen(name), name), nullptr);
-        const xcb_atom_t a = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
-        free(r);
-        return a;
-    };
-    const xcb_atom_t status = atom("XdndStatus"), finished = atom("XdndFinished"),
-                     uriList = atom("text/uri-list"), targets = atom("TARGETS");
-    const xcb_window_t source = xcb_generate_id(c);
-    xcb_create_window(c, XCB_COPY_FROM_PARENT, source, root, 0, 0, 1, 1, 0,
-                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
-    xcb_set_selection_owner(c, source, atom("XdndSelection"), XCB_CURRENT_TIME);
-    const auto send = [&](const char* type, uint32_t d1, uint32_t d2, uint32_t d3, uint32_t d4) {
-        xcb_client_message_event_t m{};
-        m.response_type = XCB_CLIENT_MESSAGE;
-        m.format = 32;
-        m.window = target;
-        m.type = atom(type);
-        const uint32_t data[5] = {source, d1, d2, d3, d4};
-        std::memcpy(m.data.data32, data, sizeof data);
-        xcb_send_event(c, 0, target, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&m));
-        xcb_flush(c);
-    };
-    // Where the point is on the screen, asked anew for each position (the window manager may
-    // still be placing the window).
-    const auto moveTo = [&] {
-        auto* at = xcb_translate_coordinates_reply(
-            c, xcb_translate_coordinates(c, target, root, dx, dy), nullptr);
-        if (at)
-            send("XdndPosition", 0, uint32_t(at->dst_x) << 16 | uint32_t(at->dst_y),
-                 XCB_CURRENT_TIME, atom("XdndActionCopy"));
-        free(at);
-    };
-    send("XdndEnter", 5u << 24, uriList, 0, 0);
-    moveTo();
-    QElapsedTimer clock;
-    clock.start();
-    bool dropped = false, done = false;
-    while (!done && clock.elapsed() < 15000 && !xcb_connection_has_error(c)) {
-        xcb_generic_event_t* e = xcb_poll_for_event(c);
-        if (!e) {
-            QThread::msleep(5);
-            continue;
-        }
-        const auto* m = reinterpret_cast<xcb_client_message_event_t*>(e);
-        const auto* r = reinterpret_cast<xcb_selection_request_event_t*>(e);
-        if ((e->response_type & 0x7f) == XCB_CLIENT_MESSAGE && m->type == status && !dropped) {
-            if ((dropped = m->data.data32[1] & 1)) // the target takes the drop there
-                send("XdndDrop", 0, XCB_CURRENT_TIME, 0, 0);
-            else { // not yet: the pointer "moves" on, as in a real drag
-                QThread::msleep(100);
-                moveTo();
-            }
-        } else if ((e->response_type & 0x7f) == XCB_CLIENT_MESSAGE && m->type == finished) {
-            std::printf("finished %s\n", m->data.data32[1] & 1 ? "accepted" : "refused");
-            done = true;
-        } else if ((e->response_type & 0x7f) == XCB_SELECTION_REQUEST) { // the address read
-            xcb_selection_notify_event_t n{
-                XCB_SELECTION_NOTIFY, 0,         0,          r->time, r->requestor,
-                r->selection,         r->target, r->property};
-            const xcb_atom_t offered[] = {targets, uriList};
-            if (r->target == uriList)
-                xcb_change_property(c, XCB_PROP_MODE_REPLACE, r->requestor, r->property, uriList, 8,
-                                    uri.size(), uri.constData());
-            else if (r->target == targets)
-                xcb_change_property(c, XCB_PROP_MODE_REPLACE, r->requestor, r->property,
-                                    XCB_ATOM_ATOM, 32, 2, offered);
-            else
-                n.property = XCB_ATOM_NONE;
-            xcb_send_event(c, 0, r->requestor, XCB_EVENT_MASK_NO_EVENT,
-                           reinterpret_cast<const char*>(&n));
-            xcb_flush(c);
-        }
-        free(e);
+// The program as the session starts it, in the session's runtime folder (its Wayland socket).
+struct SessionKelvane : KelvaneProcess {
+    explicit SessionKelvane(const TestHome& home) : KelvaneProcess(home) {
+        QProcessEnvironment env = processEnvironment();
+        env.insert("XDG_RUNTIME_DIR", qEnvironmentVariable("XDG_RUNTIME_DIR"));
+        setProcessEnvironment(env);
     }
-    xcb_disconnect(c);
-    return done;
-}
-
-} // namespace
+};
 
 class TestWayland : public QObject {
     Q_OBJECT
 
-    QTemporaryDir runtime_;
-    QProcess weston_;
-    QString display_; // XWayland's, ":N"
+    std::unique_ptr<Pointer> pointer_;
+    HttpServer server_;
+    const QByteArray pictures_[2] = {jpegPicture('w'), jpegPicture('x')};
+    QTemporaryDir browserHome_;
+    QProcess web_;
+    QString browser_;
+    QRect page_; // the browser's page on the screen
+
+    // The browser open (and no other), its page found; false when it opened no page.
+    bool open(const QString& browser) {
+        if (browser_ == browser && web_.state() == QProcess::Running)
+            return true;
+        close();
+        server_.requests.clear();
+        startBrowser(web_, browser_ = browser, server_.url("/page.html"),
+                     browserHome_.path() + '/' + browser, true);
+        // Ready when the page says where the pointer is over it: in the middle of the screen,
+        // where mutter puts a first window.
+        int moves = 0;
+        return QTest::qWaitFor(
+                   [&] {
+                       const QPoint p(640 + ++moves % 2, 512);
+                       const qsizetype asked = server_.requests.size();
+                       pointer_->play({{p, 0, 300}});
+                       for (qsizetype i = asked; i < server_.requests.size(); ++i)
+                           if (const QByteArrayList at = server_.requests[i].split('?');
+                               at[0] == "/at") {
+                               const QByteArrayList n = at.value(1).split(',');
+                               page_ = {p - QPoint(n.value(0).toInt(), n.value(1).toInt()),
+                                        QSize(n.value(2).toInt(), n.value(3).toInt())};
+                               return true;
+                           }
+                       return web_.state() != QProcess::Running;
+                   },
+                   60000) &&
+               web_.state() == QProcess::Running;
+    }
+    void close() { // as a user closes it: the browser's own end
+        web_.terminate();
+        if (!web_.waitForFinished(10000))
+            web_.kill();
+        web_.waitForFinished();
+    }
 
 private Q_SLOTS:
     void initTestCase() {
         if (!onTestDesktop())
             QSKIP("needs the test desktop (scripts/test-desktop.sh)");
-        if (QStandardPaths::findExecutable("weston").isEmpty() ||
-            QStandardPaths::findExecutable("Xwayland").isEmpty())
-            QSKIP("needs weston and Xwayland");
-        QFile::setPermissions(runtime_.path(),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_RUNTIME_DIR", runtime_.path());
-        env.remove("DISPLAY");
-        weston_.setProcessEnvironment(env);
-        weston_.setProcessChannelMode(QProcess::MergedChannels);
-        weston_.start("weston", {"--backend=headless-backend.so", "--xwayland",
-                                 "--socket=wayland-kelvane", "--idle-time=0"});
-        QByteArray log;
-        const QRegularExpression listening("listening on display (:\\d+)");
-        QVERIFY(QTest::qWaitFor(
-            [&] {
-                return !(display_ = listening.match(log += weston_.readAll()).captured(1))
-                            .isEmpty();
-            },
-            15000));
+        if (const QString missing = waylandSessionMissing(); !missing.isEmpty())
+            QSKIP(qPrintable(missing));
+        enterWaylandSession();
+        QVERIFY2((pointer_ = waylandPointer()), "mutter's remote desktop did not start");
+        // Two pictures at the page's top left, 100 px apart, the second inside a link; each move
+        // over the page is told.
+        server_.route("/page.html", 200, "text/html",
+                      "<html><body style='margin:0;height:100vh'>"
+                      "<img src='/my%20cat.jpeg?w=200' width=200 height=250 "
+                      "style='margin-right:100px'>"
+                      "<a href='/elsewhere.html'><img src='/dog.jpg' width=200 height=250></a>"
+                      "<script>"
+                      "onmousemove = e => fetch('/at?' + [e.clientX, e.clientY, innerWidth, "
+                      "innerHeight])</script></body></html>");
+        server_.route("/my%20cat.jpeg", 200, "image/jpeg", pictures_[0]);
+        server_.route("/dog.jpg", 200, "image/jpeg", pictures_[1]);
+        server_.route("/elsewhere.html", 200, "text/html", "<html>a page</html>");
+        server_.route("/at", 204, "text/plain", {});
     }
+    void cleanupTestCase() { close(); }
 
-    void cleanupTestCase() {
-        weston_.terminate();
-        if (!weston_.waitForFinished(5000))
-            weston_.kill();
+    // Dragged from a focused browser onto the client where the client lies over the browser's
+    // page: saved only where the client is above the browser.
+    void dropsFromWaylandBrowsers_data() {
+        QTest::addColumn<QString>("browser");
+        QTest::addColumn<int>("picture");   // on the page, from the left
+        QTest::addColumn<QPoint>("target"); // in the client
+        QTest::addColumn<QString>("saved"); // under the home folder
+        QTest::newRow("Firefox, onto the picture")
+            << "firefox-esr" << 0 << QPoint(30, 30) << "Desktop/my cat.jpg";
+        QTest::newRow("Firefox, a linked picture onto a label")
+            << "firefox-esr" << 1 << QPoint(30, 105) << "Pics/dog.jpg";
+        QTest::newRow("Chromium, a linked picture onto the picture")
+            << "chromium" << 1 << QPoint(30, 30) << "Desktop/dog.jpg";
+        QTest::newRow("Chromium, onto a label")
+            << "chromium" << 0 << QPoint(30, 105) << "Pics/my cat.jpg";
     }
-
-    void dropFromAnXClient() {
+    void dropsFromWaylandBrowsers() {
+        QFETCH(QString, browser);
+        QFETCH(int, picture);
+        QFETCH(QPoint, target);
+        QFETCH(QString, saved);
+        if (QStandardPaths::findExecutable(browser).isEmpty())
+            QSKIP(qPrintable(browser + " is not installed"));
+        QVERIFY2(open(browser), "the browser showed no page on the Wayland session");
+        QVERIFY2(
+            run("xdotool", {"search", "--onlyvisible", "--pid", QString::number(web_.processId())})
+                .isEmpty(),
+            "the browser runs through XWayland");
         TestHome home;
-        writeFile(home.settingsFile(), previousRun({"left= 1500", "top= 1500"}, {home.path()}));
-        const QString file = home.path() + "/cache/cat.png";
-        writeFile(file, QByteArray::fromBase64("iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAIAAACQd1PeAAAA"
-                                               "DElEQVR4nGP4z8AAAAMBAQDJ/pLvAAAAAElFTkSuQmCC"));
-        KelvaneProcess kelvane(home);
-        QProcessEnvironment env = home.environment();
-        env.remove("QT_QPA_PLATFORM"); // the program picks X11 itself
-        env.insert("WAYLAND_DISPLAY", "wayland-kelvane");
-        env.insert("XDG_SESSION_TYPE", "wayland");
-        env.insert("DISPLAY", display_);
-        env.insert("XDG_RUNTIME_DIR", runtime_.path());
-        kelvane.setProcessEnvironment(env);
-        kelvane.start({"nosplash"});
+        QDir().mkpath(home.path() + "/Pics");
+        // On top, Large, well inside the page's right half.
+        const QPoint at = page_.topLeft() + QPoint(page_.width() - 220, 60);
+        writeFile(
+            home.settingsFile(),
+            previousRun({"alwaysontop=True", "clientsize=LARGE", "windowsfolder=" + home.path(),
+                         "left= " + QString::number(at.x() * 15),
+                         "top= " + QString::number(at.y() * 15), "correctquerystringnames=True",
+                         "showsavesrrormessage=False", "playconfirmsound=False"},
+                        {home.path() + "/Pics"}));
+        SessionKelvane kelvane(home);
+        const QString id = kelvane.startShown({"quiet"});
+        QVERIFY2(!id.isEmpty(), "no client on XWayland");
+        QTRY_COMPARE(windowPosition(id), at);
+        QVERIFY2(page_.contains(at + target), "the client is not over the page");
+        QVERIFY(isAbove(id));
+        QVERIFY(dragFromBrowser(page_.topLeft() + QPoint(100 + 300 * picture, 170), at + target,
+                                *pointer_));
+        const QString file = home.path() + '/' + saved;
+        QTRY_VERIFY2_WITH_TIMEOUT(readBytes(file) == pictures_[picture], qPrintable(file), 20000);
+        // A right click there, with the browser focused by the drag: the client's menu comes.
         const QString pid = QString::number(kelvane.processId());
-        QString window;
-        QVERIFY(QTest::qWaitFor(
-            [&] {
-                window = run("xdotool",
-                             {"search", "--onlyvisible", "--pid", pid, "--name", "^Kelvane$"}, env)
-                             .section('\n', 0, 0);
-                return !window.isEmpty() || kelvane.state() != QProcess::Running;
-            },
-            15000));
-        QVERIFY2(!window.isEmpty(), "no window on XWayland");
-        // As a user would: the drop comes once the window has stayed put for a second.
-        QString place, last;
-        int still = 0;
-        QVERIFY(QTest::qWaitFor(
-            [&] {
-                place = run("xwininfo", {"-id", window}, env).section("Absolute", 1, 2);
-                still = place == last ? still + 1 : 0;
-                last = place;
-                QTest::qWait(200);
-                return still >= 5;
-            },
-            15000));
-        QProcess source; // the X client that drops
-        source.setProcessEnvironment(env);
-        source.start(QCoreApplication::applicationFilePath(),
-                     {"--xdnd-drop", window, QUrl::fromLocalFile(file).toString()});
-        QVERIFY(source.waitForFinished(20000));
-        QCOMPARE(source.readAllStandardOutput().trimmed(), QByteArray("finished accepted"));
-        QTRY_VERIFY(QFile::exists(home.path() + "/Desktop/cat.png"));
-        QVERIFY(QFile::exists(file));
+        const auto windows = [&] {
+            return run("xdotool", {"search", "--onlyvisible", "--pid", pid});
+        };
+        const QString before = windows();
+        QVERIFY(pointer_->play({{at + QPoint(30, 30), 3, 100}, {at + QPoint(30, 30), -3}}));
+        QTRY_VERIFY2(windows().size() > before.size(), "the click did not reach the client");
         QVERIFY(kelvane.terminate());
+    }
+
+    // The first start follows the browsers: with one open the client shows, without it hides.
+    void followsWaylandBrowser() {
+        if (QStandardPaths::findExecutable("chromium").isEmpty())
+            QSKIP("chromium is not installed");
+        QVERIFY2(open("chromium"), "the browser showed no page on the Wayland session");
+        TestHome home;
+        SessionKelvane kelvane(home);
+        const QString id = kelvane.startShown({}, 20000);
+        QVERIFY2(!id.isEmpty(), "no client with a browser open");
+        QTest::qWait(2000); // many looks for a browser later
+        QVERIFY2(isMapped(id), "the client hid with a browser open");
+        close();
+        QTRY_VERIFY2_WITH_TIMEOUT(!isMapped(id), "the client stayed with the browser closed",
+                                  10000);
+        QVERIFY(kelvane.terminate());
+    }
+
+    // No tray to bring it back: a second start shows the client the first start hid.
+    void secondStartShowsHiddenClient() {
+        TestHome home;
+        writeFile(home.settingsFile(), previousRun({"synchronizewithinternetexplorer=False"}));
+        SessionKelvane hidden(home);
+        hidden.start({"hidden"});
+        const auto shown = [&] {
+            return run("xdotool", {"search", "--onlyvisible", "--pid",
+                                   QString::number(hidden.processId()), "--name", "^Kelvane$"});
+        };
+        QTest::qWait(3000); // its start-up done: nothing shows that it is
+        QVERIFY2(shown().isEmpty(), "a hidden start showed the client");
+        SessionKelvane second(home);
+        second.start();
+        QVERIFY(second.waitForFinished(10000));
+        QTRY_VERIFY2_WITH_TIMEOUT(!shown().isEmpty(), "the second start left the client hidden",
+                                  10000);
+        QVERIFY(hidden.terminate());
     }
 };
 
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    if (argc == 4 && QByteArray(argv[1]) == "--xdnd-drop") {
-        std::setvbuf(stdout, nullptr, _IONBF, 0);
-        // Inside the picture, clear of the status icon.
-        return dropFileWithXdnd(QByteArray(argv[2]).toULong(), 12, 40, QByteArray(argv[3]) + "\r\n")
-                   ? 0
-                   : 1;
-    }
-    TestWayland test;
-    return QTest::qExec(&test, argc, argv);
-}
-
+QTEST_GUILESS_MAIN(TestWayland)
 #include "tst_wayland.moc"

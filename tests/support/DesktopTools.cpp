@@ -5,6 +5,8 @@
 #include "platform/PlatformFactory.h"
 
 #include <QApplication>
+#include <QBuffer>
+#include <QImage>
 #include <QWidget>
 #include <QWindow>
 #include <cstdio>
@@ -44,15 +46,46 @@ void clickAt(QPoint p, int button, int times) {
         {"click", "--repeat", QString::number(times), "--delay", "40", QString::number(button)});
 }
 
-bool dragWithPointer(QPoint from, QPoint to) {
-    // Paced for Xvfb and openbox: a wiggle on the target, then a hold for the last answer.
-    QString cmd =
-        QString("mousemove %1 %2 sleep 0.06 mousedown 1 sleep 0.06 ").arg(from.x()).arg(from.y());
-    for (int i = 1; i <= 22; ++i) {
-        const QPoint p = i <= 16 ? from + (to - from) * i / 16 : to + QPoint(i % 2, 0);
-        cmd += QString("mousemove %1 %2 sleep %3 ").arg(p.x()).arg(p.y()).arg(i < 22 ? 0.02 : 0.15);
+namespace {
+struct XPointer : Pointer {
+    bool play(const PointerPath& path) override { // one xdotool run, its timing its own
+        QStringList cmd;
+        for (const PointerStep& s : path) {
+            cmd << "mousemove" << QString::number(s.to.x()) << QString::number(s.to.y());
+            if (s.button)
+                cmd << (s.button > 0 ? "mousedown" : "mouseup") << QString::number(qAbs(s.button));
+            if (s.restMs)
+                cmd << "sleep" << QString::number(s.restMs / 1000.0);
+        }
+        return runServing("xdotool", cmd);
     }
-    return runServing("xdotool", (cmd + "mouseup 1 sleep 0.06").split(' '));
+};
+} // namespace
+
+Pointer& xPointer() {
+    static XPointer pointer;
+    return pointer;
+}
+
+bool dragWithPointer(QPoint from, QPoint to, Pointer& pointer) {
+    // Paced for Xvfb and openbox: a wiggle on the target, then a hold for the last answer.
+    PointerPath path{{from, 0, 60}, {from, 1, 60}};
+    for (int i = 1; i <= 22; ++i)
+        path << PointerStep{i <= 16 ? from + (to - from) * i / 16 : to + QPoint(i % 2, 0), 0,
+                            i < 22 ? 20 : 150};
+    return pointer.play(path << PointerStep{path.last().to, -1, 60});
+}
+
+bool dragFromBrowser(QPoint from, QPoint to, Pointer& pointer) {
+    // A click beside, a press, small moves, a rest, the way, a wiggle, a rest, the release.
+    PointerPath path{{from + QPoint(100, 100), 1}, {from + QPoint(100, 100), -1, 500}, {from, 1}};
+    for (int d : {1, 2, 3, 4, 6, 8, 10, 14, 20, 30})
+        path << PointerStep{from + QPoint(d, d), 0, 80};
+    path.last().restMs += 500;
+    for (int i = 1; i <= 10; ++i)
+        path << PointerStep{from + QPoint(30, 30) + (to - from - QPoint(30, 30)) * i / 10, 0, 50};
+    return pointer.play(path << PointerStep{to + QPoint(2, 2), 0, 100} << PointerStep{to, 0, 1000}
+                             << PointerStep{to, -1});
 }
 
 bool chooseFromMenu(qint64 pid, const std::function<void()>& popUp, int fromEnd) {
@@ -139,6 +172,39 @@ int serveHelperWindow(QWidget& window) {
         3000);
     std::printf("ready\n");
     return QApplication::exec();
+}
+
+QByteArray jpegPicture(int seed) {
+    QImage image(260, 300, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgb(x * seed % 256, y * 3 % 256, (x ^ y) % 256));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    image.save(&buffer, "JPEG", 90);
+    return bytes;
+}
+
+void startBrowser(QProcess& web, const QString& browser, const QString& page, const QString& home,
+                  bool wayland) {
+    const QString profile = home + "/browser-profile";
+    QDir().mkpath(profile);
+    QProcessEnvironment env = web.processEnvironment().isEmpty()
+                                  ? QProcessEnvironment::systemEnvironment()
+                                  : web.processEnvironment();
+    env.insert("MOZ_ENABLE_WAYLAND", wayland ? "1" : "0");
+    web.setProcessEnvironment(env);
+    web.setStandardOutputFile(QProcess::nullDevice()); // much of it, none of it read
+    web.setStandardErrorFile(QProcess::nullDevice());
+    if (browser == "chromium")
+        web.start(browser, {"--no-sandbox", "--disable-gpu", "--no-first-run",
+                            "--disable-background-networking", "--disable-component-update",
+                            "--disable-sync", "--user-data-dir=" + profile,
+                            wayland ? "--ozone-platform=wayland" : "--ozone-platform=x11",
+                            "--window-position=0,0", "--window-size=800,700", page});
+    else
+        web.start(browser, {"--no-remote", "--new-instance", "--profile", profile, "--width", "800",
+                            "--height", "700", page});
 }
 
 QProcessEnvironment TestHome::environment() const {

@@ -1,7 +1,8 @@
 #pragma once
 
-// The test desktop (scripts/test-desktop.sh) as a person uses it: the pointer (xdotool), the
-// tray, what the window manager shows, and kelvane itself, as a process or in this process.
+// The test desktop (scripts/test-desktop.sh) as a person uses it: the pointer (xdotool, or
+// the compositor's remote desktop on the Wayland session beside it), the tray, what the window
+// manager shows, browsers, and kelvane itself, as a process or in this process.
 
 #include "TestFiles.h"
 
@@ -28,10 +29,35 @@ QString run(const QString& program, const QStringList& args, const QProcessEnvir
 // A command run with the event loop going (this process may answer it); false on failure.
 bool runServing(const QString& program, const QStringList& args);
 
+// The pointer's way as steps: where it goes, a button pressed there (1 the left one, 3 the
+// right one) or released (-1, -3), how long it then rests.
+struct PointerStep {
+    QPoint to;
+    int button = 0;
+    int restMs = 0;
+};
+using PointerPath = QList<PointerStep>;
+struct Pointer { // plays a way on its desktop with the event loop going; false on failure
+    virtual ~Pointer() = default;
+    virtual bool play(const PointerPath& path) = 0;
+};
+Pointer& xPointer(); // the X desktop's (xdotool)
+
 // The pointer: a move, clicks of one button where it is, a left-button drag in small steps.
 void pointerTo(QPoint p);
 void clickAt(QPoint p, int button = 1, int times = 1);
-bool dragWithPointer(QPoint from, QPoint to);
+bool dragWithPointer(QPoint from, QPoint to, Pointer& pointer = xPointer());
+// A picture dragged out of a browser's page the way both browsers take it as a drag, after a
+// click 100 px right of and below `from` that gives the page the focus (keep links away).
+bool dragFromBrowser(QPoint from, QPoint to, Pointer& pointer = xPointer());
+
+// The Wayland session beside the X desktop: why there is none (empty when there is one).
+QString waylandSessionMissing();
+// From here on this process and what it starts are in it: X11 programs on its XWayland (so
+// run("xprop", ...) and the window functions below look there), Wayland clients on mutter.
+void enterWaylandSession();
+// The session's pointer (null when its remote desktop did not start); one per process.
+std::unique_ptr<Pointer> waylandPointer();
 
 // Pops a process's menu up (a right click, say) and chooses the item `fromEnd` places from its
 // end with the keyboard; false when no menu came.
@@ -64,6 +90,14 @@ struct Helper : QProcess {
 // The helper's window: frameless at 100,600, 120 px square; prints "ready" once the window
 // manager has put it there (or had three seconds to), then runs the event loop.
 int serveHelperWindow(QWidget& window);
+
+// A JPEG picture of 260 x 300 px, its pixels its own for each seed.
+QByteArray jpegPicture(int seed);
+
+// A browser (firefox-esr, chromium) showing a page with a profile under home, as an X11
+// client, or as a Wayland client of the Wayland session; 800 x 700 px where it can say so.
+void startBrowser(QProcess& web, const QString& browser, const QString& page, const QString& home,
+                  bool wayland = false);
 
 struct TestHome { // a home of its own for one Kelvane process, with XDG folders under it
     QTemporaryDir dir;

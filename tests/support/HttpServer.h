@@ -49,7 +49,8 @@ private:
         if (!socket->peek(socket->bytesAvailable()).contains("\r\n\r\n"))
             return; // the request's head not complete yet
         const QByteArray request = socket->readAll();
-        const QByteArray path = request.split(' ').value(1).split('?').value(0);
+        requests << request.split(' ').value(1);
+        const QByteArray path = requests.last().split('?').value(0);
         const QByteArrayList lines = request.toLower().split('\n');
         const QByteArrayList needed = needs_.value(path);
         const bool refused = std::any_of(needed.cbegin(), needed.cend(), [&](const QByteArray& l) {
@@ -77,6 +78,9 @@ private:
 
     QHash<QByteArray, Answer> routes_;
     QHash<QByteArray, QByteArrayList> needs_;
+
+public:
+    QByteArrayList requests; // what was asked for, path and query, oldest first
 };
 
 } // namespace kelvane::test

@@ -39,6 +39,8 @@ X11Platform::X11Platform() {
     std::signal(SIGXFSZ, SIG_IGN);
     // Watches for drags from the start, so that the first drag's source is known.
     directSave_ = std::make_unique<DirectSave>();
+    waylandSession_ = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+                      qgetenv("XDG_SESSION_TYPE").compare("wayland", Qt::CaseInsensitive) == 0;
 }
 
 drops::DropAdapter& X11Platform::drops() {
@@ -210,7 +212,9 @@ bool X11Platform::trayIconVisible() {
 }
 
 bool X11Platform::browserWindowExists() {
-    return browsers_.exist();
+    // An X11 client sees the windows of X11 clients only: on a Wayland session a browser
+    // running as a Wayland client shows up by its process alone.
+    return browsers_.exist() || (waylandSession_ && browserProcesses_.running());
 }
 
 void X11Platform::setTopmost(QWidget* window, bool topmost) {

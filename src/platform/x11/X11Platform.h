@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/posix/BrowserProcesses.h"
 #include "platform/x11/BrowserWindows.h"
 
 #include <memory>
@@ -75,6 +76,9 @@ private:
     std::unique_ptr<drops::DropAdapter> drops_;
     int busy_ = 0; // parts that asked for the busy pointer
     BrowserWindows browsers_;
+    // On a Wayland session the browsers' own windows are out of sight: their processes count.
+    bool waylandSession_ = false;
+    BrowserProcesses browserProcesses_;
 };
 
 } // namespace kelvane

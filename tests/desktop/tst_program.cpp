@@ -18,7 +18,9 @@ private Q_SLOTS:
     }
 
     void oneCopyAtATime() {
-        // A killed copy's lock stays: the next one starts anyway, from a folder without res/.
+        // A killed copy's lock and socket stay: the next one starts anyway, from a folder
+        // without res/. A later start ends at once and shows the running client, unless it is
+        // the login's hidden start.
         TestHome home;
         writeFile(home.settingsFile(), previousRun({"clientsize=MED"}, {home.path()}));
         const QByteArray settings = readBytes(home.settingsFile());
@@ -28,13 +30,26 @@ private Q_SLOTS:
         QVERIFY(killed.waitForFinished());
         const QString copy = home.path() + "/bin/kelvane";
         QVERIFY(QDir().mkpath(home.path() + "/bin") && QFile::copy(kelvaneProgram(), copy));
+        QVERIFY(QFileInfo(home.path() + "/.runtime/kelvane.socket").exists());
         KelvaneProcess running(home, copy);
-        QVERIFY2(!running.startShown().isEmpty(), "a stale lock stopped the start");
-        KelvaneProcess second(home); // a second copy ends at once: no window, nothing written
-        second.start();
-        QVERIFY2(second.waitForFinished(5000), "the second copy did not end at once");
-        QCOMPARE(second.exitCode(), 0);
-        QVERIFY(run("xdotool", {"search", "--pid", QString::number(second.processId())}).isEmpty());
+        const QString id = running.startShown();
+        QVERIFY2(!id.isEmpty(), "a stale lock stopped the start");
+        run("xdotool", {"windowminimize", id});
+        QTRY_VERIFY(!isMapped(id));
+        bool shown = false; // once a start by the user has shown it
+        for (const QString& args : {"hidden", "", "hidden"}) {
+            KelvaneProcess second(home); // ends at once: no window, nothing written
+            second.start(args.isEmpty() ? QStringList() : QStringList{args});
+            QVERIFY2(second.waitForFinished(5000), "the second copy did not end at once");
+            QCOMPARE(second.exitCode(), 0);
+            QVERIFY(
+                run("xdotool", {"search", "--pid", QString::number(second.processId())}).isEmpty());
+            shown = shown || args.isEmpty();
+            if (shown)
+                QTRY_VERIFY(isMapped(id));
+            QTest::qWait(1000);
+            QCOMPARE(isMapped(id), shown);
+        }
         QCOMPARE(readBytes(home.settingsFile()), settings);
         QVERIFY(running.terminate());
         QVERIFY(readBytes(home.settingsFile()) != settings); // written at the end

@@ -1,12 +1,62 @@
 // The real program, driven as a person does: a second copy and the lock, its place after each
 // road out, following the browser, hiding and the tray, the autostart entry, the display lost.
 #include "DesktopTools.h"
+#include "platform/x11/DesktopBus.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QElapsedTimer>
 #include <QScopeGuard>
 #include <csignal>
 
 using namespace kelvane::test;
+
+namespace {
+
+// A panel's side of the status notifier protocol: the watcher that tray icons register with,
+// which says that a host (the panel) shows them.
+class Watcher : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
+    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ hostRegistered)
+    Q_PROPERTY(int ProtocolVersion READ protocolVersion)
+    Q_PROPERTY(QStringList RegisteredStatusNotifierItems MEMBER items)
+
+public:
+    QStringList items;
+    bool hostRegistered() const { return true; }
+    int protocolVersion() const { return 0; }
+
+public Q_SLOTS:
+    void RegisterStatusNotifierItem(const QString& service) {
+        items << service;
+        Q_EMIT StatusNotifierItemRegistered(service);
+    }
+    void RegisterStatusNotifierHost(const QString&) {}
+
+Q_SIGNALS:
+    void StatusNotifierItemRegistered(const QString& service);
+    void StatusNotifierItemUnregistered(const QString& service);
+    void StatusNotifierHostRegistered();
+};
+
+// The desktop's notification server.
+class Notifications : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+public:
+    QStringList shown; // "<summary>: <body>"
+
+public Q_SLOTS:
+    uint Notify(const QString&, uint, const QString&, const QString& summary, const QString& body,
+                const QStringList&, const QVariantMap&, int) {
+        shown << summary + ": " + body;
+        return uint(shown.size());
+    }
+};
+
+} // namespace
 
 class TestProgram : public QObject {
     Q_OBJECT
@@ -215,6 +265,59 @@ private Q_SLOTS:
             QTRY_VERIFY2(!run("xdotool", find).isEmpty(), qPrintable(QString::number(round)));
             QVERIFY(kelvane.terminate());
         }
+    }
+
+    // On a session bus of the test's own, where a panel hosts status notifier items: the
+    // panel's activation of the icon shows the client, its secondary activation (a middle
+    // click) does as a double-click, its context menu is the tray menu. Notifications reach
+    // the desktop's server.
+    void statusNotifierTrayAndNotifications() {
+        QProcess bus;
+        bus.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
+        QVERIFY(bus.waitForReadyRead(10000));
+        const QString address = QString::fromUtf8(bus.readLine()).trimmed();
+        const auto stopBus = qScopeGuard([&] {
+            bus.kill();
+            bus.waitForFinished();
+        });
+        qputenv("DBUS_SESSION_BUS_ADDRESS", address.toUtf8()); // for kelvane, and for this process
+        QDBusConnection panel = QDBusConnection::connectToBus(address, "panel");
+        Watcher watcher;
+        Notifications notifications;
+        const auto all = QDBusConnection::ExportAllContents;
+        QVERIFY(panel.registerObject("/StatusNotifierWatcher", &watcher, all) &&
+                panel.registerService("org.kde.StatusNotifierWatcher"));
+        QVERIFY(panel.registerObject("/org/freedesktop/Notifications", &notifications, all) &&
+                panel.registerService("org.freedesktop.Notifications"));
+        kelvane::desktopbus::notify("Kelvane", "Out of sight.");
+        QTRY_COMPARE(notifications.shown, QStringList{"Kelvane: Out of sight."});
+
+        TestHome home;
+        writeFile(home.settingsFile(), previousRun({"clientsize=MED"}, {home.path()}));
+        KelvaneProcess kelvane(home);
+        kelvane.start({"hidden"});
+        QTRY_COMPARE(watcher.items.size(), 1);
+        QTest::qWait(4000); // past the hand-over
+        const auto host = [&](const char* method) {
+            panel.send(QDBusMessage::createMethodCall(watcher.items[0], "/StatusNotifierItem",
+                                                      "org.kde.StatusNotifierItem", method)
+                       << 0 << 0);
+        };
+        const QString pid = QString::number(kelvane.processId());
+        host("SecondaryActivate");
+        QString id;
+        QTRY_VERIFY(
+            !(id = run("xdotool", {"search", "--onlyvisible", "--pid", pid, "--name", "^Kelvane$"})
+                       .trimmed())
+                 .isEmpty());
+        run("xdotool", {"windowminimize", id});
+        QTRY_VERIFY(!isMapped(id));
+        host("Activate");
+        QTRY_VERIFY(isMapped(id));
+        QVERIFY(chooseFromMenu(
+            kelvane.processId(), [&] { host("ContextMenu"); }, 1)); // Exit
+        QVERIFY(kelvane.waitForFinished());
+        QCOMPARE(kelvane.exitCode(), 0);
     }
 
     // A first run's valid autostart entry starts that very program hidden, whatever its path.

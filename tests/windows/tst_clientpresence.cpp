@@ -110,6 +110,7 @@ private Q_SLOTS:
                 client.setWindowState(Qt::WindowMinimized);
             else
                 presence.Timer5_Timer();
+            QTest::qWait(1); // what the window system answers
             QTRY_COMPARE(client.isVisible(), step != "minimise" && (step != "tick" || shown));
         }
         QCOMPARE(presence.shown(), shown);

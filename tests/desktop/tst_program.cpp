@@ -187,7 +187,8 @@ private Q_SLOTS:
         }
     }
 
-    // Following: no browser window hides the client, one brings it back after a pause. Hidden
+    // Following: started by the user, the client stays until a browser window has come and
+    // gone; then no browser window hides the client, one brings it back after a pause. Hidden
     // by following, minimised by the window manager or by "Hide Kelvane", a click on the tray
     // icon brings it back where it was; the first click ends following.
     void followingHidingAndTheTray() {
@@ -200,10 +201,15 @@ private Q_SLOTS:
             browser.start("xterm", {"-class", "Chromium", "-geometry", "20x4+900+700"});
             return browser.waitForStarted();
         };
-        QVERIFY(openBrowser());
         KelvaneProcess kelvane(home);
         const QString id = kelvane.startShown({"nosplash"});
         QVERIFY(!id.isEmpty());
+        QTest::qWait(1000);
+        QVERIFY(isMapped(id));
+        QVERIFY(openBrowser());
+        QTRY_VERIFY(
+            !run("xdotool", {"search", "--pid", QString::number(browser.processId())}).isEmpty());
+        QTest::qWait(500); // following sees it
         browser.kill();
         browser.waitForFinished();
         QTRY_VERIFY(!isMapped(id));

@@ -19,25 +19,13 @@ class Watcher : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
     Q_PROPERTY(bool IsStatusNotifierHostRegistered READ hostRegistered)
-    Q_PROPERTY(int ProtocolVersion READ protocolVersion)
-    Q_PROPERTY(QStringList RegisteredStatusNotifierItems MEMBER items)
 
 public:
     QStringList items;
     bool hostRegistered() const { return true; }
-    int protocolVersion() const { return 0; }
 
 public Q_SLOTS:
-    void RegisterStatusNotifierItem(const QString& service) {
-        items << service;
-        Q_EMIT StatusNotifierItemRegistered(service);
-    }
-    void RegisterStatusNotifierHost(const QString&) {}
-
-Q_SIGNALS:
-    void StatusNotifierItemRegistered(const QString& service);
-    void StatusNotifierItemUnregistered(const QString& service);
-    void StatusNotifierHostRegistered();
+    void RegisterStatusNotifierItem(const QString& service) { items << service; }
 };
 
 // The desktop's notification server.

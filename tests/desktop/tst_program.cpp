@@ -6,6 +6,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QElapsedTimer>
+#include <QLocalSocket>
 #include <QScopeGuard>
 #include <csignal>
 
@@ -74,6 +75,10 @@ private Q_SLOTS:
         QVERIFY2(!id.isEmpty(), "a stale lock stopped the start");
         run("xdotool", {"windowminimize", id});
         QTRY_VERIFY(!isMapped(id));
+        QLocalSocket hostile; // garbage without a line end, and no end to it, changes nothing
+        hostile.connectToServer(home.path() + "/.runtime/kelvane.socket");
+        QVERIFY(hostile.waitForConnected());
+        hostile.write(QByteArray(10000, 'x'));
         bool shown = false; // once a start by the user has shown it
         for (const QString& args : {"hidden", "", "hidden"}) {
             KelvaneProcess second(home); // ends at once: no window, nothing written

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
@@ -63,6 +64,8 @@ bool runsBrowser(int proc, const char* pid) {
         const std::string_view exe(text, size_t(n));
         if (isBrowserName(exe.substr(exe.rfind('/') + 1)))
             return true;
+    } else if (errno != EACCES) { // a process that has ended and is not yet reaped runs nothing
+        return false;
     }
     std::snprintf(path, sizeof path, "%s/comm", pid);
     const int fd = ::openat(proc, path, O_RDONLY | O_CLOEXEC);

@@ -247,6 +247,41 @@ private Q_SLOTS:
         QVERIFY(kelvane.terminate());
     }
 
+    // On a Wayland session a browser running as a Wayland client has no X window: its running
+    // program counts. The browser is a copy of `sleep` named firefox-esr that comes back two
+    // seconds after each end; it and the client run in a process namespace of their own, where
+    // no other browser of this machine is seen.
+    void followingABrowserByItsProgram() {
+        const QStringList isolated = {"--pid", "--fork", "--kill-child", "--mount", "--mount-proc"};
+        if (QProcess::execute("unshare", isolated + QStringList{"true"}) != 0)
+            QSKIP("needs process namespaces (unshare)");
+        TestHome home;
+        writeFile(home.settingsFile(),
+                  previousRun({"synchronizewithinternetexplorer=True"}, {home.path()}));
+        const QString browser = home.path() + "/firefox-esr";
+        QVERIFY(QFile::copy("/bin/sleep", browser));
+        QProcess session;
+        QProcessEnvironment env = home.environment();
+        env.insert("WAYLAND_DISPLAY", "wayland-kelvane-test"); // the X desktop stands in for it
+        session.setProcessEnvironment(env);
+        session.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        session.start("unshare", isolated + QStringList{"sh", "-c",
+                                                        "while :; do \"$0\" 600; sleep 2; done &"
+                                                        " exec \"$1\" nosplash",
+                                                        browser, kelvaneProgram()});
+        const auto end = qScopeGuard([&] {
+            session.kill();
+            session.waitForFinished();
+        });
+        const QStringList find = {"search", "--onlyvisible", "--name", "^Kelvane$"};
+        QString id;
+        QTRY_VERIFY_WITH_TIMEOUT(!(id = run("xdotool", find).trimmed()).isEmpty(), 15000);
+        QTest::qWait(4000); // past the hand-over; following has seen the browser
+        run("pkill", {"-f", "-x", browser + " 600"});
+        QTRY_VERIFY(!isMapped(id));
+        QTRY_VERIFY_WITH_TIMEOUT(isMapped(id), 10000);
+    }
+
     // Started hidden, as at login: one click on the tray icon shows the client, every time.
     void hiddenStartOneTrayClick() {
         TestHome home;

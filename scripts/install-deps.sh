@@ -10,10 +10,11 @@ packages=(
     pulseaudio pulseaudio-utils fonts-dejavu-core fonts-liberation
 )
 # The tests also drag pictures out of real browsers, open windows of a browser's class, check
-# and launch desktop entries, and make and check the Debian package.
+# and launch desktop entries, run a session bus of their own, and make and check the Debian
+# package.
 if [ "${1:-}" = "--tests" ]; then
     packages+=(firefox-esr chromium xterm desktop-file-utils libglib2.0-bin dpkg-dev appstream
-        mutter xwayland qt6-wayland)
+        mutter xwayland qt6-wayland dbus-daemon)
 fi
 missing=()
 for p in "${packages[@]}"; do

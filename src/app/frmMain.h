@@ -118,6 +118,8 @@ private:
     void markSettings(); // the check marks of the settings the menus show
     void CheckHide();
     void writeStateFiles(bool quiet);
+    // A later start of the program, with its command line.
+    void secondStart(const QString& commandLine);
 
     // The mouse on the picture, the status icons and the labels.
     bool handleMouse(const ClientControls::Hit& hit, QEvent* event);

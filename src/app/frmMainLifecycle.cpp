@@ -36,9 +36,13 @@ frmMain::LoadResult frmMain::Form_Load() {
     state_.sVersionText = QString::number(v.major) + QLatin1Char('.') + QString::number(v.minor);
     state_.sBuildText = QString::number(v.revision);
 
-    // The running copy is not disturbed: nothing is shown, played or written.
+    // This copy ends at once, without a window, sound or file; the running copy hears of it.
     if (platform_.anotherInstanceRunning())
         return LoadResult::AnotherInstance;
+    // Started by the user, the client stays on the screen for the user to find.
+    if (platform_.commandLine() != QLatin1String("hidden"))
+        presence_.holdShown();
+    platform_.onSecondStart([this](const QString& commandLine) { secondStart(commandLine); });
     platform_.onTerminationRequest([this] { endFromOutside(); });
     // Ended without a shut-down (the display went away): keep the settings and the history.
     platform_.onAbruptExit([this] {
@@ -179,6 +183,18 @@ void frmMain::CheckHide() {
     // Hidden, not minimised: a window that the window manager is told to start iconic may come
     // up iconic at the first show too, and a minimised client leaves the screen again.
     startedHidden_ = true;
+}
+
+void frmMain::secondStart(const QString& commandLine) {
+    // The login's start of a second copy leaves this one as it is.
+    if (commandLine == QLatin1String("hidden") || unloaded_)
+        return;
+    presence_.holdShown();
+    if (state_.bStartupInProgress) { // the hand-over shows it
+        startedHidden_ = false;
+        return;
+    }
+    presence_.showClient();
 }
 
 void frmMain::InitializeMainForm() {

@@ -50,9 +50,13 @@ public:
     // is silent; the call never fails.
     virtual void playSoundSync(const QString& wavPath) = 0;
 
-    // True when another copy of Kelvane runs for this user. The first caller keeps a lock
-    // for the rest of its life; a lock left behind by a killed copy is taken over.
+    // True when another copy of Kelvane runs for this user; that copy then hears of this start
+    // (see onSecondStart). The first caller keeps a lock for the rest of its life; a lock left
+    // behind by a killed copy is taken over.
     virtual bool anotherInstanceRunning() = 0;
+    // Calls handler (on the GUI thread) with the command line of every later start of the
+    // program while this copy runs; those starts end at once.
+    virtual void onSecondStart(std::function<void(const QString& commandLine)> handler) = 0;
 
     // The arguments after the program name joined by blanks, empty when there are none.
     virtual QString commandLine() = 0;
@@ -79,7 +83,11 @@ public:
     virtual void addTrayIcon(const QIcon& icon, const QString& tip,
                              std::function<void(TrayEvent)> onEvent) = 0;
     virtual void removeTrayIcon() = 0;
+    // True while the icon is on the screen: added, and a tray shows it.
     virtual bool trayIconVisible() = 0;
+    // A short message from the program in the desktop's notification area; nothing where the
+    // desktop shows none.
+    virtual void notify(const QString& text) = 0;
 
     // True when a main window of a web browser exists (shown or minimised).
     virtual bool browserWindowExists() = 0;

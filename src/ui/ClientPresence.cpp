@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QTimer>
 #include <QWidget>
+#include <utility>
 
 namespace kelvane {
 
@@ -35,6 +36,7 @@ void ClientPresence::showClient() {
 void ClientPresence::hideClient() {
     // Hidden by the program itself, the window is simply taken off the screen: asking the
     // window manager to minimise it first would race with a quick "show" that follows.
+    held_ = false;
     client_.hide();
 }
 
@@ -90,18 +92,27 @@ void ClientPresence::mnuTrayRestore_Click() {
 void ClientPresence::Timer5_Timer() {
     if (!state_.bSynchronizeWithInternetExplorer) // the window list is not even asked for
         return;
-    const auto step = following_.Timer5_Timer(true, shown(), platform_.browserWindowExists(),
-                                              QDateTime::currentMSecsSinceEpoch());
-    if (step == BrowserFollowing::Step::Hide)
-        hideClient();
-    else if (step == BrowserFollowing::Step::Show)
-        showClient();
+    const bool browser = platform_.browserWindowExists();
+    if (browser)
+        held_ = false; // from now on the browser's end hides the client
+    else if (held_)
+        return;
+    const auto step =
+        following_.Timer5_Timer(true, shown(), browser, QDateTime::currentMSecsSinceEpoch());
+    if (step == BrowserFollowing::Step::Show)
+        return showClient();
+    if (step != BrowserFollowing::Step::Hide)
+        return;
+    hideClient();
+    if (!platform_.trayIconVisible() && !std::exchange(toldHidden_, true))
+        platform_.notify(QStringLiteral("Kelvane stays out of sight until a web browser opens. "
+                                        "Start Kelvane again to bring it back."));
 }
 
 bool ClientPresence::eventFilter(QObject* watched, QEvent* event) {
     // A minimised client leaves the screen, whoever minimised it; the tray icon brings it back.
     if (watched == &client_ && event->type() == QEvent::WindowStateChange && client_.isMinimized())
-        client_.hide();
+        hideClient();
     return false;
 }
 

@@ -31,6 +31,10 @@ public:
     void mnuHideMe_Click();
     void mnuTrayRestore_Click();
     void Timer5_Timer();
+    // The user started the program (not the login's hidden start), again or for the first time:
+    // following keeps the client on the screen until it has seen a browser window come and go,
+    // or the user hides it.
+    void holdShown() { held_ = true; }
 
     // On the screen, in front, in the band when it belongs there; or off the screen.
     void showClient();
@@ -49,6 +53,8 @@ private:
     QTimer& Timer5_;
     std::function<bool()> inBand_;
     BrowserFollowing following_;
+    bool held_ = false;
+    bool toldHidden_ = false; // told once where no tray can bring the client back
 };
 
 } // namespace kelvane

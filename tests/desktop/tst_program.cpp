@@ -1,12 +1,51 @@
 // The real program, driven as a person does: a second copy and the lock, its place after each
 // road out, following the browser, hiding and the tray, the autostart entry, the display lost.
 #include "DesktopTools.h"
+#include "platform/x11/DesktopBus.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QElapsedTimer>
+#include <QLocalSocket>
 #include <QScopeGuard>
 #include <csignal>
 
 using namespace kelvane::test;
+
+namespace {
+
+// A panel's side of the status notifier protocol: the watcher that tray icons register with,
+// which says that a host (the panel) shows them.
+class Watcher : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
+    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ hostRegistered)
+
+public:
+    QStringList items;
+    bool hostRegistered() const { return true; }
+
+public Q_SLOTS:
+    void RegisterStatusNotifierItem(const QString& service) { items << service; }
+};
+
+// The desktop's notification server.
+class Notifications : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+public:
+    QStringList shown; // "<summary>: <body>"
+
+public Q_SLOTS:
+    uint Notify(const QString&, uint, const QString&, const QString& summary, const QString& body,
+                const QStringList&, const QVariantMap&, int) {
+        shown << summary + ": " + body;
+        return uint(shown.size());
+    }
+};
+
+} // namespace
 
 class TestProgram : public QObject {
     Q_OBJECT
@@ -18,7 +57,9 @@ private Q_SLOTS:
     }
 
     void oneCopyAtATime() {
-        // A killed copy's lock stays: the next one starts anyway, from a folder without res/.
+        // A killed copy's lock and socket stay: the next one starts anyway, from a folder
+        // without res/. A later start ends at once and shows the running client, unless it is
+        // the login's hidden start.
         TestHome home;
         writeFile(home.settingsFile(), previousRun({"clientsize=MED"}, {home.path()}));
         const QByteArray settings = readBytes(home.settingsFile());
@@ -28,13 +69,30 @@ private Q_SLOTS:
         QVERIFY(killed.waitForFinished());
         const QString copy = home.path() + "/bin/kelvane";
         QVERIFY(QDir().mkpath(home.path() + "/bin") && QFile::copy(kelvaneProgram(), copy));
+        QVERIFY(QFileInfo(home.path() + "/.runtime/kelvane.socket").exists());
         KelvaneProcess running(home, copy);
-        QVERIFY2(!running.startShown().isEmpty(), "a stale lock stopped the start");
-        KelvaneProcess second(home); // a second copy ends at once: no window, nothing written
-        second.start();
-        QVERIFY2(second.waitForFinished(5000), "the second copy did not end at once");
-        QCOMPARE(second.exitCode(), 0);
-        QVERIFY(run("xdotool", {"search", "--pid", QString::number(second.processId())}).isEmpty());
+        const QString id = running.startShown();
+        QVERIFY2(!id.isEmpty(), "a stale lock stopped the start");
+        run("xdotool", {"windowminimize", id});
+        QTRY_VERIFY(!isMapped(id));
+        QLocalSocket hostile; // garbage without a line end, and no end to it, changes nothing
+        hostile.connectToServer(home.path() + "/.runtime/kelvane.socket");
+        QVERIFY(hostile.waitForConnected());
+        hostile.write(QByteArray(10000, 'x'));
+        bool shown = false; // once a start by the user has shown it
+        for (const QString& args : {"hidden", "", "hidden"}) {
+            KelvaneProcess second(home); // ends at once: no window, nothing written
+            second.start(args.isEmpty() ? QStringList() : QStringList{args});
+            QVERIFY2(second.waitForFinished(5000), "the second copy did not end at once");
+            QCOMPARE(second.exitCode(), 0);
+            QVERIFY(
+                run("xdotool", {"search", "--pid", QString::number(second.processId())}).isEmpty());
+            shown = shown || args.isEmpty();
+            if (shown)
+                QTRY_VERIFY(isMapped(id));
+            QTest::qWait(1000);
+            QCOMPARE(isMapped(id), shown);
+        }
         QCOMPARE(readBytes(home.settingsFile()), settings);
         QVERIFY(running.terminate());
         QVERIFY(readBytes(home.settingsFile()) != settings); // written at the end
@@ -128,7 +186,8 @@ private Q_SLOTS:
         }
     }
 
-    // Following: no browser window hides the client, one brings it back after a pause. Hidden
+    // Following: started by the user, the client stays until a browser window has come and
+    // gone; then no browser window hides the client, one brings it back after a pause. Hidden
     // by following, minimised by the window manager or by "Hide Kelvane", a click on the tray
     // icon brings it back where it was; the first click ends following.
     void followingHidingAndTheTray() {
@@ -141,10 +200,15 @@ private Q_SLOTS:
             browser.start("xterm", {"-class", "Chromium", "-geometry", "20x4+900+700"});
             return browser.waitForStarted();
         };
-        QVERIFY(openBrowser());
         KelvaneProcess kelvane(home);
         const QString id = kelvane.startShown({"nosplash"});
         QVERIFY(!id.isEmpty());
+        QTest::qWait(1000);
+        QVERIFY(isMapped(id));
+        QVERIFY(openBrowser());
+        QTRY_VERIFY(
+            !run("xdotool", {"search", "--pid", QString::number(browser.processId())}).isEmpty());
+        QTest::qWait(500); // following sees it
         browser.kill();
         browser.waitForFinished();
         QTRY_VERIFY(!isMapped(id));
@@ -189,6 +253,41 @@ private Q_SLOTS:
         QVERIFY(kelvane.terminate());
     }
 
+    // On a Wayland session a browser running as a Wayland client has no X window: its running
+    // program counts. The browser is a copy of `sleep` named firefox-esr that comes back two
+    // seconds after each end; it and the client run in a process namespace of their own, where
+    // no other browser of this machine is seen.
+    void followingABrowserByItsProgram() {
+        const QStringList isolated = {"--pid", "--fork", "--kill-child", "--mount", "--mount-proc"};
+        if (QProcess::execute("unshare", isolated + QStringList{"true"}) != 0)
+            QSKIP("needs process namespaces (unshare)");
+        TestHome home;
+        writeFile(home.settingsFile(),
+                  previousRun({"synchronizewithinternetexplorer=True"}, {home.path()}));
+        const QString browser = home.path() + "/firefox-esr";
+        QVERIFY(QFile::copy("/bin/sleep", browser));
+        QProcess session;
+        QProcessEnvironment env = home.environment();
+        env.insert("WAYLAND_DISPLAY", "wayland-kelvane-test"); // the X desktop stands in for it
+        session.setProcessEnvironment(env);
+        session.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        session.start("unshare", isolated + QStringList{"sh", "-c",
+                                                        "while :; do \"$0\" 600; sleep 2; done &"
+                                                        " exec \"$1\" nosplash",
+                                                        browser, kelvaneProgram()});
+        const auto end = qScopeGuard([&] {
+            session.kill();
+            session.waitForFinished();
+        });
+        const QStringList find = {"search", "--onlyvisible", "--name", "^Kelvane$"};
+        QString id;
+        QTRY_VERIFY_WITH_TIMEOUT(!(id = run("xdotool", find).trimmed()).isEmpty(), 15000);
+        QTest::qWait(4000); // past the hand-over; following has seen the browser
+        run("pkill", {"-f", "-x", browser + " 600"});
+        QTRY_VERIFY(!isMapped(id));
+        QTRY_VERIFY_WITH_TIMEOUT(isMapped(id), 10000);
+    }
+
     // Started hidden, as at login: one click on the tray icon shows the client, every time.
     void hiddenStartOneTrayClick() {
         TestHome home;
@@ -206,6 +305,59 @@ private Q_SLOTS:
             QTRY_VERIFY2(!run("xdotool", find).isEmpty(), qPrintable(QString::number(round)));
             QVERIFY(kelvane.terminate());
         }
+    }
+
+    // On a session bus of the test's own, where a panel hosts status notifier items: the
+    // panel's activation of the icon shows the client, its secondary activation (a middle
+    // click) does as a double-click, its context menu is the tray menu. Notifications reach
+    // the desktop's server.
+    void statusNotifierTrayAndNotifications() {
+        QProcess bus;
+        bus.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
+        QVERIFY(bus.waitForReadyRead(10000));
+        const QString address = QString::fromUtf8(bus.readLine()).trimmed();
+        const auto stopBus = qScopeGuard([&] {
+            bus.kill();
+            bus.waitForFinished();
+        });
+        qputenv("DBUS_SESSION_BUS_ADDRESS", address.toUtf8()); // for kelvane, and for this process
+        QDBusConnection panel = QDBusConnection::connectToBus(address, "panel");
+        Watcher watcher;
+        Notifications notifications;
+        const auto all = QDBusConnection::ExportAllContents;
+        QVERIFY(panel.registerObject("/StatusNotifierWatcher", &watcher, all) &&
+                panel.registerService("org.kde.StatusNotifierWatcher"));
+        QVERIFY(panel.registerObject("/org/freedesktop/Notifications", &notifications, all) &&
+                panel.registerService("org.freedesktop.Notifications"));
+        kelvane::desktopbus::notify("Kelvane", "Out of sight.");
+        QTRY_COMPARE(notifications.shown, QStringList{"Kelvane: Out of sight."});
+
+        TestHome home;
+        writeFile(home.settingsFile(), previousRun({"clientsize=MED"}, {home.path()}));
+        KelvaneProcess kelvane(home);
+        kelvane.start({"hidden"});
+        QTRY_COMPARE(watcher.items.size(), 1);
+        QTest::qWait(4000); // past the hand-over
+        const auto host = [&](const char* method) {
+            panel.send(QDBusMessage::createMethodCall(watcher.items[0], "/StatusNotifierItem",
+                                                      "org.kde.StatusNotifierItem", method)
+                       << 0 << 0);
+        };
+        const QString pid = QString::number(kelvane.processId());
+        host("SecondaryActivate");
+        QString id;
+        QTRY_VERIFY(
+            !(id = run("xdotool", {"search", "--onlyvisible", "--pid", pid, "--name", "^Kelvane$"})
+                       .trimmed())
+                 .isEmpty());
+        run("xdotool", {"windowminimize", id});
+        QTRY_VERIFY(!isMapped(id));
+        host("Activate");
+        QTRY_VERIFY(isMapped(id));
+        QVERIFY(chooseFromMenu(
+            kelvane.processId(), [&] { host("ContextMenu"); }, 1)); // Exit
+        QVERIFY(kelvane.waitForFinished());
+        QCOMPARE(kelvane.exitCode(), 0);
     }
 
     // A first run's valid autostart entry starts that very program hidden, whatever its path.

@@ -67,6 +67,56 @@ private Q_SLOTS:
         QCOMPARE(fake.topmost.value(&client), shown); // back in the band when shown
     }
 
+    // A start by the user holds the client on the screen; following hides it once a browser
+    // has come and gone, or once the user has hidden it. Where no tray can bring it back, the
+    // first hide by following says how to.
+    void followingAfterAStart_data() {
+        QTest::addColumn<QStringList>("steps"); // "start", ticks with or without a "browser",
+                                                // "minimise", "show" (the tray menu)
+        QTest::addColumn<bool>("tray");
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<int>("told"); // notifications
+        QTest::newRow("started: stays while no browser has come")
+            << QStringList{"start", "tick", "tick"} << false << true << 0;
+        QTest::newRow("started: hidden once a browser came and went")
+            << QStringList{"start", "browser", "tick"} << true << false << 0;
+        QTest::newRow("started, minimised: following hides it again")
+            << QStringList{"start", "minimise", "show", "tick"} << true << false << 0;
+        QTest::newRow("no tray: told once a run")
+            << QStringList{"tick", "show", "tick"} << false << false << 1;
+    }
+    void followingAfterAStart() {
+        QFETCH(QStringList, steps);
+        QFETCH(bool, tray);
+        QFETCH(bool, shown);
+        QFETCH(int, told);
+        FakePlatform fake;
+        fake.trayShown = tray;
+        AppState state;
+        state.bSynchronizeWithInternetExplorer = true;
+        SoundCues cues(fake, "/res");
+        QWidget client;
+        QMenu menu;
+        QTimer timer5;
+        ClientPresence presence(client, fake, state, cues, &menu, timer5, [] { return true; });
+        client.show();
+        for (const QString& step : steps) {
+            fake.browserOpen = step == "browser";
+            if (step == "start")
+                presence.holdShown();
+            else if (step == "show")
+                presence.mnuTrayRestore_Click();
+            else if (step == "minimise")
+                client.setWindowState(Qt::WindowMinimized);
+            else
+                presence.Timer5_Timer();
+            QTest::qWait(1); // what the window system answers
+            QTRY_COMPARE(client.isVisible(), step != "minimise" && (step != "tick" || shown));
+        }
+        QCOMPARE(presence.shown(), shown);
+        QCOMPARE(fake.calls.filter("notify: ").size(), told);
+    }
+
     void followingWaitsForTheBrowser_data() {
         QTest::addColumn<QList<int>>("browserAt"); // ms of each tick with a browser; -1: none
         QTest::addColumn<QList<int>>("steps");     // BrowserFollowing::Step of each tick

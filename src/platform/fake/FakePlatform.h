@@ -59,12 +59,16 @@ public:
     bool autostartWritten = false;
     QMap<QWidget*, bool> topmost;
     std::function<void()> terminationHandler;
+    std::function<void(const QString&)> secondStartHandler;
     std::function<void()> abruptExitHandler;
 
     Answer messageBox(QWidget* owner, const QString& text, const QString& title, Buttons buttons,
                       Icon icon) override;
     void playSoundSync(const QString& wavPath) override;
     bool anotherInstanceRunning() override;
+    void onSecondStart(std::function<void(const QString&)> handler) override {
+        secondStartHandler = std::move(handler);
+    }
     QString commandLine() override;
     QString specialFolder(SpecialFolder id) override;
     QString homeFolder() override;
@@ -78,6 +82,7 @@ public:
                      std::function<void(TrayEvent)> onEvent) override;
     void removeTrayIcon() override;
     bool trayIconVisible() override;
+    void notify(const QString& text) override { calls << QStringLiteral("notify: ") + text; }
     bool browserWindowExists() override { return browserOpen; }
     void setTopmost(QWidget* window, bool on) override;
     void closeBoxOnly(QWidget*) override {}

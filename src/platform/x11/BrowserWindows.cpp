@@ -1,5 +1,6 @@
 #include "platform/x11/BrowserWindows.h"
 
+#include "platform/posix/BrowserProcesses.h"
 #include "platform/x11/Ewmh.h"
 
 #include <QByteArrayList>
@@ -9,28 +10,6 @@
 
 namespace kelvane {
 namespace {
-
-// The WM_CLASS words of browser main windows, in lower case (instance or class).
-const QByteArrayList kBrowserClasses = {"firefox",
-                                        "firefox-esr",
-                                        "navigator",
-                                        "chromium",
-                                        "chromium-browser",
-                                        "google-chrome",
-                                        "brave-browser",
-                                        "microsoft-edge",
-                                        "vivaldi-stable",
-                                        "epiphany",
-                                        "org.gnome.epiphany",
-                                        "falkon",
-                                        "librewolf",
-                                        "opera",
-                                        "konqueror",
-                                        "midori",
-                                        "qutebrowser",
-                                        "waterfox",
-                                        "floorp",
-                                        "mullvadbrowser"};
 
 std::vector<xcb_window_t> clientList(xcb_connection_t* c, xcb_window_t root) {
     std::vector<xcb_window_t> windows;
@@ -58,7 +37,7 @@ std::vector<xcb_window_t> clientList(xcb_connection_t* c, xcb_window_t root) {
 
 bool BrowserWindows::isBrowserClass(const QByteArray& wmClass) {
     for (const QByteArray& word : wmClass.split('\0'))
-        if (!word.isEmpty() && kBrowserClasses.contains(word.toLower()))
+        if (isBrowserName(word))
             return true;
     return false;
 }

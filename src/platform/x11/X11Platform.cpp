@@ -5,9 +5,11 @@
 #include "platform/posix/FileCopy.h"
 #include "platform/posix/FileOps.h"
 #include "platform/x11/Autostart.h"
+#include "platform/x11/DesktopBus.h"
 #include "platform/x11/DesktopDialogs.h"
 #include "platform/x11/DirectSave.h"
 #include "platform/x11/Ewmh.h"
+#include "platform/x11/SecondStart.h"
 #include "platform/x11/Termination.h"
 
 #include <QApplication>
@@ -39,6 +41,8 @@ X11Platform::X11Platform() {
     std::signal(SIGXFSZ, SIG_IGN);
     // Watches for drags from the start, so that the first drag's source is known.
     directSave_ = std::make_unique<DirectSave>();
+    waylandSession_ = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+                      qgetenv("XDG_SESSION_TYPE").compare("wayland", Qt::CaseInsensitive) == 0;
 }
 
 drops::DropAdapter& X11Platform::drops() {
@@ -111,16 +115,27 @@ bool X11Platform::anotherInstanceRunning() {
         QDir().mkpath(dir);
     }
     const QString path = dir + QStringLiteral("/kelvane.lock");
+    const QString socket = dir + QStringLiteral("/kelvane.socket");
     const OneCopyLock lock = lockOneCopy(path);
-    if (lock.heldElsewhere)
+    if (lock.heldElsewhere) {
+        SecondStart::tell(socket, commandLine());
         return true;
+    }
     if (lock.fd < 0) // a lock that cannot be made never keeps the user out
         qWarning("kelvane: cannot make the lock %s; running without it", qPrintable(path));
     instanceLock_ = lock.fd >= 0 ? lock.fd : -2;
+    laterStarts_ = std::make_unique<SecondStart>();
+    if (lock.fd >= 0) // without the lock, the socket may be another copy's
+        laterStarts_->listen(socket);
     // The drops of an earlier run go; a second copy, which ends at once, leaves the first
     // one's drops alone.
     drops::DropCache().removeOldDrops();
     return false;
+}
+
+void X11Platform::onSecondStart(std::function<void(const QString&)> handler) {
+    if (laterStarts_)
+        laterStarts_->onStart(std::move(handler));
 }
 
 QString X11Platform::commandLine() {
@@ -178,14 +193,23 @@ void X11Platform::addTrayIcon(const QIcon& icon, const QString& tip,
                               std::function<void(TrayEvent)> onEvent) {
     tray_ = std::make_unique<QSystemTrayIcon>(icon);
     tray_->setToolTip(tip);
+    // A panel that hosts status notifier items has no double-click: it activates the item (a
+    // left click), asks for its menu (a right click) or activates it a second way (a middle
+    // click), which stands in for the double-click. In an XEmbed tray the middle button does
+    // nothing.
+    const bool statusNotifier = desktopbus::statusNotifierHost();
     QObject::connect(tray_.get(), &QSystemTrayIcon::activated,
-                     [onEvent](QSystemTrayIcon::ActivationReason reason) {
+                     [onEvent, statusNotifier](QSystemTrayIcon::ActivationReason reason) {
                          switch (reason) {
                          case QSystemTrayIcon::Trigger:
                              onEvent(TrayEvent::Click);
                              break;
                          case QSystemTrayIcon::DoubleClick:
                              onEvent(TrayEvent::DoubleClick);
+                             break;
+                         case QSystemTrayIcon::MiddleClick:
+                             if (statusNotifier)
+                                 onEvent(TrayEvent::DoubleClick);
                              break;
                          case QSystemTrayIcon::Context:
                              onEvent(TrayEvent::ContextMenu);
@@ -206,11 +230,18 @@ void X11Platform::removeTrayIcon() {
 }
 
 bool X11Platform::trayIconVisible() {
-    return tray_ && tray_->isVisible();
+    // Qt calls an icon visible that no tray shows (stock GNOME has none).
+    return tray_ && tray_->isVisible() && QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void X11Platform::notify(const QString& text) {
+    desktopbus::notify(QStringLiteral("Kelvane"), text);
 }
 
 bool X11Platform::browserWindowExists() {
-    return browsers_.exist();
+    // An X11 client sees the windows of X11 clients only: on a Wayland session a browser
+    // running as a Wayland client shows up by its process alone.
+    return browsers_.exist() || (waylandSession_ && browserProcesses_.running());
 }
 
 void X11Platform::setTopmost(QWidget* window, bool topmost) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/posix/BrowserProcesses.h"
 #include "platform/x11/BrowserWindows.h"
 
 #include <memory>
@@ -14,6 +15,7 @@ class DropAdapter;
 namespace kelvane {
 
 class DirectSave;
+class SecondStart;
 
 // Linux/X11: Qt Widgets for windows and dialogs, EWMH through xcb for the window manager,
 // PulseAudio for sound, XDG folders for files.
@@ -26,6 +28,7 @@ public:
                       Icon icon) override;
     void playSoundSync(const QString& wavPath) override;
     bool anotherInstanceRunning() override;
+    void onSecondStart(std::function<void(const QString&)> handler) override;
     QString commandLine() override;
     QString specialFolder(SpecialFolder id) override;
     QString homeFolder() override;
@@ -39,6 +42,7 @@ public:
                      std::function<void(TrayEvent)> onEvent) override;
     void removeTrayIcon() override;
     bool trayIconVisible() override;
+    void notify(const QString& text) override;
     bool browserWindowExists() override;
     void setTopmost(QWidget* window, bool topmost) override;
     void closeBoxOnly(QWidget* window) override;
@@ -70,11 +74,15 @@ private:
     // The one-copy lock's descriptor: -1 before the test, -2 when it ran without the lock.
     static constexpr int kNoLock = -1;
     int instanceLock_ = kNoLock;
+    std::unique_ptr<SecondStart> laterStarts_;
     std::unique_ptr<QSystemTrayIcon> tray_;
     std::unique_ptr<DirectSave> directSave_;
     std::unique_ptr<drops::DropAdapter> drops_;
     int busy_ = 0; // parts that asked for the busy pointer
     BrowserWindows browsers_;
+    // On a Wayland session the browsers' own windows are out of sight: their processes count.
+    bool waylandSession_ = false;
+    BrowserProcesses browserProcesses_;
 };
 
 } // namespace kelvane

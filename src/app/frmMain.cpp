@@ -8,17 +8,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QLineEdit>
 #include <QMenu>
-#include <QMouseEvent>
 
 namespace kelvane {
-namespace {
-
-constexpr int kBackOnTheDesktopMs = 300;
-
-} // namespace
-
 frmMain::frmMain(Platform& platform, AppState& state)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), platform_(platform), state_(state),
       cues_(platform, platform.resourceFolder()), menus_(buildMainMenus(this)),
@@ -46,7 +38,9 @@ frmMain::frmMain(Platform& platform, AppState& state)
       dialogs_(
           *this, band_, state, cues_, platform, folderCommands_,
           {[this] { return SettingsFile(settingsPath()).SaveSettings(state_, folderList_.raw()); },
-           [this](bool on) { on ? Timer5.start() : Timer5.stop(); }, [this] { layOutClient(); }}) {
+           [this](bool on) { on ? Timer5.start() : Timer5.stop(); }, [this] { layOutClient(); }}),
+      mouse_(*this, platform, controls_, menus_, drag_, folderCommands_, feedback_, historyList_,
+             {[this] { layOutClient(); }, [this] { presence_.showClient(); }}) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Kelvane"));
     setWindowIcon(artwork::appIconSet()); // drawn at each size the desktop asks for
@@ -124,7 +118,7 @@ void frmMain::connectMenus() {
     onCommand(menus_.mnuAddFolder, addFolder);
     onCommand(menus_.mnuAddFolder2, addFolder);
     onCommand(menus_.mnuDelete, [this] {
-        if (folderCommands_.mnuDelete_Click(folderMenuLabel_, this))
+        if (folderCommands_.mnuDelete_Click(mouse_.folderMenuLabel(), this))
             layOutClient();
     });
     onCommand(menus_.mnuMore, [this] { dialogs_.mnuMore_Click(); });
@@ -185,66 +179,9 @@ void frmMain::mnuAlwaysOnTop_Click() {
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     const ClientControls::Hit hit = controls_.hit(watched);
     pointer_.observe(hit, event, false);
-    if (dropTarget_.handle(hit, event) || handleMouse(hit, event))
+    if (dropTarget_.handle(hit, event) || mouse_.handle(hit, event))
         return true;
     return QWidget::eventFilter(watched, event);
-}
-
-bool frmMain::handleMouse(const ClientControls::Hit& hit, QEvent* event) {
-    if (hit.kind == ClientControls::Hit::Kind::None)
-        return false;
-    const bool onLabel = hit.kind == ClientControls::Hit::Kind::Label;
-    const auto* mouse = static_cast<QMouseEvent*>(event);
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-        if (mouse->button() == Qt::RightButton && onLabel) {
-            showFoldersMenu(hit.index);
-            return true;
-        }
-        if (mouse->button() == Qt::LeftButton)
-            drag_.press(mouse->globalPosition().toPoint());
-        return mouse->button() == Qt::LeftButton;
-    case QEvent::MouseMove:
-        if (onLabel)
-            controls_.Text1->setFocus(); // a label never keeps the focus: no caret, no typing
-        return drag_.move(mouse->globalPosition().toPoint(), mouse->buttons() & Qt::LeftButton);
-    case QEvent::MouseButtonRelease:
-        if (mouse->button() == Qt::LeftButton)
-            drag_.release();
-        if (onLabel)
-            controls_.Text1->setFocus();
-        if (mouse->button() == Qt::RightButton && !onLabel) {
-            menus_.mnuFile->exec(platform_.cursorPos());
-            return true;
-        }
-        return false;
-    case QEvent::MouseButtonDblClick:
-        drag_.release();
-        if (onLabel) { // the label's own folder, even before the hover poll has seen it
-            if (folderCommands_.Text_DblClick(hit.index, this))
-                layOutClient(); // its folder had gone: the label goes
-        } else if (hit.kind == ClientControls::Hit::Kind::Picture &&
-                   feedback_.Image1_DblClick(historyList_.entries().value(0)))
-            // The desktop is shown for the user to drop on: the client comes back onto it
-            // once the window manager has cleared the screen.
-            QTimer::singleShot(kBackOnTheDesktopMs, this, [this] { presence_.showClient(); });
-        return onLabel || hit.kind == ClientControls::Hit::Kind::Picture;
-    case QEvent::FocusOut:
-        if (onLabel)
-            controls_.Text1->setFocus();
-        return false;
-    default:
-        return false;
-    }
-}
-
-void frmMain::showFoldersMenu(int label) {
-    folderMenuLabel_ = label; // the label clicked, whatever the hover poll saw last
-    for (QLineEdit* label : controls_.Text)
-        label->setEnabled(false);
-    menus_.mnuFolders->exec(platform_.cursorPos());
-    for (QLineEdit* label : controls_.Text)
-        label->setEnabled(true);
 }
 
 bool frmMain::event(QEvent* event) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ClientMouse.h"
 #include "app/MainMenus.h"
 #include "app/SecondaryWindows.h"
 #include "core/AppState.h"
@@ -121,9 +122,6 @@ private:
     // A later start of the program, with its command line.
     void secondStart(const QString& commandLine);
 
-    // The mouse on the picture, the status icons and the labels.
-    bool handleMouse(const ClientControls::Hit& hit, QEvent* event);
-    void showFoldersMenu(int label);
     void Timer4_Timer();
 
     // Menu commands.
@@ -156,9 +154,9 @@ private:
     LabelHighlight highlight_;
     SizeMenu sizes_;
     SecondaryWindows dialogs_;
+    ClientMouse mouse_;
     frmSplash* splash_ = nullptr;
     frmHistory* history_ = nullptr;
-    int folderMenuLabel_ = -1; // the label whose "Folders" menu is open
     bool unloaded_ = false;
     bool loadFinished_ = false;
     // The settings file is there but could not be read: it is kept as it is, and so is the

@@ -1,5 +1,6 @@
 #include "platform/drops/DropNaming.h"
 
+#include <QStringDecoder>
 #include <QUrl>
 
 namespace kelvane::drops {
@@ -17,9 +18,45 @@ bool isControl(QChar c) {
 } // namespace
 
 QString nameFromUrl(const QUrl& url) {
-    // The encoded path: "%20" and "%2F" stay escapes, so no segment can hide a "/".
+    // The encoded path: no segment can hide a "/".
     const QString path = QString::fromLatin1(url.path(QUrl::FullyEncoded).toLatin1());
-    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    return decodeEscapes(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1));
+}
+
+QString decodeEscapes(const QString& segment) {
+    QString name;
+    QByteArray run;  // escaped bytes in a row, decoded together: one character may take four
+    QString escaped; // the same as written
+    const auto flush = [&] {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString text = utf8.decode(run);
+        if (utf8.hasError()) { // no UTF-8: the escapes stay as they were
+            name += escaped;
+        } else {
+            for (const QChar c : text) // a space is the naming rules' to decode, not ours
+                name += c == u' ' || c == u'/' || isControl(c)
+                            ? QString::fromLatin1(QString(c).toUtf8().toPercentEncoding())
+                            : QString(c);
+        }
+        run.clear();
+        escaped.clear();
+    };
+    for (qsizetype i = 0; i < segment.size(); ++i) {
+        bool hex = false;
+        const int byte = i + 2 < segment.size() && segment[i] == u'%'
+                             ? segment.mid(i + 1, 2).toInt(&hex, 16)
+                             : 0;
+        if (hex) {
+            run += char(byte);
+            escaped += segment.mid(i, 3);
+            i += 2;
+            continue;
+        }
+        flush();
+        name += segment[i];
+    }
+    flush();
+    return name;
 }
 
 QString safeName(const QString& raw) {

@@ -254,6 +254,25 @@ private Q_SLOTS:
         QCOMPARE(nameFromUrl(QUrl(address)), name);
     }
 
+    // SVG is told from its first bytes as the other kinds are, a page holding one is not.
+    void svgByContent_data() {
+        QTest::addColumn<QByteArray>("head");
+        QTest::addColumn<QString>("type");
+        const QByteArray svg = "<svg xmlns='http://www.w3.org/2000/svg'/>";
+        QTest::newRow("bare") << svg << "svg";
+        QTest::newRow("declared, a doctype")
+            << "<?xml version='1.0'?>\n<!DOCTYPE svg PUBLIC '-//W3C//DTD SVG 1.1//EN'>\n" + svg
+            << "svg";
+        QTest::newRow("mark, blanks, a comment") << "\xEF\xBB\xBF \n<!-- x -->" + svg << "svg";
+        QTest::newRow("a page holding one") << "<!-- x --><html><body>" + svg << "";
+        QTest::newRow("a page") << QByteArray("<!DOCTYPE html><html>") << "";
+    }
+    void svgByContent() {
+        QFETCH(QByteArray, head);
+        QFETCH(QString, type);
+        QCOMPARE(imageType(head), type);
+    }
+
     void safeNames() {
         QCOMPARE(safeName(u"\u3000.bashrc"_qs), "bashrc"); // a dot behind any white space
         QCOMPARE(safeName(u" \u200b\u00a0.\u2003.x"_qs), "x");

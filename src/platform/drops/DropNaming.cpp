@@ -15,6 +15,18 @@ bool isControl(QChar c) {
     return c.unicode() < 0x20 || c.unicode() == 0x7f || c.category() == QChar::Other_Control;
 }
 
+// An SVG picture: XML (after a byte-order mark and white space: a declaration, a comment, a
+// doctype or the element itself) whose first element is <svg>, not a page that holds one.
+bool isSvg(const QByteArray& head) {
+    QByteArray text = head.startsWith("\xEF\xBB\xBF") ? head.mid(3) : head;
+    text = text.trimmed();
+    const bool xml = text.startsWith("<?xml") || text.startsWith("<svg") ||
+                     text.startsWith("<!--") || text.startsWith("<!DOCTYPE svg");
+    const qsizetype svg = text.indexOf("<svg");
+    const qsizetype html = text.toLower().indexOf("<html");
+    return xml && svg >= 0 && (html < 0 || html > svg);
+}
+
 } // namespace
 
 QString nameFromUrl(const QUrl& url) {
@@ -103,7 +115,7 @@ QString imageType(const QByteArray& head) {
         return QStringLiteral("tif");
     if (head.startsWith(QByteArray("\0\0\1\0", 4)))
         return QStringLiteral("ico");
-    return {};
+    return isSvg(head) ? QStringLiteral("svg") : QString();
 }
 
 QString withImageExtension(const QString& name, const QString& type) {

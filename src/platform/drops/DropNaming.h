@@ -20,10 +20,11 @@ QString decodeEscapes(const QString& segment);
 // nothing of the name is left.
 QString safeName(const QString& raw);
 
-// The image type of a file by its first bytes: "jpg", "png", "gif", "webp", "avif", "bmp",
-// "tif", "ico"; empty when it is no image (a page, text, nothing at all), whatever a server
-// says it sent.
+// The image type of a file by its first kTypeHeadBytes bytes: "jpg", "png", "gif", "webp",
+// "avif", "bmp", "tif", "ico", "svg"; empty when it is no image (a page, text, nothing at all),
+// whatever a server says it sent.
 QString imageType(const QByteArray& head);
+constexpr qsizetype kTypeHeadBytes = 512;
 
 // The name with ".<type>" added when it does not already end in an image extension.
 QString withImageExtension(const QString& name, const QString& type);

@@ -233,6 +233,46 @@ private Q_SLOTS:
         QVERIFY(QDir(cache()).isEmpty());
     }
 
+    // A cached file's name: escapes decoded as UTF-8, but not a space's (the naming rules
+    // decide it), nor "/", a control character or bytes that are no UTF-8.
+    void namesFromAddresses_data() {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("UTF-8") << "http://h/caf%C3%A9.jpg" << u"café.jpg"_qs;
+        QTest::newRow("apostrophe, brackets")
+            << "http://h/Zo%C3%AB's%20(copy).png" << u"Zoë's%20(copy).png"_qs;
+        QTest::newRow("cache brackets") << "http://h/sunset%5B1%5D.jpg?x=%41"
+                                        << "sunset[1].jpg";
+        QTest::newRow("slash, NUL, line break") << "http://h/a%2Fb%00c%0Ad%25.jpg"
+                                                << "a%2Fb%00c%0Ad%.jpg";
+        QTest::newRow("no UTF-8, lower case kept") << "http://h/x%e9%ZZ.jpg"
+                                                   << "x%e9%ZZ.jpg";
+    }
+    void namesFromAddresses() {
+        QFETCH(QString, address);
+        QFETCH(QString, name);
+        QCOMPARE(nameFromUrl(QUrl(address)), name);
+    }
+
+    // SVG is told from its first bytes as the other kinds are, a page holding one is not.
+    void svgByContent_data() {
+        QTest::addColumn<QByteArray>("head");
+        QTest::addColumn<QString>("type");
+        const QByteArray svg = "<svg xmlns='http://www.w3.org/2000/svg'/>";
+        QTest::newRow("bare") << svg << "svg";
+        QTest::newRow("declared, a doctype")
+            << "<?xml version='1.0'?>\n<!DOCTYPE svg PUBLIC '-//W3C//DTD SVG 1.1//EN'>\n" + svg
+            << "svg";
+        QTest::newRow("mark, blanks, a comment") << "\xEF\xBB\xBF \n<!-- x -->" + svg << "svg";
+        QTest::newRow("a page holding one") << "<!-- x --><html><body>" + svg << "";
+        QTest::newRow("a page") << QByteArray("<!DOCTYPE html><html>") << "";
+    }
+    void svgByContent() {
+        QFETCH(QByteArray, head);
+        QFETCH(QString, type);
+        QCOMPARE(imageType(head), type);
+    }
+
     void safeNames() {
         QCOMPARE(safeName(u"\u3000.bashrc"_qs), "bashrc"); // a dot behind any white space
         QCOMPARE(safeName(u" \u200b\u00a0.\u2003.x"_qs), "x");

@@ -103,8 +103,8 @@ void Download::onReadyRead() {
         return finish({}, QStringLiteral("the picture is too large"));
     if (!file_) {
         // Wait for enough bytes to tell what it is.
-        head_ += reply_->read(32 - head_.size());
-        if (head_.size() < 32 && !reply_->isFinished())
+        head_ += reply_->read(kTypeHeadBytes - head_.size());
+        if (head_.size() < kTypeHeadBytes && !reply_->isFinished())
             return;
         const QString type = imageType(head_);
         if (type.isEmpty())

@@ -20,7 +20,7 @@ const QString kReencoded =
 // Whether a file's first bytes are a picture.
 bool isPicture(const QString& path) {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) && !imageType(file.read(32)).isEmpty();
+    return file.open(QIODevice::ReadOnly) && !imageType(file.read(kTypeHeadBytes)).isEmpty();
 }
 
 QString fileUri(const QString& path) {
@@ -31,7 +31,7 @@ QString fileUri(const QString& path) {
 // bytes call for. Empty when they are no picture or cannot be written.
 QString writeBytes(const QString& folder, const QString& name, const QByteArray& bytes,
                    qint64 maxBytes, QString& error) {
-    const QString type = imageType(bytes.left(32));
+    const QString type = imageType(bytes.left(kTypeHeadBytes));
     if (type.isEmpty()) {
         error = QStringLiteral("the drag carries no picture");
         return {};

@@ -1,5 +1,6 @@
 #include "platform/drops/DropNaming.h"
 
+#include <QStringDecoder>
 #include <QUrl>
 
 namespace kelvane::drops {
@@ -14,12 +15,60 @@ bool isControl(QChar c) {
     return c.unicode() < 0x20 || c.unicode() == 0x7f || c.category() == QChar::Other_Control;
 }
 
+// An SVG picture: XML (after a byte-order mark and white space: a declaration, a comment, a
+// doctype or the element itself) whose first element is <svg>, not a page that holds one.
+bool isSvg(const QByteArray& head) {
+    QByteArray text = head.startsWith("\xEF\xBB\xBF") ? head.mid(3) : head;
+    text = text.trimmed();
+    const bool xml = text.startsWith("<?xml") || text.startsWith("<svg") ||
+                     text.startsWith("<!--") || text.startsWith("<!DOCTYPE svg");
+    const qsizetype svg = text.indexOf("<svg");
+    const qsizetype html = text.toLower().indexOf("<html");
+    return xml && svg >= 0 && (html < 0 || html > svg);
+}
+
 } // namespace
 
 QString nameFromUrl(const QUrl& url) {
-    // The encoded path: "%20" and "%2F" stay escapes, so no segment can hide a "/".
+    // The encoded path: no segment can hide a "/".
     const QString path = QString::fromLatin1(url.path(QUrl::FullyEncoded).toLatin1());
-    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    return decodeEscapes(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1));
+}
+
+QString decodeEscapes(const QString& segment) {
+    QString name;
+    QByteArray run;  // escaped bytes in a row, decoded together: one character may take four
+    QString escaped; // the same as written
+    const auto flush = [&] {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString text = utf8.decode(run);
+        if (utf8.hasError()) { // no UTF-8: the escapes stay as they were
+            name += escaped;
+        } else {
+            for (const QChar c : text) // a space is the naming rules' to decode, not ours
+                name += c == u' ' || c == u'/' || isControl(c)
+                            ? QString::fromLatin1(QString(c).toUtf8().toPercentEncoding())
+                            : QString(c);
+        }
+        run.clear();
+        escaped.clear();
+    };
+    for (qsizetype i = 0; i < segment.size(); ++i) {
+        bool hex = false;
+        const int byte = i + 2 < segment.size() && segment[i] == u'%'
+                             ? segment.mid(i + 1, 2).toInt(&hex, 16)
+                             : 0;
+        if (hex) {
+            run += char(byte);
+            escaped += segment.mid(i, 3);
+            i += 2;
+            continue;
+        }
+        flush();
+        name += segment[i];
+    }
+    flush();
+    return name;
 }
 
 QString safeName(const QString& raw) {
@@ -66,7 +115,7 @@ QString imageType(const QByteArray& head) {
         return QStringLiteral("tif");
     if (head.startsWith(QByteArray("\0\0\1\0", 4)))
         return QStringLiteral("ico");
-    return {};
+    return isSvg(head) ? QStringLiteral("svg") : QString();
 }
 
 QString withImageExtension(const QString& name, const QString& type) {

@@ -73,7 +73,7 @@ class TestDropAdapter : public QObject {
                     auto& writer = writers_.emplace_back(std::make_unique<QProcess>());
                     writer->setWorkingDirectory(dir_.path());
                     writer->start("sh", {"-c", browserWrites_.mid(3), "sh", to});
-                    writer->waitForFinished(500); // the answer a moment later: the file begun
+                    writer->waitForFinished(300); // the answer a moment later: the file begun
                     return {'S', {}};
                 }
                 if (browserWrites_ == "@elsewhere")
@@ -89,7 +89,7 @@ class TestDropAdapter : public QObject {
                 return {'S', {}};
             },
             [] { return QStringLiteral("proposed name.jpeg"); }, DropCache(cache()));
-        a->setLimits({2000, 1 << 20, 5});
+        a->setLimits({3000, 1 << 20, 5});
         return a;
     }
     QString cache() const { return dir_.path() + "/cache"; }
@@ -178,7 +178,7 @@ private Q_SLOTS:
             row(hostile, {{uris, "$/missing.jpg"}, {direct, hostile}}, "");
         // A writer of its own, holding the file open however long it pauses; cut off by a full
         // disk (here its file size limit), it closes a file that is no whole picture.
-        row("the writer pauses", {{direct, R"(sh:{ cat H; sleep 1.5; cat T; } >"$1")"}},
+        row("the writer pauses", {{direct, R"(sh:{ cat H; sleep 2; cat T; } >"$1")"}},
             "proposed name.jpeg", "JPEG");
         row("the writer renames its temporary into place",
             {{direct, R"(sh:{ cat H; sleep 1; cat T; } >"$1.part" && mv "$1.part" "$1")"}},

@@ -6,6 +6,7 @@
 #include <QSocketNotifier>
 
 #include <cctype>
+#include <climits>
 #include <dirent.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
@@ -15,12 +16,13 @@ namespace kelvane::drops {
 namespace {
 
 // Whether a process of this user has path open for writing: one of its /proc/<pid>/fd links
-// leads to the file, and the link's own mode carries the write bit of the open file. Where
-// /proc cannot be read, any process might: the file counts as held.
+// names the file, and the link's own mode carries the write bit of the open file. The links are
+// read, never followed, so that a file on a hung network mount cannot stall the program. Where
+// /proc cannot be read, any process might hold it: the file counts as held.
 bool heldForWriting(const QString& path) {
-    struct stat file {};
-    if (::stat(QFile::encodeName(path).constData(), &file) != 0)
-        return false;
+    const QByteArray file = QFile::encodeName(QFileInfo(path).canonicalFilePath());
+    if (file.isEmpty())
+        return false; // not there
     DIR* proc = ::opendir("/proc");
     if (!proc)
         return true;
@@ -38,11 +40,11 @@ bool heldForWriting(const QString& path) {
         const auto closeFds = qScopeGuard([fds] { ::closedir(fds); });
         while (const dirent* fd = ::readdir(fds)) {
             const QByteArray link = fdFolder + '/' + fd->d_name;
-            struct stat target {
-            }, mode{};
-            if (::stat(link.constData(), &target) == 0 && target.st_dev == file.st_dev &&
-                target.st_ino == file.st_ino && ::lstat(link.constData(), &mode) == 0 &&
-                (mode.st_mode & S_IWUSR))
+            char target[PATH_MAX];
+            const ssize_t n = ::readlink(link.constData(), target, sizeof target);
+            struct stat mode {};
+            if (n == file.size() && QByteArrayView(target, n) == file &&
+                ::lstat(link.constData(), &mode) == 0 && (mode.st_mode & S_IWUSR))
                 return true;
         }
     }

@@ -5,6 +5,7 @@
 #include "platform/drops/DropNaming.h"
 
 #include <QMimeData>
+#include <QProcess>
 #include <QStringEncoder>
 #include <QThread>
 #include <QTimer>
@@ -23,7 +24,8 @@ using namespace kelvane::test;
 
 namespace {
 
-const QByteArray kJpeg = QByteArray("\xFF\xD8\xFF\xE0 original picture ", 21).repeated(500);
+const QByteArray kJpeg = QByteArray("\xFF\xD8\xFF\xDA\0\2", 6) +
+                         QByteArray(" original picture ").repeated(500) + "\xFF\xD9";
 const QByteArray kPng = QByteArray("\x89PNG\r\n\x1A\n re-encoded", 19);
 const QByteArray kGif = QByteArray("GIF89a\x01\x00\x01\x00\x00\xFF\x00,", 14);
 const QString kPromiseUrl = "application/x-moz-file-promise-url", kName = "$/my%20cat.jpeg?w=200";
@@ -31,7 +33,8 @@ const QString kPromiseUrl = "application/x-moz-file-promise-url", kName = "$/my%
 // A drag's formats and what each holds: "JPEG", "PNG" and "GIF" stand for those pictures, "$"
 // for the test server's address. Under XdndDirectSave0, what the scripted browser does when
 // asked to save: answers "E" when that is empty, else "S" and writes those bytes, or writes
-// elsewhere ("@elsewhere"), or links a file from elsewhere ("@symlink", "@hardlink").
+// elsewhere ("@elsewhere"), or links a file from elsewhere ("@symlink", "@hardlink"), or runs
+// "sh:" a script of its own that writes the JPEG's halves H and T to "$1".
 using Formats = QMap<QString, QString>;
 
 Formats with(Formats formats, const Formats& more) {
@@ -47,6 +50,7 @@ class TestDropAdapter : public QObject {
     QTemporaryDir dir_;
     HttpServer server_;
     QString browserWrites_; // what the scripted browser does when asked to save
+    std::vector<std::unique_ptr<QProcess>> writers_;
 
     QByteArray bytes(const QString& format, const QString& value) const {
         if (value == "JPEG" || value == "PNG" || value == "GIF")
@@ -63,6 +67,15 @@ class TestDropAdapter : public QObject {
                 writeFile(from, kJpeg);
                 if (browserWrites_.isEmpty())
                     return {'E', {}};
+                if (browserWrites_.startsWith("sh:")) {
+                    writeFile(dir_.path() + "/H", kJpeg.first(kJpeg.size() / 2));
+                    writeFile(dir_.path() + "/T", kJpeg.sliced(kJpeg.size() / 2));
+                    auto& writer = writers_.emplace_back(std::make_unique<QProcess>());
+                    writer->setWorkingDirectory(dir_.path());
+                    writer->start("sh", {"-c", browserWrites_.mid(3), "sh", to});
+                    writer->waitForFinished(300); // the answer a moment later: the file begun
+                    return {'S', {}};
+                }
                 if (browserWrites_ == "@elsewhere")
                     return {'S', QUrl::fromLocalFile(from).toString()};
                 if (browserWrites_.startsWith("@")) // a link where it was asked to write
@@ -76,7 +89,7 @@ class TestDropAdapter : public QObject {
                 return {'S', {}};
             },
             [] { return QStringLiteral("proposed name.jpeg"); }, DropCache(cache()));
-        a->setLimits({2000, 1 << 20, 5});
+        a->setLimits({3000, 1 << 20, 5});
         return a;
     }
     QString cache() const { return dir_.path() + "/cache"; }
@@ -89,6 +102,8 @@ class TestDropAdapter : public QObject {
 
 private Q_SLOTS:
     void init() {
+        for (auto& writer : std::exchange(writers_, {}))
+            writer->kill(), writer->waitForFinished();
         QDir(cache()).removeRecursively();
         server_.route("/my%20cat.jpeg", 200, "image/jpeg", kJpeg);
         server_.route("/hotlinked.jpg", 200, "image/jpeg", kJpeg);
@@ -161,6 +176,17 @@ private Q_SLOTS:
             row(path, {{uris, "$" + QString(path)}}, "");
         for (const char* hostile : {"@elsewhere", "@symlink", "@hardlink"})
             row(hostile, {{uris, "$/missing.jpg"}, {direct, hostile}}, "");
+        // A writer of its own, holding the file open however long it pauses; cut off by a full
+        // disk (here its file size limit), it closes a file that is no whole picture.
+        row("the writer pauses", {{direct, R"(sh:{ cat H; sleep 2; cat T; } >"$1")"}},
+            "proposed name.jpeg", "JPEG");
+        row("the writer renames its temporary into place",
+            {{direct, R"(sh:{ cat H; sleep 1; cat T; } >"$1.part" && mv "$1.part" "$1")"}},
+            "proposed name.jpeg", "JPEG");
+        row("the writer never closes", {{direct, R"(sh:{ cat H; exec sleep 60; } >"$1")"}}, "", "",
+            "in time");
+        row("the writer's disk fills", {{direct, R"(sh:ulimit -f 1; cat H T >"$1")"}}, "", "",
+            "cut short");
         row("text", {{"text/plain", "just text"}}, "", "", "the drag carries no file");
         row("local files", {{uris, "# a comment\r\n\r\nfile:///t/my%20cat.jpg\r\nfile:///b"}},
             "/t/my cat.jpg");

@@ -17,10 +17,41 @@ namespace {
 const QString kReencoded =
     QStringLiteral("The browser gave only a re-encoded copy, not the original file.");
 
-// Whether a file's first bytes are a picture.
-bool isPicture(const QString& path) {
+// Whether a JPEG's segments run on to its end-of-image marker (what follows the marker, such
+// as a video some cameras append, does not count). A write cut short, by a full disk say, ends
+// inside a segment or the coded data.
+bool reachesEndMarker(QByteArrayView jpeg) {
+    const auto at = [&jpeg](qsizetype i) { return i < jpeg.size() ? uchar(jpeg[i]) : 0; };
+    for (qsizetype i = 2; i + 1 < jpeg.size();) {
+        const uchar marker = at(i + 1);
+        if (at(i) != 0xFF)
+            return false;
+        if (marker == 0xD9)
+            return true;
+        if (marker == 0xFF || marker == 0x01 || (marker & 0xF8) == 0xD0) { // no length
+            i += marker == 0xFF ? 1 : 2;
+            continue;
+        }
+        i += 2 + (at(i + 2) << 8 | at(i + 3));
+        if (marker == 0xDA) // the coded data runs to the next marker that is no restart
+            while (i + 1 < jpeg.size() &&
+                   (at(i) != 0xFF || at(i + 1) == 0 || (at(i + 1) & 0xF8) == 0xD0))
+                ++i;
+    }
+    return false;
+}
+
+// Why a file another program wrote cannot be taken as the picture; empty when it can.
+QString flawOf(const QString& path) {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) && !imageType(file.read(kTypeHeadBytes)).isEmpty();
+    const uchar* bytes = file.open(QIODevice::ReadOnly) ? file.map(0, file.size()) : nullptr;
+    const QByteArrayView all(bytes, bytes ? file.size() : 0);
+    const QString type = imageType(all.first(std::min(all.size(), kTypeHeadBytes)).toByteArray());
+    if (type.isEmpty())
+        return QStringLiteral("the browser's file is no picture");
+    if (type == u"jpg" && !reachesEndMarker(all))
+        return QStringLiteral("the browser's file is cut short");
+    return {};
 }
 
 QString fileUri(const QString& path) {
@@ -101,19 +132,17 @@ void DropAdapter::receive(const QMimeData* data, Platform::DropHandlers handlers
                             handlers);
             WrittenFile::watch(
                 this, written, limits_,
-                [this, rest, folder, written, handlers](const QString& file, const QString& error) {
-                    const bool ours = !file.isEmpty() && cache_.holdsFile(file);
-                    if (ours && isPicture(file))
+                [this, rest, folder, written, handlers](const QString& file, QString error) {
+                    if (error.isEmpty() && !cache_.holdsFile(file))
+                        error = QStringLiteral("the browser's answer is no file of the drop cache");
+                    if (error.isEmpty())
+                        error = flawOf(file);
+                    if (error.isEmpty())
                         return deliver(file, {}, handlers);
-                    // Cut off, planted or no picture (an error page): the download takes its
-                    // place.
+                    // Unfinished, cut short, planted or no picture (an error page): the download
+                    // takes its place.
                     QFile::remove(written);
-                    fallBack(rest, folder,
-                             file.isEmpty() ? error
-                             : ours         ? QStringLiteral("the browser's file is no picture")
-                                    : QStringLiteral("the browser's answer is no file of the drop "
-                                                     "cache"),
-                             handlers);
+                    fallBack(rest, folder, error, handlers);
                 },
                 [handlers](qint64 bytes) {
                     if (handlers.progress)

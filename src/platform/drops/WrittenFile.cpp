@@ -1,14 +1,57 @@
 #include "platform/drops/WrittenFile.h"
 
-#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QSocketNotifier>
 
+#include <cctype>
+#include <climits>
+#include <dirent.h>
 #include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kelvane::drops {
+namespace {
+
+// Whether a process of this user has path open for writing: one of its /proc/<pid>/fd links
+// names the file, and the link's own mode carries the write bit of the open file. The links are
+// read, never followed, so that a file on a hung network mount cannot stall the program. Where
+// /proc cannot be read, any process might hold it: the file counts as held.
+bool heldForWriting(const QString& path) {
+    const QByteArray file = QFile::encodeName(QFileInfo(path).canonicalFilePath());
+    if (file.isEmpty())
+        return false; // not there
+    DIR* proc = ::opendir("/proc");
+    if (!proc)
+        return true;
+    const auto closeProc = qScopeGuard([proc] { ::closedir(proc); });
+    const uid_t me = ::geteuid();
+    while (const dirent* process = ::readdir(proc)) {
+        const QByteArray fdFolder = "/proc/" + QByteArray(process->d_name) + "/fd";
+        struct stat owner {};
+        if (!std::isdigit(uchar(process->d_name[0])) || ::stat(fdFolder.constData(), &owner) != 0 ||
+            owner.st_uid != me)
+            continue;
+        DIR* fds = ::opendir(fdFolder.constData());
+        if (!fds)
+            continue;
+        const auto closeFds = qScopeGuard([fds] { ::closedir(fds); });
+        while (const dirent* fd = ::readdir(fds)) {
+            const QByteArray link = fdFolder + '/' + fd->d_name;
+            char target[PATH_MAX];
+            const ssize_t n = ::readlink(link.constData(), target, sizeof target);
+            struct stat mode {};
+            if (n == file.size() && QByteArrayView(target, n) == file &&
+                ::lstat(link.constData(), &mode) == 0 && (mode.st_mode & S_IWUSR))
+                return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
 
 void WrittenFile::watch(QObject* parent, const QString& path, const Limits& limits, Done done,
                         Progress progress) {
@@ -17,25 +60,27 @@ void WrittenFile::watch(QObject* parent, const QString& path, const Limits& limi
     QTimer::singleShot(limits.timeMs, watcher, [watcher] {
         watcher->finish(QStringLiteral("the browser did not finish the file in time"));
     });
-    watcher->check(false);
+    // The writer may have closed the file before the watch began: then no writer is left.
+    watcher->check(!heldForWriting(path));
 }
 
 WrittenFile::WrittenFile(QString path, const Limits& limits, Done done, Progress progress)
     : path_(std::move(path)), limits_(limits), done_(std::move(done)),
       progress_(std::move(progress)) {
-    // The writer's close is the surest sign; the poll covers writers that keep the file open
-    // and file systems without notifications.
-    // The folder is watched, as the writer may create the file only after its answer.
+    // The folder is watched, as the writer may create the file only after its answer, or
+    // write a temporary beside it and rename that into place.
     inotify_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (inotify_ >= 0 &&
         inotify_add_watch(inotify_, QFile::encodeName(QFileInfo(path_).absolutePath()).constData(),
-                          IN_CLOSE_WRITE | IN_MODIFY) >= 0) {
+                          IN_CLOSE_WRITE | IN_MOVED_TO) >= 0) {
         notifier_ = new QSocketNotifier(inotify_, QSocketNotifier::Read, this);
         connect(notifier_, &QSocketNotifier::activated, this, &WrittenFile::onEvents);
     }
-    hadContentAtStart_ = QFileInfo(path_).size() > 0;
-    poll_.setInterval(100);
-    connect(&poll_, &QTimer::timeout, this, [this] { check(false); });
+    // The poll reports progress and the size limit; without notifications it also looks for
+    // the writer, less often, as that reads every open file of the user's processes.
+    poll_.setInterval(notifier_ ? 100 : 500);
+    connect(&poll_, &QTimer::timeout, this,
+            [this] { check(!notifier_ && !heldForWriting(path_)); });
     poll_.start();
 }
 
@@ -47,22 +92,21 @@ WrittenFile::~WrittenFile() {
 void WrittenFile::onEvents() {
     alignas(inotify_event) char buffer[4096];
     const QByteArray name = QFile::encodeName(QFileInfo(path_).fileName());
-    bool closed = false;
+    bool writerDone = false;
     for (;;) {
         const ssize_t n = ::read(inotify_, buffer, sizeof buffer);
         if (n <= 0)
             break;
         for (ssize_t at = 0; at < n;) {
             const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
-            if (event->len > 0 && name == event->name)
-                closed = (event->mask & IN_CLOSE_WRITE) != 0;
+            writerDone = writerDone || (event->len > 0 && name == event->name);
             at += ssize_t(sizeof(inotify_event)) + event->len;
         }
     }
-    check(closed);
+    check(writerDone);
 }
 
-void WrittenFile::check(bool closedAfterWrite) {
+void WrittenFile::check(bool writerDone) {
     if (ended_)
         return;
     const QFileInfo info(path_);
@@ -73,18 +117,14 @@ void WrittenFile::check(bool closedAfterWrite) {
     const qint64 size = info.size();
     if (size > limits_.maxBytes)
         return finish(QStringLiteral("the picture is too large"));
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
     if (size != lastSize_) {
         lastSize_ = size;
-        quietSince_ = now;
         if (progress_)
             progress_(size);
     }
-    // Where the writer's close can be seen, only the close counts: a download that stalls
-    // for a moment must not end as a cut-off picture. A file that had content when the watch
-    // began may have been closed before it: there, and without notifications, a quiet while.
-    const bool quietCounts = !notifier_ || hadContentAtStart_;
-    if (size > 0 && (closedAfterWrite || (quietCounts && now - quietSince_ >= kQuietMs)))
+    // Only the writer's end counts, never a pause, however long: a download that stalls for a
+    // while must not end as a cut-off picture. An empty close is the writer making the file.
+    if (size > 0 && writerDone)
         finish({});
 }
 

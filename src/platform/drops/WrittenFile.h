@@ -11,15 +11,16 @@ class QSocketNotifier;
 
 namespace kelvane::drops {
 
-// Waits until another program has finished writing a file: done when the writer closes it
-// with something in it (or, where closes cannot be seen, when it has not grown for a while). A file
-// that is still empty or still growing at the time limit, or that grows past the size limit, fails.
+// Waits until another program has finished writing a file: done when the writer closes it, or
+// renames it into place, with something in it. A file already there when the watch begins, and
+// every file where closes cannot be seen, is done once it has something in it and no process of
+// this user holds it open for writing. However long a writer pauses, the file is waited for, up
+// to limits.timeMs in all: a file still empty or still open then, or one that grows past
+// limits.maxBytes, fails.
 class WrittenFile : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr int kQuietMs = 1'000; // no growth for this long counts as finished
-
     using Done = std::function<void(const QString& file, const QString& error)>;
     using Progress = std::function<void(qint64 bytes)>;
 
@@ -32,7 +33,7 @@ private:
     WrittenFile(QString path, const Limits& limits, Done done, Progress progress);
     ~WrittenFile() override;
     void onEvents();
-    void check(bool closedAfterWrite);
+    void check(bool writerDone);
     void finish(const QString& error);
 
     QString path_;
@@ -43,8 +44,6 @@ private:
     QSocketNotifier* notifier_ = nullptr;
     QTimer poll_;
     qint64 lastSize_ = -1;
-    qint64 quietSince_ = 0;
-    bool hadContentAtStart_ = false;
     bool ended_ = false;
 };
 

@@ -299,6 +299,31 @@ private Q_SLOTS:
         QCOMPARE(imageType(head), type);
     }
 
+    // The extension names what the bytes are.
+    void extensionByContent_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("none") << "img"
+                              << "jpg"
+                              << "img.jpg";
+        QTest::newRow("another type's") << "photo.jpg"
+                                        << "avif"
+                                        << "photo.avif";
+        QTest::newRow("one of its own") << "cat.JPEG"
+                                        << "jpg"
+                                        << "cat.JPEG";
+        QTest::newRow("no picture's") << "cat.php"
+                                      << "png"
+                                      << "cat.php.png";
+    }
+    void extensionByContent() {
+        QFETCH(QString, name);
+        QFETCH(QString, type);
+        QFETCH(QString, named);
+        QCOMPARE(withImageExtension(name, type), named);
+    }
+
     void safeNames() {
         QCOMPARE(safeName(u"\u3000.bashrc"_qs), "bashrc"); // a dot behind any white space
         QCOMPARE(safeName(u" \u200b\u00a0.\u2003.x"_qs), "x");

@@ -1,5 +1,6 @@
 #include "platform/drops/DropNaming.h"
 
+#include <QHash>
 #include <QStringDecoder>
 #include <QUrl>
 
@@ -119,9 +120,20 @@ QString imageType(const QByteArray& head) {
 }
 
 QString withImageExtension(const QString& name, const QString& type) {
-    for (const char* ext : kImageExtensions)
-        if (name.endsWith(QLatin1String(ext), Qt::CaseInsensitive))
+    // The extensions each type goes by; the first is the one it gets.
+    static const QHash<QString, QStringList> kNames{
+        {QStringLiteral("jpg"), {"jpg", "jpeg", "jpe", "jfif"}},
+        {QStringLiteral("tif"), {"tif", "tiff"}}};
+    const QStringList own = kNames.value(type, {type});
+    for (const char* known : kImageExtensions) {
+        const QLatin1String ext(known); // with its dot
+        if (!name.endsWith(ext, Qt::CaseInsensitive))
+            continue;
+        // A picture's own extension stays; another picture type's gives way to it.
+        if (type.isEmpty() || own.contains(ext.mid(1), Qt::CaseInsensitive))
             return name;
+        return name.left(name.size() - ext.size()) + u'.' + type;
+    }
     return type.isEmpty() ? name : name + u'.' + type;
 }
 

@@ -26,7 +26,9 @@ QString safeName(const QString& raw);
 QString imageType(const QByteArray& head);
 constexpr qsizetype kTypeHeadBytes = 512;
 
-// The name with ".<type>" added when it does not already end in an image extension.
+// The name with the extension its type calls for: ".<type>" added when it has no picture's
+// extension, put in place of another type's ("photo.jpg" holding AVIF is "photo.avif"); one
+// of the type's own stays ("cat.jpeg" holding JPEG).
 QString withImageExtension(const QString& name, const QString& type);
 
 } // namespace kelvane::drops

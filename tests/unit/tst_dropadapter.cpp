@@ -144,6 +144,8 @@ private Q_SLOTS:
                  {{uris, "$/hotlinked.jpg"}, {kPromiseUrl, "$/hotlinked.jpg"}, {direct, "403"}});
         row("firefox saves", with(firefox, {{direct, "JPEG"}}), "proposed name.jpeg", "JPEG");
         row("firefox fails, fetched", with(firefox, {{direct, ""}}), "proposed name.jpeg", "JPEG");
+        row("firefox saves a PNG under a JPEG's name", with(firefox, {{direct, "PNG"}}),
+            "proposed name.png", "PNG");
         row("firefox saves an error page, fetched", with(firefox, {{direct, "403 forbidden"}}),
             "proposed name.jpeg", "JPEG");
         row("firefox saves an error page, fetching refused", hotlinked, "", "", "403");
@@ -215,7 +217,11 @@ private Q_SLOTS:
         QCOMPARE(cachedFiles().isEmpty(), file.isEmpty() || local);
         if (file.isEmpty())
             return;
-        QVERIFY(local ? dragged == file : file.startsWith(QFileInfo(dragged).fileName()));
+        // The bytes may add an extension to the name a drag over the client gave, or change it.
+        QVERIFY(local ? dragged == file
+                      : file.startsWith(QFileInfo(dragged).fileName()) ||
+                            QFileInfo(file).completeBaseName() ==
+                                QFileInfo(dragged).completeBaseName());
         QVERIFY(local || r[0].startsWith(cache() + "/drop-"));
         QCOMPARE(local ? QByteArray() : readBytes(r[0]), bytes({}, content));
     }

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMimeData>
 #include <QNetworkAccessManager>
 #include <QTimer>
@@ -52,6 +53,17 @@ QString flawOf(const QString& path) {
     if (type == u"jpg" && !reachesEndMarker(all))
         return QStringLiteral("the browser's file is cut short");
     return {};
+}
+
+// The browser's file under the extension its bytes call for ("img" holding JPEG is "img.jpg");
+// as it was when it cannot be renamed.
+QString namedByContent(const QString& path) {
+    QFile file(path);
+    const QString type =
+        file.open(QIODevice::ReadOnly) ? imageType(file.read(kTypeHeadBytes)) : QString();
+    const QFileInfo info(path);
+    const QString named = info.dir().filePath(withImageExtension(info.fileName(), type));
+    return named == path || QFileInfo::exists(named) || !QFile::rename(path, named) ? path : named;
 }
 
 QString fileUri(const QString& path) {
@@ -138,7 +150,7 @@ void DropAdapter::receive(const QMimeData* data, Platform::DropHandlers handlers
                     if (error.isEmpty())
                         error = flawOf(file);
                     if (error.isEmpty())
-                        return deliver(file, {}, handlers);
+                        return deliver(namedByContent(file), {}, handlers);
                     // Unfinished, cut short, planted or no picture (an error page): the download
                     // takes its place.
                     QFile::remove(written);

@@ -1,5 +1,6 @@
 // The baseline of the start-up and idle benchmarks: the smallest Qt Widgets program with a
-// window of Kelvane's size and a timer ticking as often as Kelvane's hover poll (with --poll).
+// window of Kelvane's size, doing nothing (with --poll, a timer ticking as often as Kelvane's
+// hover poll does while the pointer is on the client).
 #include <QApplication>
 #include <QCursor>
 #include <QLabel>

@@ -76,49 +76,6 @@ private Q_SLOTS:
             QSKIP("needs the test desktop (scripts/test-desktop.sh)");
     }
 
-    void oneCopyAtATime() {
-        // A killed copy's lock and socket stay: the next one starts anyway, from a folder
-        // without res/. A later start ends at once and shows the running client, unless it is
-        // the login's hidden start.
-        TestHome home;
-        writeFile(home.settingsFile(), previousRun({"clientsize=MED"}, {home.path()}));
-        const QByteArray settings = readBytes(home.settingsFile());
-        KelvaneProcess killed(home);
-        QVERIFY(!killed.startShown().isEmpty());
-        killed.kill();
-        QVERIFY(killed.waitForFinished());
-        const QString copy = home.path() + "/bin/kelvane";
-        QVERIFY(QDir().mkpath(home.path() + "/bin") && QFile::copy(kelvaneProgram(), copy));
-        QVERIFY(QFileInfo(home.path() + "/.runtime/kelvane.socket").exists());
-        KelvaneProcess running(home, copy);
-        const QString id = running.startShown();
-        QVERIFY2(!id.isEmpty(), "a stale lock stopped the start");
-        run("xdotool", {"windowminimize", id});
-        QTRY_VERIFY(!isMapped(id));
-        QLocalSocket hostile; // garbage without a line end, and no end to it, changes nothing
-        hostile.connectToServer(home.path() + "/.runtime/kelvane.socket");
-        QVERIFY(hostile.waitForConnected());
-        hostile.write(QByteArray(10000, 'x'));
-        bool shown = false; // once a start by the user has shown it
-        for (const QString& args : {"hidden", "", "hidden"}) {
-            KelvaneProcess second(home); // ends at once: no window, nothing written
-            second.start(args.isEmpty() ? QStringList() : QStringList{args});
-            QVERIFY2(second.waitForFinished(5000), "the second copy did not end at once");
-            QCOMPARE(second.exitCode(), 0);
-            QVERIFY(
-                run("xdotool", {"search", "--pid", QString::number(second.processId())}).isEmpty());
-            shown = shown || args.isEmpty();
-            if (shown)
-                QTRY_VERIFY(isMapped(id));
-            QTest::qWait(1000);
-            QCOMPARE(isMapped(id), shown);
-        }
-        QCOMPARE(readBytes(home.settingsFile()), settings);
-        QVERIFY(running.terminate());
-        QVERIFY(readBytes(home.settingsFile()) != settings); // written at the end
-        QCOMPARE(readLines(home.settingsFile()).size(), 31);
-    }
-
     // Each road out records where the window was dragged (the first run's place unrounded);
     // the next start puts it there, on top, its icon in the tray.
     void placeSurvivesEveryRoadOut_data() {
@@ -196,21 +153,49 @@ private Q_SLOTS:
         }
     }
 
-    // Following: started by the user, the client stays until a browser window has come and
-    // gone; then no browser window hides the client, one brings it back after a pause. Hidden
-    // by following, minimised by the window manager or by "Hide Kelvane", a click on the tray
-    // icon brings it back where it was; the first click ends following.
-    void followingHidingAndTheTray() {
+    // A killed copy's lock and socket stay: the next one starts anyway, from a folder without
+    // res/. A later start ends at once and shows the running client, unless it is the login's
+    // hidden start. Following: started by the user, the client stays until a browser window has
+    // come and gone; then no browser window hides the client, one brings it back after a pause.
+    // Hidden by following, minimised by the window manager or by "Hide Kelvane", a click on the
+    // tray icon brings it back where it was; the first click ends following.
+    void oneCopyFollowingAndTheTray() {
         TestHome home;
         writeFile(home.settingsFile(), previousRun({"alwaysontop=True", "left= 6000", "top= 4500",
                                                     "synchronizewithinternetexplorer=True"},
                                                    {home.path()}));
+        const QByteArray settings = readBytes(home.settingsFile());
+        KelvaneProcess killed(home);
+        QVERIFY(!killed.startShown().isEmpty());
+        killed.kill();
+        QVERIFY(killed.waitForFinished());
+        const QString copy = home.path() + "/bin/kelvane";
+        QVERIFY(QDir().mkpath(home.path() + "/bin") && QFile::copy(kelvaneProgram(), copy));
+        QVERIFY(QFileInfo(home.path() + "/.runtime/kelvane.socket").exists());
+        KelvaneProcess running(home, copy);
+        const QString id = running.startShown();
+        QVERIFY2(!id.isEmpty(), "a stale lock stopped the start");
+        run("xdotool", {"windowminimize", id});
+        QTRY_VERIFY(!isMapped(id));
+        QLocalSocket hostile; // garbage without a line end, and no end to it, changes nothing
+        hostile.connectToServer(home.path() + "/.runtime/kelvane.socket");
+        QVERIFY(hostile.waitForConnected());
+        hostile.write(QByteArray(10000, 'x'));
+        bool shown = false; // once a start by the user has shown it
+        for (const QString& args : {"hidden", "", "hidden"}) {
+            KelvaneProcess second(home); // ends at once: no window, nothing written
+            second.start(args.isEmpty() ? QStringList() : QStringList{args});
+            QVERIFY2(second.waitForFinished(5000), "the second copy did not end at once");
+            QCOMPARE(second.exitCode(), 0);
+            QVERIFY(
+                run("xdotool", {"search", "--pid", QString::number(second.processId())}).isEmpty());
+            shown = shown || args.isEmpty();
+            if (shown)
+                QTRY_VERIFY(isMapped(id));
+            QTest::qWait(1000);
+            QCOMPARE(isMapped(id), shown);
+        }
         Browser browser;
-        KelvaneProcess kelvane(home);
-        const QString id = kelvane.startShown({"nosplash"});
-        QVERIFY(!id.isEmpty());
-        QTest::qWait(1000);
-        QVERIFY(isMapped(id));
         QVERIFY(browser.open());
         QTRY_VERIFY(
             !run("xdotool", {"search", "--pid", QString::number(browser.processId())}).isEmpty());
@@ -232,12 +217,12 @@ private Q_SLOTS:
             },
             [&] {
                 QVERIFY(chooseFromMenu(
-                    kelvane.processId(), [&] { clickAt(QPoint(420, 320), 3); }, 2));
+                    running.processId(), [&] { clickAt(QPoint(420, 320), 3); }, 2));
             }};
         for (const auto& hide : hides) {
             hide();
             QTRY_VERIFY(!isMapped(id));
-            QVERIFY(clickTrayIcon(kelvane.processId()));
+            QVERIFY(clickTrayIcon(running.processId()));
             QTRY_VERIFY(isMapped(id));
             QTRY_COMPARE(windowPosition(id), QPoint(400, 300));
             QTest::qWait(1000); // following, ended, hides it no more
@@ -254,7 +239,10 @@ private Q_SLOTS:
         clickAt(QPoint(420, 350), 1, 2);
         QTRY_VERIFY(!isMapped(other));
         QTRY_VERIFY(isMapped(id));
-        QVERIFY(kelvane.terminate());
+        QCOMPARE(readBytes(home.settingsFile()), settings);
+        QVERIFY(running.terminate());
+        QVERIFY(readBytes(home.settingsFile()) != settings); // written at the end
+        QCOMPARE(readLines(home.settingsFile()).size(), 31);
     }
 
     // Started hidden, as at login: one click on the tray icon shows the client, every time.

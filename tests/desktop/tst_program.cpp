@@ -45,6 +45,26 @@ public Q_SLOTS:
     }
 };
 
+// A browser's window as following sees it: an xterm of Chromium's class.
+struct Browser : QProcess {
+    bool open() {
+        start("xterm", {"-class", "Chromium", "-geometry", "20x4+900+700"});
+        return waitForStarted();
+    }
+    void close() {
+        kill();
+        waitForFinished();
+    }
+    ~Browser() override { close(); }
+};
+
+// The client window a process shows, empty while it shows none.
+QString shownClient(qint64 pid) {
+    return run("xdotool",
+               {"search", "--onlyvisible", "--pid", QString::number(pid), "--name", "^Kelvane$"})
+        .trimmed();
+}
+
 } // namespace
 
 class TestProgram : public QObject {
@@ -56,12 +76,94 @@ private Q_SLOTS:
             QSKIP("needs the test desktop (scripts/test-desktop.sh)");
     }
 
-    void oneCopyAtATime() {
-        // A killed copy's lock and socket stay: the next one starts anyway, from a folder
-        // without res/. A later start ends at once and shows the running client, unless it is
-        // the login's hidden start.
+    // Each road out records where the window was dragged (the first run's place unrounded);
+    // the next start puts it there, on top, its icon in the tray.
+    void placeSurvivesEveryRoadOut_data() {
+        QTest::addColumn<QString>("road"); // a menu's "Exit Kelvane", or a signal
+        QTest::addColumn<bool>("firstRun");
+        QTest::addColumn<bool>("deleteHistory"); // on close
+        QTest::newRow("Exit from the client's menu") << "client menu" << false << false;
+        QTest::newRow("Exit from the tray menu") << "tray menu" << false << false;
+        QTest::newRow("SIGTERM") << "SIGTERM" << false << false;
+        QTest::newRow("Hide Kelvane, then SIGTERM") << "hidden" << false << false;
+        QTest::newRow("SIGINT") << "SIGINT" << false << false;
+        QTest::newRow("SIGHUP, the history deleted") << "SIGHUP" << false << true;
+        QTest::newRow("first run, SIGTERM") << "SIGTERM" << true << false;
+    }
+    void placeSurvivesEveryRoadOut() {
+        QFETCH(QString, road);
+        QFETCH(bool, firstRun);
+        QFETCH(bool, deleteHistory);
+        const int signal =
+            QMap<QString, int>{{"SIGINT", SIGINT}, {"SIGHUP", SIGHUP}}.value(road, SIGTERM);
+        QPoint at = firstRun ? QPoint(647, 505) : QPoint(400, 400);
+        QPoint twips = firstRun ? QPoint(9700, 7580) : at * 15;
+        Browser browser; // the first run follows it: with one open, the client stays shown
+        QVERIFY(!firstRun || browser.open());
         TestHome home;
-        writeFile(home.settingsFile(), previousRun({"clientsize=MED"}, {home.path()}));
+        const QString saved = home.path() + "/picture one.jpg";
+        writeFile(saved, "not really a picture");
+        writeFile(home.historyFile(), (saved + "\r\n").toUtf8());
+        if (!firstRun)
+            writeFile(
+                home.settingsFile(),
+                previousRun({"alwaysontop=True", "clientsize=MED", "left= 6000", "top= 6000",
+                             "deletehistoryonclose=" + QString(deleteHistory ? "True" : "False")},
+                            {home.path()}));
+        for (const bool again : {false, true}) {
+            KelvaneProcess kelvane(home);
+            const QString id = kelvane.startShown();
+            QVERIFY2(!id.isEmpty(), "the main window did not appear");
+            QTRY_COMPARE(windowPosition(id), at);
+            QTRY_VERIFY(isAbove(id));
+            QTRY_VERIFY(!trayIconHost(kelvane.processId()).isEmpty());
+            if (again) {
+                QVERIFY(kelvane.terminate());
+                break;
+            }
+            if (!firstRun) {
+                QVERIFY(dragWithPointer(at + QPoint(20, 20), at + QPoint(100, 70)));
+                QTRY_VERIFY((windowPosition(id) - at).manhattanLength() > 100);
+                QTest::qWait(300); // the last motions reach the window manager
+                at = windowPosition(id);
+                twips = at * 15;
+            }
+            const auto clientMenu = [&] { clickAt(at + QPoint(20, 20), 3); };
+            const auto trayMenu = [&] { clickTrayIcon(kelvane.processId(), 3); };
+            if (road == "hidden") {
+                QVERIFY(chooseFromMenu(kelvane.processId(), clientMenu, 2));
+                QTRY_VERIFY(!isMapped(id));
+            }
+            if (road.endsWith("menu"))
+                QVERIFY(chooseFromMenu(
+                    kelvane.processId(),
+                    road == "tray menu" ? std::function<void()>(trayMenu) : clientMenu, 1));
+            else
+                ::kill(pid_t(kelvane.processId()), signal);
+            QVERIFY(kelvane.waitForFinished());
+            QCOMPARE(kelvane.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(kelvane.exitCode(), 0);
+            const QStringList lines = readLines(home.settingsFile());
+            QCOMPARE(lines.size(), 31);
+            QCOMPARE(lines.mid(6, 2), QStringList({QString("left= %1").arg(twips.x()),
+                                                   QString("top= %1").arg(twips.y())}));
+            QCOMPARE(lines[30], home.path()); // no documents folder: the home folder instead
+            QCOMPARE(readLines(home.historyFile()),
+                     deleteHistory ? QStringList() : QStringList{saved});
+        }
+    }
+
+    // A killed copy's lock and socket stay: the next one starts anyway, from a folder without
+    // res/. A later start ends at once and shows the running client, unless it is the login's
+    // hidden start. Following: started by the user, the client stays until a browser window has
+    // come and gone; then no browser window hides the client, one brings it back after a pause.
+    // Hidden by following, minimised by the window manager or by "Hide Kelvane", a click on the
+    // tray icon brings it back where it was; the first click ends following.
+    void oneCopyFollowingAndTheTray() {
+        TestHome home;
+        writeFile(home.settingsFile(), previousRun({"alwaysontop=True", "left= 6000", "top= 4500",
+                                                    "synchronizewithinternetexplorer=True"},
+                                                   {home.path()}));
         const QByteArray settings = readBytes(home.settingsFile());
         KelvaneProcess killed(home);
         QVERIFY(!killed.startShown().isEmpty());
@@ -93,132 +195,19 @@ private Q_SLOTS:
             QTest::qWait(1000);
             QCOMPARE(isMapped(id), shown);
         }
-        QCOMPARE(readBytes(home.settingsFile()), settings);
-        QVERIFY(running.terminate());
-        QVERIFY(readBytes(home.settingsFile()) != settings); // written at the end
-        QCOMPARE(readLines(home.settingsFile()).size(), 31);
-    }
-
-    // Each road out records where the window was dragged (the first run's place unrounded);
-    // the next start puts it there, on top, its icon in the tray.
-    void placeSurvivesEveryRoadOut_data() {
-        QTest::addColumn<QString>("road"); // a menu's "Exit Kelvane", or a signal
-        QTest::addColumn<bool>("firstRun");
-        QTest::addColumn<bool>("deleteHistory"); // on close
-        QTest::newRow("Exit from the client's menu") << "client menu" << false << false;
-        QTest::newRow("Exit from the tray menu") << "tray menu" << false << false;
-        QTest::newRow("SIGTERM") << "SIGTERM" << false << false;
-        QTest::newRow("Hide Kelvane, then SIGTERM") << "hidden" << false << false;
-        QTest::newRow("SIGINT") << "SIGINT" << false << false;
-        QTest::newRow("SIGHUP, the history deleted") << "SIGHUP" << false << true;
-        QTest::newRow("first run, SIGTERM") << "SIGTERM" << true << false;
-    }
-    void placeSurvivesEveryRoadOut() {
-        QFETCH(QString, road);
-        QFETCH(bool, firstRun);
-        QFETCH(bool, deleteHistory);
-        const int signal =
-            QMap<QString, int>{{"SIGINT", SIGINT}, {"SIGHUP", SIGHUP}}.value(road, SIGTERM);
-        QPoint at = firstRun ? QPoint(647, 505) : QPoint(400, 400);
-        QPoint twips = firstRun ? QPoint(9700, 7580) : at * 15;
-        // The first run follows the browser: with one open, the client stays on the screen.
-        QProcess browser;
-        if (firstRun) {
-            browser.start("xterm", {"-class", "Chromium", "-geometry", "20x4+900+700"});
-            QVERIFY(browser.waitForStarted());
-        }
-        const auto closeBrowser = qScopeGuard([&] {
-            browser.kill();
-            browser.waitForFinished();
-        });
-        TestHome home;
-        const QString saved = home.path() + "/picture one.jpg";
-        writeFile(saved, "not really a picture");
-        writeFile(home.historyFile(), (saved + "\r\n").toUtf8());
-        if (!firstRun)
-            writeFile(
-                home.settingsFile(),
-                previousRun({"alwaysontop=True", "clientsize=MED", "left= 6000", "top= 6000",
-                             "deletehistoryonclose=" + QString(deleteHistory ? "True" : "False")},
-                            {home.path()}));
-        for (const bool again : {false, true}) {
-            KelvaneProcess kelvane(home);
-            const QString id = kelvane.startShown();
-            QVERIFY2(!id.isEmpty(), "the main window did not appear");
-            QTRY_COMPARE(windowPosition(id), at);
-            QTRY_VERIFY(isAbove(id));
-            QTRY_VERIFY(!trayIconHost(kelvane.processId()).isEmpty());
-            if (again) {
-                QVERIFY(kelvane.terminate());
-                break;
-            }
-            if (!firstRun) {
-                QVERIFY(dragWithPointer(at + QPoint(20, 20), at + QPoint(100, 70)));
-                QTRY_VERIFY((windowPosition(id) - at).manhattanLength() > 100);
-                QTest::qWait(300); // the last motions reach the window manager
-                at = windowPosition(id);
-                twips = at * 15;
-            }
-            if (road == "client menu")
-                QVERIFY(chooseFromMenu(
-                    kelvane.processId(), [&] { clickAt(at + QPoint(20, 20), 3); }, 1));
-            else if (road == "tray menu")
-                QVERIFY(chooseFromMenu(
-                    kelvane.processId(), [&] { clickTrayIcon(kelvane.processId(), 3); }, 1));
-            else {
-                if (road == "hidden") {
-                    QVERIFY(chooseFromMenu(
-                        kelvane.processId(), [&] { clickAt(at + QPoint(20, 20), 3); }, 2));
-                    QTRY_VERIFY(!isMapped(id));
-                }
-                ::kill(pid_t(kelvane.processId()), signal);
-            }
-            QVERIFY(kelvane.waitForFinished());
-            QCOMPARE(kelvane.exitStatus(), QProcess::NormalExit);
-            QCOMPARE(kelvane.exitCode(), 0);
-            const QStringList lines = readLines(home.settingsFile());
-            QCOMPARE(lines.size(), 31);
-            QCOMPARE(lines.mid(6, 2), QStringList({QString("left= %1").arg(twips.x()),
-                                                   QString("top= %1").arg(twips.y())}));
-            QCOMPARE(lines[30], home.path()); // no documents folder: the home folder instead
-            QCOMPARE(readLines(home.historyFile()),
-                     deleteHistory ? QStringList() : QStringList{saved});
-        }
-    }
-
-    // Following: started by the user, the client stays until a browser window has come and
-    // gone; then no browser window hides the client, one brings it back after a pause. Hidden
-    // by following, minimised by the window manager or by "Hide Kelvane", a click on the tray
-    // icon brings it back where it was; the first click ends following.
-    void followingHidingAndTheTray() {
-        TestHome home;
-        writeFile(home.settingsFile(), previousRun({"alwaysontop=True", "left= 6000", "top= 4500",
-                                                    "synchronizewithinternetexplorer=True"},
-                                                   {home.path()}));
-        QProcess browser;
-        const auto openBrowser = [&] {
-            browser.start("xterm", {"-class", "Chromium", "-geometry", "20x4+900+700"});
-            return browser.waitForStarted();
-        };
-        KelvaneProcess kelvane(home);
-        const QString id = kelvane.startShown({"nosplash"});
-        QVERIFY(!id.isEmpty());
-        QTest::qWait(1000);
-        QVERIFY(isMapped(id));
-        QVERIFY(openBrowser());
+        Browser browser;
+        QVERIFY(browser.open());
         QTRY_VERIFY(
             !run("xdotool", {"search", "--pid", QString::number(browser.processId())}).isEmpty());
         QTest::qWait(500); // following sees it
-        browser.kill();
-        browser.waitForFinished();
+        browser.close();
         QTRY_VERIFY(!isMapped(id));
         QElapsedTimer waited;
         waited.start();
-        QVERIFY(openBrowser());
+        QVERIFY(browser.open());
         QTRY_VERIFY_WITH_TIMEOUT(isMapped(id), 10000);
         QVERIFY(waited.elapsed() >= 1100); // the pause
-        browser.kill();
-        browser.waitForFinished();
+        browser.close();
         QTRY_VERIFY(!isMapped(id));
 
         const std::function<void()> hides[] = {
@@ -228,12 +217,12 @@ private Q_SLOTS:
             },
             [&] {
                 QVERIFY(chooseFromMenu(
-                    kelvane.processId(), [&] { clickAt(QPoint(420, 320), 3); }, 2));
+                    running.processId(), [&] { clickAt(QPoint(420, 320), 3); }, 2));
             }};
         for (const auto& hide : hides) {
             hide();
             QTRY_VERIFY(!isMapped(id));
-            QVERIFY(clickTrayIcon(kelvane.processId()));
+            QVERIFY(clickTrayIcon(running.processId()));
             QTRY_VERIFY(isMapped(id));
             QTRY_COMPARE(windowPosition(id), QPoint(400, 300));
             QTest::qWait(1000); // following, ended, hides it no more
@@ -241,7 +230,7 @@ private Q_SLOTS:
         }
         // A double-click on the idle picture shows the desktop: the other windows go, the
         // client comes back onto it.
-        QVERIFY(openBrowser());
+        QVERIFY(browser.open());
         QString other;
         QTRY_VERIFY(!(other = run("xdotool", {"search", "--onlyvisible", "--pid",
                                               QString::number(browser.processId())})
@@ -250,42 +239,10 @@ private Q_SLOTS:
         clickAt(QPoint(420, 350), 1, 2);
         QTRY_VERIFY(!isMapped(other));
         QTRY_VERIFY(isMapped(id));
-        QVERIFY(kelvane.terminate());
-    }
-
-    // On a Wayland session a browser running as a Wayland client has no X window: its running
-    // program counts. The browser is a copy of `sleep` named firefox-esr that comes back two
-    // seconds after each end; it and the client run in a process namespace of their own, where
-    // no other browser of this machine is seen.
-    void followingABrowserByItsProgram() {
-        const QStringList isolated = {"--pid", "--fork", "--kill-child", "--mount", "--mount-proc"};
-        if (QProcess::execute("unshare", isolated + QStringList{"true"}) != 0)
-            QSKIP("needs process namespaces (unshare)");
-        TestHome home;
-        writeFile(home.settingsFile(),
-                  previousRun({"synchronizewithinternetexplorer=True"}, {home.path()}));
-        const QString browser = home.path() + "/firefox-esr";
-        QVERIFY(QFile::copy("/bin/sleep", browser));
-        QProcess session;
-        QProcessEnvironment env = home.environment();
-        env.insert("WAYLAND_DISPLAY", "wayland-kelvane-test"); // the X desktop stands in for it
-        session.setProcessEnvironment(env);
-        session.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        session.start("unshare", isolated + QStringList{"sh", "-c",
-                                                        "while :; do \"$0\" 600; sleep 2; done &"
-                                                        " exec \"$1\" nosplash",
-                                                        browser, kelvaneProgram()});
-        const auto end = qScopeGuard([&] {
-            session.kill();
-            session.waitForFinished();
-        });
-        const QStringList find = {"search", "--onlyvisible", "--name", "^Kelvane$"};
-        QString id;
-        QTRY_VERIFY_WITH_TIMEOUT(!(id = run("xdotool", find).trimmed()).isEmpty(), 15000);
-        QTest::qWait(4000); // past the hand-over; following has seen the browser
-        run("pkill", {"-f", "-x", browser + " 600"});
-        QTRY_VERIFY(!isMapped(id));
-        QTRY_VERIFY_WITH_TIMEOUT(isMapped(id), 10000);
+        QCOMPARE(readBytes(home.settingsFile()), settings);
+        QVERIFY(running.terminate());
+        QVERIFY(readBytes(home.settingsFile()) != settings); // written at the end
+        QCOMPARE(readLines(home.settingsFile()).size(), 31);
     }
 
     // Started hidden, as at login: one click on the tray icon shows the client, every time.
@@ -299,10 +256,8 @@ private Q_SLOTS:
             if (round == 0)
                 QTest::qWait(4000); // past the hand-over too
             QVERIFY(clickTrayIcon(kelvane.processId()));
-            const QStringList find = {"search", "--onlyvisible",
-                                      "--pid",  QString::number(kelvane.processId()),
-                                      "--name", "^Kelvane$"};
-            QTRY_VERIFY2(!run("xdotool", find).isEmpty(), qPrintable(QString::number(round)));
+            QTRY_VERIFY2(!shownClient(kelvane.processId()).isEmpty(),
+                         qPrintable(QString::number(round)));
             QVERIFY(kelvane.terminate());
         }
     }
@@ -343,13 +298,9 @@ private Q_SLOTS:
                                                       "org.kde.StatusNotifierItem", method)
                        << 0 << 0);
         };
-        const QString pid = QString::number(kelvane.processId());
         host("SecondaryActivate");
         QString id;
-        QTRY_VERIFY(
-            !(id = run("xdotool", {"search", "--onlyvisible", "--pid", pid, "--name", "^Kelvane$"})
-                       .trimmed())
-                 .isEmpty());
+        QTRY_VERIFY(!(id = shownClient(kelvane.processId())).isEmpty());
         run("xdotool", {"windowminimize", id});
         QTRY_VERIFY(!isMapped(id));
         host("Activate");
@@ -360,17 +311,30 @@ private Q_SLOTS:
         QCOMPARE(kelvane.exitCode(), 0);
     }
 
-    // A first run's valid autostart entry starts that very program hidden, whatever its path.
-    void autostartEntry() {
+    // A first run writes a valid autostart entry that starts that very program hidden, whatever
+    // its path. Its display lost (an X server of the test's own goes), it ends, its files kept.
+    void firstRunAutostartAndTheDisplayLost() {
+        QProcess x;
+        x.start("Xvfb", {"-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp"});
+        QVERIFY(x.waitForReadyRead(10000));
         TestHome home;
         const QString program = home.path() + "/my \"odd\" $dir/kelvane";
         QDir().mkpath(QFileInfo(program).absolutePath());
         QVERIFY(QFile::copy(kelvaneProgram(), program));
         KelvaneProcess first(home, program);
+        QProcessEnvironment env = home.environment();
+        env.insert("DISPLAY", ":" + QString::fromLatin1(x.readAllStandardOutput()).trimmed());
+        first.setProcessEnvironment(env);
         first.start({"quiet"});
         const QString entry = home.path() + "/.config/autostart/kelvane.desktop";
         QTRY_VERIFY(QFile::exists(entry));
-        QVERIFY(first.terminate());
+        QTest::qWait(5000); // past the hand-over
+        QVERIFY(!QFile::exists(home.settingsFile()));
+        x.terminate();
+        QVERIFY(x.waitForFinished());
+        QVERIFY(first.waitForFinished());
+        QCOMPARE(readLines(home.settingsFile()).size(), 31);
+        QVERIFY(QFile::exists(home.historyFile()));
         QCOMPARE(run("sh", {"-c", "desktop-file-validate \"$0\" >&2 && echo valid", entry}),
                  "valid\n");
         // Launched as the session would, it starts the copied program, hidden.
@@ -384,25 +348,6 @@ private Q_SLOTS:
         const QString proc = "/proc/" + started.section(' ', 0, 0);
         ::kill(pid_t(started.section(' ', 0, 0).toInt()), SIGTERM);
         QTRY_VERIFY(!QFile::exists(proc));
-    }
-
-    void lossOfTheDisplayKeepsTheFiles() {
-        QProcess x; // an X server of this test's own, which goes away under a running Kelvane
-        x.start("Xvfb", {"-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp"});
-        QVERIFY(x.waitForReadyRead(10000));
-        TestHome home;
-        KelvaneProcess kelvane(home);
-        QProcessEnvironment env = home.environment();
-        env.insert("DISPLAY", ":" + QString::fromLatin1(x.readAllStandardOutput()).trimmed());
-        kelvane.setProcessEnvironment(env);
-        kelvane.start();
-        QTest::qWait(5000); // past the hand-over
-        QVERIFY(!QFile::exists(home.settingsFile()));
-        x.terminate();
-        QVERIFY(x.waitForFinished());
-        QVERIFY(kelvane.waitForFinished());
-        QCOMPARE(readLines(home.settingsFile()).size(), 31);
-        QVERIFY(QFile::exists(home.historyFile()));
     }
 };
 

@@ -25,17 +25,6 @@ QString run(const QString& program, const QStringList& args, const QProcessEnvir
     return {};
 }
 
-bool runServing(const QString& program, const QStringList& args) {
-    QProcess x;
-    x.start(program, args);
-    if (QTest::qWaitFor([&] { return x.state() == QProcess::NotRunning; }, 30000))
-        return x.exitStatus() == QProcess::NormalExit && x.exitCode() == 0;
-    x.kill();
-    x.waitForFinished();
-    run("xdotool", {"mouseup", "1"});
-    return false;
-}
-
 void pointerTo(QPoint p) {
     run("xdotool", {"mousemove", "--sync", QString::number(p.x()), QString::number(p.y())});
 }
@@ -48,7 +37,9 @@ void clickAt(QPoint p, int button, int times) {
 
 namespace {
 struct XPointer : Pointer {
-    bool play(const PointerPath& path) override { // one xdotool run, its timing its own
+    // One xdotool run, its timing its own, with the event loop going (this process may be
+    // what it drags from or onto).
+    bool play(const PointerPath& path) override {
         QStringList cmd;
         for (const PointerStep& s : path) {
             cmd << "mousemove" << QString::number(s.to.x()) << QString::number(s.to.y());
@@ -57,7 +48,14 @@ struct XPointer : Pointer {
             if (s.restMs)
                 cmd << "sleep" << QString::number(s.restMs / 1000.0);
         }
-        return runServing("xdotool", cmd);
+        QProcess x;
+        x.start("xdotool", cmd);
+        if (QTest::qWaitFor([&] { return x.state() == QProcess::NotRunning; }, 30000))
+            return x.exitStatus() == QProcess::NormalExit && x.exitCode() == 0;
+        x.kill();
+        x.waitForFinished();
+        run("xdotool", {"mouseup", "1"});
+        return false;
     }
 };
 } // namespace

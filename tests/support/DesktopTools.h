@@ -26,8 +26,6 @@ inline bool onTestDesktop() {
 }
 // A command's standard output, once it has ended (empty on failure); in env when given.
 QString run(const QString& program, const QStringList& args, const QProcessEnvironment& env = {});
-// A command run with the event loop going (this process may answer it); false on failure.
-bool runServing(const QString& program, const QStringList& args);
 
 // The pointer's way as steps: where it goes, a button pressed there (1 the left one, 3 the
 // right one) or released (-1, -3), how long it then rests.
@@ -64,15 +62,12 @@ std::unique_ptr<Pointer> waylandPointer();
 bool chooseFromMenu(qint64 pid, const std::function<void()>& popUp, int fromEnd);
 
 // What the window manager shows of a window (its X id as a number): where its inside is,
-// where its frame's outer corner is, whether it is on the screen, its _NET_WM_STATE atoms.
+// where its frame's outer corner is, whether it is on the screen, whether it is kept above others.
 QPoint windowPosition(const QString& id);
 QPoint frameCorner(const QString& id);
 bool isMapped(const QString& id);
-inline QString netWmState(const QString& id) {
-    return run("xprop", {"-id", id, "_NET_WM_STATE"});
-}
 inline bool isAbove(const QString& id) {
-    return netWmState(id).contains("_NET_WM_STATE_ABOVE");
+    return run("xprop", {"-id", id, "_NET_WM_STATE"}).contains("_NET_WM_STATE_ABOVE");
 }
 
 // The tray's window holding a process's icon, empty when none; a real click on it.

@@ -47,6 +47,17 @@ inline QByteArray contents(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// A name that a file in the drop cache can be given as it is: no folder, not hidden, no control
+// characters, at most 200 bytes.
+inline void checkSafeName(const QString& name) {
+    FUZZ_CHECK(!name.isEmpty() && !name.contains(u'/'));
+    FUZZ_CHECK(!name.front().isSpace() && name.front() != u'.');
+    FUZZ_CHECK(name.toUtf8().size() <= 200);
+    for (const QChar c : name)
+        FUZZ_CHECK(c.unicode() >= 0x20 && c.unicode() != 0x7f &&
+                   c.category() != QChar::Other_Control);
+}
+
 // A drag from another program: each format holds the bytes as they were sent. (QMimeData's
 // own setData rewrites a file list into what Qt makes of it.)
 class Drag : public QMimeData {

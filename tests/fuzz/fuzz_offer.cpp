@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(offer.dataBytes.isEmpty() || offer.imageUrl.isEmpty());
     FUZZ_CHECK(!offer.directSave || directSave);
     FUZZ_CHECK(offer.octets.isEmpty() || drag.formats().contains(offer.octets));
-    FUZZ_CHECK(!offer.name.isEmpty() && !offer.name.contains(u'/') && !offer.name.startsWith(u'.'));
+    fuzz::checkSafeName(offer.name);
     imageDataBytes(drag);
     return 0;
 }

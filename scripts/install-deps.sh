@@ -10,11 +10,11 @@ packages=(
     pulseaudio pulseaudio-utils fonts-dejavu-core fonts-liberation
 )
 # The tests also drag pictures out of real browsers, open windows of a browser's class, check
-# and launch desktop entries, run a session bus of their own, and make and check the Debian
-# package.
+# and launch desktop entries, run a session bus of their own, make and check the Debian
+# package, and fuzz the parsers with clang's libFuzzer.
 if [ "${1:-}" = "--tests" ]; then
     packages+=(firefox-esr chromium xterm desktop-file-utils libglib2.0-bin dpkg-dev appstream
-        mutter xwayland qt6-wayland dbus-daemon)
+        mutter xwayland qt6-wayland dbus-daemon clang libclang-rt-dev)
 fi
 missing=()
 for p in "${packages[@]}"; do

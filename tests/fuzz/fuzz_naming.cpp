@@ -33,8 +33,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (raw.endsWith(QLatin1String(".jpg")) && name.size() > 3)
             FUZZ_CHECK(name.endsWith(QLatin1String(".jpg")));
 
-        const QString type = imageType(bytes);
-        FUZZ_CHECK(withImageExtension(name, type).startsWith(name));
+        // The name keeps its stem and ends as its type's pictures do.
+        const QString type = imageType(bytes), named = withImageExtension(name, type);
+        FUZZ_CHECK(named.startsWith(name.section(u'.', 0, -2)) || named.startsWith(name));
+        FUZZ_CHECK(type.isEmpty() || named == name || named.endsWith(u'.' + type));
     }
 
     FUZZ_CHECK(!nameFromUrl(QUrl(text)).contains(u'/'));

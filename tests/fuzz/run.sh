@@ -10,5 +10,15 @@ if [ ! -x "$target" ]; then
 fi
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
+# The preview's seeds are small pictures of each kind, made here rather than kept as files.
+if [ "$(basename "$seeds")" = preview ]; then
+    seeds=$scratch/seeds
+    mkdir "$seeds"
+    for type in png gif jpg bmp tif webp avif ico; do
+        convert -size 8x8 xc:red "$seeds/picture.$type" 2>/dev/null || true
+    done
+    convert -size 300x20 gradient:blue-red -interlace PNG "$seeds/wide-interlaced.png"
+    scratch=$scratch/made && mkdir "$scratch"
+fi
 "$target" -max_total_time="${3:-3}" -seed=1 -error_exitcode=1 -artifact_prefix="$(dirname "$target")/" \
     "$scratch" "$seeds"

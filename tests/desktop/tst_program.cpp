@@ -318,7 +318,7 @@ private Q_SLOTS:
         x.start("Xvfb", {"-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp"});
         QVERIFY(x.waitForReadyRead(10000));
         TestHome home;
-        const QString program = home.path() + "/my \"odd\" $dir/kelvane";
+        const QString program = home.path() + "/my \"odd\" $dir 100%/kelvane";
         QDir().mkpath(QFileInfo(program).absolutePath());
         QVERIFY(QFile::copy(kelvaneProgram(), program));
         KelvaneProcess first(home, program);

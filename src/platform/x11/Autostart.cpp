@@ -60,6 +60,11 @@ QByteArray entryFor(const QString& program, const QString& argument) {
                         [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; }))
             return {};
     QByteArray exec = execArgument(program);
+    // A "%" in the program's own path is written "%%" as it must be, but GLib looks the program
+    // up before it reads the escape, finds nothing and will not launch the entry: env, which it
+    // does find, starts the program instead.
+    if (program.contains(u'%'))
+        exec = "env " + exec;
     if (!argument.isEmpty())
         exec += ' ' + execArgument(argument);
     return "[Desktop Entry]\n"

@@ -155,12 +155,12 @@ private Q_SLOTS:
             clock.start();
             tick.start(10);
             QVERIFY(dragWithPointer(QPoint(160, 660), onPicture()));
-            const qint64 released = clock.elapsed();
             QTRY_VERIFY_WITH_TIMEOUT(
                 main().controls().imgIcon[2]->toolTip().contains("did not answer"), 15000);
-            qInfo("silent source: released at %lld ms, failed at %lld ms; held up (at, ms): %s",
-                  released, clock.elapsed(),
+            qInfo("silent source: failed %lld ms after the press; held up (at, ms): %s",
+                  clock.elapsed(),
                   qPrintable(QDebug::toString(holdUps).remove("QList").remove("QPoint")));
+            QVERIFY(clock.elapsed() < 15000); // the drag itself takes a second
         }
         Helper source({"--other-program", offersMove ? "move" : "copy", file});
         QVERIFY(source.ready);

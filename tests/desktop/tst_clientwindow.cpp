@@ -152,14 +152,21 @@ private Q_SLOTS:
                     holdUps << QPoint(last, clock.elapsed() - last);
                 last = clock.elapsed();
             });
+            QTest::qWait(1000); // the client stands still a moment as the helper's window comes
             clock.start();
             tick.start(10);
             QVERIFY(dragWithPointer(QPoint(160, 660), onPicture()));
-            QTRY_VERIFY_WITH_TIMEOUT(
-                main().controls().imgIcon[2]->toolTip().contains("did not answer"), 15000);
-            qInfo("silent source: failed %lld ms after the press; held up (at, ms): %s",
-                  clock.elapsed(),
-                  qPrintable(QDebug::toString(holdUps).remove("QList").remove("QPoint")));
+            const qint64 released = clock.elapsed();
+            const auto report = [&] {
+                return QString("%1 ms after the press (released at %2); held up (at, ms): %3")
+                    .arg(clock.elapsed())
+                    .arg(released)
+                    .arg(QDebug::toString(holdUps).remove("QList").remove("QPoint"));
+            };
+            QTRY_VERIFY2_WITH_TIMEOUT(
+                main().controls().imgIcon[2]->toolTip().contains("did not answer"),
+                qPrintable(report()), 15000);
+            qInfo("silent source: failed %s", qPrintable(report()));
             QVERIFY(clock.elapsed() < 15000); // the drag itself takes a second
         }
         Helper source({"--other-program", offersMove ? "move" : "copy", file});

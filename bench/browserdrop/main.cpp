@@ -67,7 +67,7 @@ int main(int argc, char* argv[]) {
     SavePipeline pipeline(state, folders, history, dir.path() + "/history.dat", platform);
 
     drops::DropAdapter adapter(
-        [&picture](const QMimeData&, const QString& uri) {
+        [&picture](const auto&, const QString& uri) {
             // The browser answers, then writes the file from its cache a moment later.
             const QString path = QUrl(uri).toLocalFile();
             QFile(path).open(QIODevice::WriteOnly); // there at once, empty

@@ -129,13 +129,19 @@ public:
         // Runs while the file is still on its way: bytes so far, and the total or -1.
         std::function<void(qint64 received, qint64 total)> progress;
     };
-    // The file a drag would give, fetching nothing: its local file, or the file it would
-    // become. Empty when it carries nothing that can become a file.
+    // The file a drag would give, asking the drag source nothing but its type list (a source
+    // that does not answer must not hold the window up while a drag passes over it). Which
+    // file a drag gives is known only at the drop: until then this names a stand-in in the
+    // drop cache, under the name the type list gives ("image" where it gives none). Empty when
+    // the type list offers nothing that can become a file.
     virtual QString draggedFile(const QMimeData* data) = 0;
-    // Turns a drop into a local file, reading all the drag carries now. `done` runs after the
-    // drop event, so that the drag source hears at once that the drop is over: right after it
-    // for a local file the drag names, later for a file that had to be written, waited for or
-    // downloaded (a browser hands over no local file).
+    // Turns a drop into a local file, reading now what the drag carries, as far as the routes
+    // need it, each format once, and nothing more once the source has been slow to answer
+    // (the drop then fails with "the drag source did not answer", unless an address it gave
+    // can still be fetched). `done` runs after the drop event, so that the drag source hears
+    // at once that the drop is over: right after it for a local file the drag names, later for
+    // a file that had to be written, waited for or downloaded (a browser hands over no local
+    // file).
     virtual void receiveDrop(const QMimeData* data, DropHandlers handlers) = 0;
 
     // A modal save dialog with a title, a start folder and one type entry ("*.jpg"), which

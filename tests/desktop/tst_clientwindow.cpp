@@ -16,6 +16,8 @@
 #include <QListView>
 #include <QMimeData>
 #include <QPushButton>
+#include <QThread>
+#include <QTimer>
 #include <QUrl>
 #include <cstdio>
 
@@ -122,20 +124,51 @@ private Q_SLOTS:
         QTest::addColumn<QString>("control");
         QTest::addColumn<bool>("offersMove"); // besides the copy
         QTest::addColumn<QString>("savedAs");
-        QTest::newRow("picture: the Desktop folder") << "Image1" << false << "Desktop/cat.jpg";
+        QTest::addColumn<bool>("afterASilentSource"); // one that never answers is dropped first
+        QTest::newRow("picture: the Desktop folder")
+            << "Image1" << false << "Desktop/cat.jpg" << true;
         QTest::newRow("status icon: the Desktop folder, a free name")
-            << "imgIcon(0)" << false << "Desktop/cat (1).jpg";
+            << "imgIcon(0)" << false << "Desktop/cat (1).jpg" << false;
         QTest::newRow("label, move offered: its folder, a copy")
-            << "Text(2)" << true << "folder 2/cat.jpg";
+            << "Text(2)" << true << "folder 2/cat.jpg" << false;
     }
     void dropsFromAnotherProgram() {
         QFETCH(QString, control);
         QFETCH(bool, offersMove);
         QFETCH(QString, savedAs);
+        QFETCH(bool, afterASilentSource);
         const QString file = home_ + "/cache/cat[1].jpg";
         QImage image(16, 16, QImage::Format_RGB32);
         image.fill(Qt::blue);
         QVERIFY(QDir().mkpath(home_ + "/cache") && image.save(file, "PNG"));
+        if (afterASilentSource) { // the drop fails in a bounded time, the window held up little
+            Helper silent({"--other-program", "silent", file});
+            QVERIFY(silent.ready);
+            QElapsedTimer clock;
+            QList<QPoint> holdUps; // when this thread (the window's) stood still, for how long
+            QTimer tick;
+            connect(&tick, &QTimer::timeout, [&, last = qint64(0)]() mutable {
+                if (clock.elapsed() - last > 100)
+                    holdUps << QPoint(last, clock.elapsed() - last);
+                last = clock.elapsed();
+            });
+            QTest::qWait(1000); // the client stands still a moment as the helper's window comes
+            clock.start();
+            tick.start(10);
+            QVERIFY(dragWithPointer(QPoint(160, 660), onPicture()));
+            const qint64 released = clock.elapsed();
+            const auto report = [&] {
+                return QString("%1 ms after the press (released at %2); held up (at, ms): %3")
+                    .arg(clock.elapsed())
+                    .arg(released)
+                    .arg(QDebug::toString(holdUps).remove("QList").remove("QPoint"));
+            };
+            QTRY_VERIFY2_WITH_TIMEOUT(
+                main().controls().imgIcon[2]->toolTip().contains("did not answer"),
+                qPrintable(report()), 15000);
+            qInfo("silent source: failed %s", qPrintable(report()));
+            QVERIFY(clock.elapsed() < 15000); // the drag itself takes a second
+        }
         Helper source({"--other-program", offersMove ? "move" : "copy", file});
         QVERIFY(source.ready);
         const QWidget* onto = main().findChild<QWidget*>(control);
@@ -237,16 +270,29 @@ private Q_SLOTS:
     }
 };
 
+// A drag source that stops answering once asked for what it offers (a hung browser).
+struct SilentData : QMimeData {
+    QStringList formats() const override {
+        return {"text/uri-list", "text/html", "application/octet-stream", "image/png"};
+    }
+    QVariant retrieveData(const QString&, QMetaType) const override {
+        QThread::sleep(600);
+        return {};
+    }
+};
+
 // The other program: pressed, it drags one file and prints the action the target took; it
 // takes drops and prints what was offered and the address.
 struct OtherProgram : QWidget {
     Qt::DropActions offer = Qt::CopyAction;
     QString file;
+    bool silent = false;
     OtherProgram() { setAcceptDrops(true); }
     void mousePressEvent(QMouseEvent*) override {
         auto* drag = new QDrag(this);
-        drag->setMimeData(new QMimeData);
-        drag->mimeData()->setUrls({QUrl::fromLocalFile(file)});
+        drag->setMimeData(silent ? new SilentData : new QMimeData);
+        if (!silent)
+            drag->mimeData()->setUrls({QUrl::fromLocalFile(file)});
         const Qt::DropAction done =
             drag->exec(offer, offer & Qt::MoveAction ? Qt::MoveAction : Qt::CopyAction);
         std::printf("%s\n", done == Qt::CopyAction ? "copy" : "not a copy");
@@ -264,10 +310,11 @@ int main(int argc, char** argv) {
     // Without the test's arguments, the client starts as from the menu (splash, greeting).
     int programOnly = 1;
     QApplication app(programOnly, argv);
-    if (argc >= 2 && QByteArray(argv[1]) == "--other-program") { // [move] [file]
+    if (argc >= 2 && QByteArray(argv[1]) == "--other-program") { // [move|silent] [file]
         OtherProgram other;
         if (argc == 4 && QByteArray(argv[2]) == "move")
             other.offer |= Qt::MoveAction;
+        other.silent = argc == 4 && QByteArray(argv[2]) == "silent";
         other.file = QString::fromLocal8Bit(argv[argc - 1]);
         return serveHelperWindow(other);
     }

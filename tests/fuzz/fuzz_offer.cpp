@@ -18,16 +18,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const std::string value = input.ConsumeRandomLengthString();
         drag.set(QString::fromStdString(format), QByteArray::fromStdString(value));
     }
-    const DragOffer offer =
-        DragOffer::of(drag, directSave, [] { return QStringLiteral("../proposed.png"); });
-
-    FUZZ_CHECK(offer.imageUrl.isEmpty() || Download::allowedScheme(offer.imageUrl));
-    FUZZ_CHECK(offer.page.isEmpty() || Download::allowedScheme(offer.page));
+    DragReading offer(&drag, directSave, 2000);
+    const QUrl imageUrl = offer.imageUrl(), page = offer.page();
+    FUZZ_CHECK(imageUrl.isEmpty() || Download::allowedScheme(imageUrl));
+    FUZZ_CHECK(page.isEmpty() || Download::allowedScheme(page));
     // A data: address is never fetched, and only one address is taken.
-    FUZZ_CHECK(offer.dataBytes.isEmpty() || offer.imageUrl.isEmpty());
-    FUZZ_CHECK(!offer.directSave || directSave);
-    FUZZ_CHECK(offer.octets.isEmpty() || drag.formats().contains(offer.octets));
-    fuzz::checkSafeName(offer.name);
-    imageDataBytes(drag);
+    FUZZ_CHECK(offer.dataBytes().isEmpty() || imageUrl.isEmpty());
+    FUZZ_CHECK(!offer.directSave() || directSave);
+    FUZZ_CHECK(offer.octets().isEmpty() || drag.formats().contains(offer.octets()));
+    fuzz::checkSafeName(offer.name([] { return QStringLiteral("../proposed.png"); }));
+    offer.imageDataBytes();
     return 0;
 }

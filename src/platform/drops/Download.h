@@ -17,6 +17,7 @@ struct Limits {
     int timeMs = 30'000;
     qint64 maxBytes = 200LL * 1024 * 1024;
     int maxRedirects = 5;
+    int askMs = 2'000; // the drag source's answers inside one drop, all together
 };
 
 // Fetches the picture at an http(s) address into a folder of the drop cache. Only an image

@@ -2,8 +2,10 @@
 
 #include "platform/drops/Download.h"
 #include "platform/drops/DropNaming.h"
+#include "platform/drops/FileList.h"
 
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QMimeData>
 #include <QRegularExpression>
@@ -15,6 +17,8 @@ namespace {
 const QString kPromiseUrl = QStringLiteral("application/x-moz-file-promise-url");
 const QString kDestName = QStringLiteral("application/x-moz-file-promise-dest-filename");
 const QString kDirectSave = QStringLiteral("XdndDirectSave0");
+const QString kUriList = QStringLiteral("text/uri-list");
+const QString kHtml = QStringLiteral("text/html");
 // Chromium: the origin of the page the drag started on.
 const QString kSourceOrigin = QStringLiteral("chromium/x-renderer-taint");
 
@@ -28,23 +32,13 @@ QString decodeText(const QByteArray& bytes) {
     return text.remove(QChar(u'\0'));
 }
 
-// The first line of such a text: an address, a name.
-QString firstLine(const QMimeData& data, const QString& format) {
-    return data.hasFormat(format)
-               ? decodeText(data.data(format)).section(QLatin1Char('\n'), 0, 0).trimmed()
-               : QString();
-}
-
 // The first <img src="..."> of a piece of HTML: the picture inside a link, for browsers whose
 // file list names the link.
-QUrl imageInHtml(const QMimeData& data) {
+QUrl imageInHtml(const QString& html) {
     static const QRegularExpression img(
         QStringLiteral(R"re(<img\b[^>]*\bsrc\s*=\s*(?:"([^"]*)"|'([^']*)'))re"),
         QRegularExpression::CaseInsensitiveOption);
-    const QString html = QStringLiteral("text/html");
-    if (!data.hasFormat(html))
-        return {};
-    const QRegularExpressionMatch m = img.match(decodeText(data.data(html)));
+    const QRegularExpressionMatch m = img.match(html);
     if (!m.hasMatch())
         return {};
     const QString src = m.captured(1).isEmpty() ? m.captured(2) : m.captured(1);
@@ -94,54 +88,112 @@ QByteArray dataUrlBytes(const QUrl& url) {
 
 } // namespace
 
-DragOffer DragOffer::of(const QMimeData& data, bool directSave,
-                        const std::function<QString()>& proposedName) {
-    DragOffer offer;
-    const QStringList formats = data.formats();
-    offer.directSave = directSave && formats.contains(kDirectSave);
-    QString name;
-    offer.octets = octetsFormat(formats, name);
-    offer.imageData = formats.contains(QStringLiteral("image/png")) ||
-                      formats.contains(QStringLiteral("image/jpeg")) || data.hasImage();
-    // The picture's own address: the promised file's address, the picture inside the HTML,
-    // the file list's first address. Only the first: a link's title may follow it.
-    const QList<QUrl> urls = data.urls();
-    for (const QUrl& url : {QUrl(firstLine(data, kPromiseUrl)), imageInHtml(data),
-                            urls.isEmpty() ? QUrl() : urls.first()}) {
-        if (Download::allowedScheme(url))
-            offer.imageUrl = url;
-        else if (isDataUrl(url))
-            offer.dataBytes = dataUrlBytes(url);
-        else
-            continue;
-        break;
-    }
-    const QUrl page(firstLine(data, kSourceOrigin));
-    if (Download::allowedScheme(page))
-        offer.page = page;
-    // The name the browser gives the file, else the address's last segment.
-    if (name.isEmpty() && offer.directSave && proposedName)
-        name = proposedName();
-    if (name.isEmpty())
-        name = firstLine(data, kDestName);
-    if (name.isEmpty())
-        name = nameFromUrl(offer.imageUrl);
-    offer.name = safeName(name);
-    return offer;
+DragReading::DragReading(const QMimeData* data, bool canDirectSave, int askMs)
+    : data_(data), formats_(data ? data->formats() : QStringList()), askMs_(askMs) {
+    directSave_ = canDirectSave && formats_.contains(kDirectSave);
+    octets_ = octetsFormat(formats_, typedName_);
+    // application/x-qt-image: a format the toolkit can read as an image.
+    imageData_ = formats_.contains(QStringLiteral("image/png")) ||
+                 formats_.contains(QStringLiteral("image/jpeg")) ||
+                 formats_.contains(QStringLiteral("application/x-qt-image"));
 }
 
-QByteArray imageDataBytes(const QMimeData& data) {
+bool DragReading::mayGiveFile() const {
+    if (directSave_ || !octets_.isEmpty() || imageData_)
+        return true;
+    for (const QString& format : {kUriList, kPromiseUrl, kHtml})
+        if (formats_.contains(format))
+            return true;
+    return false;
+}
+
+QByteArray DragReading::ask(const QString& key, const std::function<QByteArray()>& get) {
+    if (const auto it = asked_.constFind(key); it != asked_.cend())
+        return *it;
+    if (slow())
+        return {};
+    QElapsedTimer clock;
+    clock.start();
+    const QByteArray bytes = get();
+    spentMs_ += clock.elapsed();
+    asked_.insert(key, bytes);
+    return bytes;
+}
+
+QByteArray DragReading::bytes(const QString& format) {
+    return formats_.contains(format) ? ask(format, [&] { return data_->data(format); })
+                                     : QByteArray();
+}
+
+// The first line of a text: an address, a name.
+QString DragReading::firstLine(const QString& format) {
+    return decodeText(bytes(format)).section(QLatin1Char('\n'), 0, 0).trimmed();
+}
+
+QString DragReading::localFile() {
+    return firstLocalFile(bytes(kUriList));
+}
+
+void DragReading::readAddress() {
+    if (addressRead_)
+        return;
+    addressRead_ = true;
+    // The promised file's address, the picture inside the HTML (browsers whose file list
+    // names the link), the file list's first address. Only the first: a link's title may
+    // follow it.
+    const std::function<QUrl()> candidates[] = {
+        [this] { return QUrl(firstLine(kPromiseUrl)); },
+        [this] { return imageInHtml(decodeText(bytes(kHtml))); },
+        [this] { return QUrl::fromEncoded(firstUri(bytes(kUriList))); }};
+    for (const auto& candidate : candidates) {
+        const QUrl url = candidate();
+        if (Download::allowedScheme(url))
+            imageUrl_ = url;
+        else if (isDataUrl(url))
+            dataBytes_ = dataUrlBytes(url);
+        else
+            continue;
+        return;
+    }
+}
+
+QUrl DragReading::imageUrl() {
+    readAddress();
+    return imageUrl_;
+}
+
+QByteArray DragReading::dataBytes() {
+    readAddress();
+    return dataBytes_;
+}
+
+QUrl DragReading::page() {
+    const QUrl page(firstLine(kSourceOrigin));
+    return Download::allowedScheme(page) ? page : QUrl();
+}
+
+QString DragReading::name(const std::function<QString()>& proposedName) {
+    QString name = typedName_;
+    if (name.isEmpty() && directSave_ && proposedName)
+        name = proposedName();
+    if (name.isEmpty())
+        name = firstLine(kDestName);
+    if (name.isEmpty())
+        name = nameFromUrl(imageUrl());
+    return safeName(name);
+}
+
+QByteArray DragReading::imageDataBytes() {
     for (const char* type : {"image/png", "image/jpeg"})
-        if (data.hasFormat(QString::fromLatin1(type)))
-            return data.data(QString::fromLatin1(type));
-    if (data.hasImage()) {
+        if (formats_.contains(QString::fromLatin1(type)))
+            return bytes(QString::fromLatin1(type));
+    return ask(QStringLiteral("application/x-qt-image"), [this] {
         QByteArray png;
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
-        qvariant_cast<QImage>(data.imageData()).save(&buffer, "PNG");
+        qvariant_cast<QImage>(data_->imageData()).save(&buffer, "PNG");
         return png;
-    }
-    return {};
+    });
 }
 
 } // namespace kelvane::drops

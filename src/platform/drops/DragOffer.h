@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <functional>
 
@@ -9,29 +11,62 @@ class QMimeData;
 
 namespace kelvane::drops {
 
-// What a drag offers for making a file, read at once. Bytes the drag carries (the original
-// file, image data) are only noted here: the drop reads them, a drag over the client does not.
+// What a drop hands on to a route that finishes later: the picture's address and the page it
+// is on (read inside the drop event), and the file's name.
 struct DragOffer {
-    QUrl imageUrl;        // the picture's own http(s) address, to be fetched
-    QByteArray dataBytes; // the picture a data: address holds; such an address is never fetched
-    QUrl page;            // the page the picture is on (http or https), when the drag names it
-    QString name;         // the file's name, safe; without an image extension when none is known
-    QString octets;       // the format holding the picture's original bytes; empty when none
-    bool directSave = false;
-    bool imageData = false; // image data that the browser made of the picture (re-encoded)
-
-    bool offersNothing() const {
-        return !directSave && octets.isEmpty() && imageUrl.isEmpty() && dataBytes.isEmpty() &&
-               !imageData;
-    }
-
-    // The offer of a drag. directSave: whether a direct save can be asked for; proposedName:
-    // the name the drag source proposes for it.
-    static DragOffer of(const QMimeData& data, bool directSave,
-                        const std::function<QString()>& proposedName);
+    QUrl imageUrl; // the picture's own http(s) address, to be fetched
+    QUrl page;     // the page the picture is on (http or https), when the drag names it
+    QString name;  // the file's name, safe; without an image extension when none is known
 };
 
-// The image data of a drag as file bytes: PNG or JPEG as they are, a Qt image as PNG.
-QByteArray imageDataBytes(const QMimeData& data);
+// One drag as the routes to a file read it. The type list is read at once and asks the drag
+// source nothing. The data of a format is asked for only when a route needs it, at most once
+// (a browser writes another copy for every direct-save request), and no more is asked once
+// the answers have taken askMs together: the toolkit waits for each answer on the window's
+// thread, up to 5 s, so a source that does not answer (a hung or busy browser) holds the
+// program up for one request, not one per format.
+class DragReading {
+public:
+    DragReading(const QMimeData* data, bool canDirectSave, int askMs);
+
+    // From the type list alone.
+    bool directSave() const { return directSave_; }
+    const QString& octets() const { return octets_; } // the original bytes' format, or empty
+    bool imageData() const { return imageData_; }     // image data the browser re-encoded
+    // The name the type list gives (`application/octet-stream;name="..."`), else empty.
+    const QString& typedName() const { return typedName_; }
+    // Whether some format may give a file: a file list, an address, bytes, a direct save.
+    bool mayGiveFile() const;
+
+    // Asked of the drag source.
+    QByteArray bytes(const QString& format); // empty when not offered or not answered
+    QString localFile();                     // the file list's first entry when a local file
+    QUrl imageUrl();                         // the picture's own http(s) address
+    QByteArray dataBytes();                  // the picture a data: address holds
+    QUrl page();
+    QByteArray imageDataBytes(); // PNG or JPEG as they are, a Qt image as PNG
+    // The file's name: the type list's, the direct save's proposed one, the browser's, else
+    // the address's last segment; made safe.
+    QString name(const std::function<QString()>& proposedName);
+    // True once the answers took askMs: nothing more is asked.
+    bool slow() const { return spentMs_ >= askMs_; }
+
+private:
+    QByteArray ask(const QString& key, const std::function<QByteArray()>& get);
+    QString firstLine(const QString& format);
+    void readAddress();
+
+    const QMimeData* data_;
+    QStringList formats_;
+    bool directSave_ = false;
+    QString octets_, typedName_;
+    bool imageData_ = false;
+    int askMs_;
+    qint64 spentMs_ = 0;
+    QHash<QString, QByteArray> asked_;
+    bool addressRead_ = false;
+    QUrl imageUrl_;
+    QByteArray dataBytes_;
+};
 
 } // namespace kelvane::drops

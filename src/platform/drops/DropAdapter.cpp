@@ -17,6 +17,7 @@ namespace {
 
 const QString kReencoded =
     QStringLiteral("The browser gave only a re-encoded copy, not the original file.");
+const QString kNoAnswer = QStringLiteral("the drag source did not answer");
 
 // Whether a JPEG's segments run on to its end-of-image marker (what follows the marker, such
 // as a video some cameras append, does not count). A write cut short, by a full disk say, ends
@@ -101,41 +102,42 @@ DropAdapter::DropAdapter(DirectSaver directSave, ProposedName proposedName, Drop
 
 DropAdapter::~DropAdapter() = default;
 
-DragOffer DropAdapter::offerOf(const QMimeData& data) const {
-    return DragOffer::of(data, bool(directSave_), proposedName_);
-}
-
 QString DropAdapter::draggedFile(const QMimeData* data) const {
-    const QString local = firstLocalFile(data);
-    if (!local.isEmpty())
-        return local;
-    if (!data)
+    // Asking the drag source for data here would hold the window up for as long as the
+    // source takes to answer, at every control the drag enters.
+    const DragReading drag(data, bool(directSave_), 0);
+    if (!drag.mayGiveFile())
         return {};
-    const DragOffer offer = offerOf(*data);
-    return offer.offersNothing() ? QString()
-                                 : cache_.root() + QStringLiteral("/drop/") + offer.name;
+    QString name = drag.typedName();
+    if (name.isEmpty() && drag.directSave() && proposedName_)
+        name = proposedName_();
+    return cache_.root() + QStringLiteral("/drop/") + safeName(name);
 }
 
 void DropAdapter::receive(const QMimeData* data, Platform::DropHandlers handlers) {
-    const QString local = firstLocalFile(data);
+    DragReading drag(data, bool(directSave_), limits_.askMs);
+    const QString local = drag.localFile();
     if (!local.isEmpty())
         return deliver(local, {}, handlers);
-    const DragOffer offer = data ? offerOf(*data) : DragOffer();
-    if (offer.offersNothing())
-        return deliver({}, QStringLiteral("the drag carries no file"), handlers);
+    if (!drag.directSave() && drag.octets().isEmpty() && !drag.imageData() &&
+        drag.imageUrl().isEmpty() && drag.dataBytes().isEmpty())
+        return deliver({}, drag.slow() ? kNoAnswer : QStringLiteral("the drag carries no file"),
+                       handlers);
     const QString folder = cache_.newDropFolder();
     if (folder.isEmpty())
         return deliver({}, QStringLiteral("the drop cache cannot be written"), handlers);
-    // What is left for later: the address only, all else is read now.
-    DragOffer rest;
-    rest.imageUrl = offer.imageUrl;
-    rest.page = offer.page;
-    rest.name = offer.name;
+    const QString name = drag.name(proposedName_);
+    // What is left for later: the address, read now.
+    const auto later = [&] {
+        const QUrl url = drag.imageUrl();
+        return DragOffer{url, url.isEmpty() ? QUrl() : drag.page(), name};
+    };
 
     // Asked once: every request makes a browser write another copy.
-    if (offer.directSave) {
-        const QString target = folder + u'/' + offer.name;
-        const DirectSaveAnswer saved = directSave_(*data, fileUri(target));
+    if (drag.directSave() && !drag.slow()) {
+        const QString target = folder + u'/' + name;
+        const DirectSaveAnswer saved = directSave_(
+            [&drag] { return drag.bytes(QStringLiteral("XdndDirectSave0")); }, fileUri(target));
         if (saved.answer == 'S') {
             const QString written =
                 saved.writtenUri.isEmpty() ? target : QUrl(saved.writtenUri).toLocalFile();
@@ -144,7 +146,8 @@ void DropAdapter::receive(const QMimeData* data, Platform::DropHandlers handlers
                             handlers);
             WrittenFile::watch(
                 this, written, limits_,
-                [this, rest, folder, written, handlers](const QString& file, QString error) {
+                [this, rest = later(), folder, written, handlers](const QString& file,
+                                                                  QString error) {
                     if (error.isEmpty() && !cache_.holdsFile(file))
                         error = QStringLiteral("the browser's answer is no file of the drop cache");
                     if (error.isEmpty())
@@ -167,19 +170,19 @@ void DropAdapter::receive(const QMimeData* data, Platform::DropHandlers handlers
     // drop.
     QString error;
     const auto write = [&](const QByteArray& bytes, const QString& remark) {
-        const QString file = writeBytes(folder, offer.name, bytes, limits_.maxBytes, error);
+        const QString file = writeBytes(folder, name, bytes, limits_.maxBytes, error);
         if (!file.isEmpty())
             deliver(file, remark, handlers);
         return !file.isEmpty();
     };
-    if (!offer.octets.isEmpty() && write(data->data(offer.octets), {}))
+    if (!drag.octets().isEmpty() && write(drag.bytes(drag.octets()), {}))
         return;
-    if (!offer.dataBytes.isEmpty() && write(offer.dataBytes, {}))
+    if (!drag.dataBytes().isEmpty() && write(drag.dataBytes(), {}))
         return;
     // The last resort, re-encoded: only where the drag names no picture to fetch.
-    if (offer.imageData && offer.imageUrl.isEmpty() && write(imageDataBytes(*data), kReencoded))
+    if (drag.imageData() && drag.imageUrl().isEmpty() && write(drag.imageDataBytes(), kReencoded))
         return;
-    fallBack(rest, folder, error, handlers);
+    fallBack(later(), folder, drag.slow() ? kNoAnswer : error, handlers);
 }
 
 void DropAdapter::fallBack(const DragOffer& offer, const QString& folder, const QString& error,

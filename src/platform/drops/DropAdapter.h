@@ -22,8 +22,11 @@ struct DirectSaveAnswer {
     QString writtenUri; // where the browser says it saved, after an 'S'
 };
 
-// Asks the drag source to save the picture under fileUri; only offered drags are asked.
-using DirectSaver = std::function<DirectSaveAnswer(const QMimeData& data, const QString& fileUri)>;
+// Asks the drag source to save the picture under fileUri; only offered drags are asked. ask
+// asks the drag source for the drop in the XdndDirectSave0 form, which makes it save and
+// answer.
+using DirectSaver =
+    std::function<DirectSaveAnswer(const std::function<QByteArray()>& ask, const QString& fileUri)>;
 // The name the drag source proposes for a direct save (empty when it proposes none).
 using ProposedName = std::function<QString()>;
 
@@ -32,9 +35,9 @@ using ProposedName = std::function<QString()>;
 // bytes the drag carries (application/octet-stream, a data: address); else the picture
 // downloaded from its own http(s) address; else, where the drag names neither, the image
 // data the drag carries (re-encoded by the browser: the file comes with a remark saying so).
-// A file made from a drag is taken only when its first bytes are a picture. All the drag
-// carries is read inside the drop event; a file still being written or downloaded arrives
-// later.
+// A file made from a drag is taken only when its first bytes are a picture. What the drag
+// carries is read inside the drop event, only as far as the first route that gives a file
+// needs (see DragReading); a file still being written or downloaded arrives later.
 class DropAdapter : public QObject {
     Q_OBJECT
 
@@ -42,7 +45,7 @@ public:
     DropAdapter(DirectSaver directSave, ProposedName proposedName, DropCache cache = DropCache());
     ~DropAdapter() override;
 
-    // The file a drag would give: its local file, or the file it would become in the cache.
+    // See Platform::draggedFile: from the type list alone, named where that names the file.
     QString draggedFile(const QMimeData* data) const;
     // See Platform::receiveDrop.
     void receive(const QMimeData* data, Platform::DropHandlers handlers);
@@ -52,8 +55,6 @@ public:
     void setLimits(const Limits& limits) { limits_ = limits; }
 
 private:
-    DragOffer offerOf(const QMimeData& data) const;
-
     void fallBack(const DragOffer& offer, const QString& folder, const QString& error,
                   Platform::DropHandlers handlers);
     void fail(const QString& folder, const QString& error, const Platform::DropHandlers& handlers);

@@ -3,7 +3,6 @@
 #include "platform/x11/Ewmh.h"
 
 #include <QCoreApplication>
-#include <QMimeData>
 #include <cstdlib>
 #include <xcb/xcb.h>
 
@@ -56,7 +55,8 @@ QString DirectSave::proposedName() const {
     return QString::fromUtf8(readProperty(c, source_, ewmh::atom(c, "XdndDirectSave0")));
 }
 
-drops::DirectSaveAnswer DirectSave::request(const QMimeData& data, const QString& fileUri) const {
+drops::DirectSaveAnswer DirectSave::request(const std::function<QByteArray()>& ask,
+                                            const QString& fileUri) const {
     xcb_connection_t* c = ewmh::connection();
     if (!c || !source_)
         return {};
@@ -66,7 +66,7 @@ drops::DirectSaveAnswer DirectSave::request(const QMimeData& data, const QString
                         uint32_t(uri.size()), uri.constData());
     xcb_flush(c);
     // Asking for the selection in this form is what makes the source save the file.
-    const QByteArray answer = data.data(QStringLiteral("XdndDirectSave0"));
+    const QByteArray answer = ask();
     drops::DirectSaveAnswer result;
     result.answer = answer.isEmpty() ? 'E' : answer.at(0);
     if (result.answer == 'S')

@@ -17,8 +17,9 @@ public:
 
     // The name the drag source proposes, from its XdndDirectSave0 property.
     QString proposedName() const;
-    // Asks the drag source to save under fileUri.
-    drops::DirectSaveAnswer request(const QMimeData& data, const QString& fileUri) const;
+    // Asks the drag source to save under fileUri; ask asks for the selection in that form.
+    drops::DirectSaveAnswer request(const std::function<QByteArray()>& ask,
+                                    const QString& fileUri) const;
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 

@@ -49,7 +49,7 @@ drops::DropAdapter& X11Platform::drops() {
     // Made at the first drag: a program that is never dropped on opens no network access.
     if (!drops_)
         drops_ = std::make_unique<drops::DropAdapter>(
-            [this](const QMimeData& d, const QString& uri) { return directSave_->request(d, uri); },
+            [this](const auto& ask, const QString& uri) { return directSave_->request(ask, uri); },
             [this] { return directSave_->proposedName(); });
     return *drops_;
 }

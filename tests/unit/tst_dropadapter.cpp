@@ -293,69 +293,46 @@ private Q_SLOTS:
         QVERIFY(QDir(cache()).isEmpty());
     }
 
-    // A cached file's name: escapes decoded as UTF-8, but not a space's (the naming rules
-    // decide it), nor "/", a control character or bytes that are no UTF-8.
-    void namesFromAddresses_data() {
+    // A cached file's name: the address's escapes decoded as UTF-8, but not a space's (the
+    // naming rules decide it), nor "/", a control character or bytes that are no UTF-8; then
+    // the extension its first bytes call for. An SVG is told from its bytes, a page holding one
+    // is no picture.
+    void namesAndTypes_data() {
         QTest::addColumn<QString>("address");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("UTF-8") << "http://h/caf%C3%A9.jpg" << u"café.jpg"_qs;
-        QTest::newRow("apostrophe, brackets")
-            << "http://h/Zo%C3%AB's%20(copy).png" << u"Zoë's%20(copy).png"_qs;
-        QTest::newRow("cache brackets") << "http://h/sunset%5B1%5D.jpg?x=%41"
-                                        << "sunset[1].jpg";
-        QTest::newRow("slash, NUL, line break") << "http://h/a%2Fb%00c%0Ad%25.jpg"
-                                                << "a%2Fb%00c%0Ad%.jpg";
-        QTest::newRow("no UTF-8, lower case kept") << "http://h/x%e9%ZZ.jpg"
-                                                   << "x%e9%ZZ.jpg";
-    }
-    void namesFromAddresses() {
-        QFETCH(QString, address);
-        QFETCH(QString, name);
-        QCOMPARE(nameFromUrl(QUrl(address)), name);
-    }
-
-    // SVG is told from its first bytes as the other kinds are, a page holding one is not.
-    void svgByContent_data() {
         QTest::addColumn<QByteArray>("head");
-        QTest::addColumn<QString>("type");
-        const QByteArray svg = "<svg xmlns='http://www.w3.org/2000/svg'/>";
-        QTest::newRow("bare") << svg << "svg";
-        QTest::newRow("declared, a doctype")
-            << "<?xml version='1.0'?>\n<!DOCTYPE svg PUBLIC '-//W3C//DTD SVG 1.1//EN'>\n" + svg
-            << "svg";
-        QTest::newRow("mark, blanks, a comment") << "\xEF\xBB\xBF \n<!-- x -->" + svg << "svg";
-        QTest::newRow("a page holding one") << "<!-- x --><html><body>" + svg << "";
-        QTest::newRow("a page") << QByteArray("<!DOCTYPE html><html>") << "";
-    }
-    void svgByContent() {
-        QFETCH(QByteArray, head);
-        QFETCH(QString, type);
-        QCOMPARE(imageType(head), type);
-    }
-
-    // The extension names what the bytes are.
-    void extensionByContent_data() {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("type");
-        QTest::addColumn<QString>("named");
-        QTest::newRow("none") << "img"
-                              << "jpg"
-                              << "img.jpg";
-        QTest::newRow("another type's") << "photo.jpg"
-                                        << "avif"
-                                        << "photo.avif";
-        QTest::newRow("one of its own") << "cat.JPEG"
-                                        << "jpg"
-                                        << "cat.JPEG";
-        QTest::newRow("no picture's") << "cat.php"
-                                      << "png"
-                                      << "cat.php.png";
+        const QByteArray jpeg = kJpeg.left(8), svg = "<svg xmlns='http://www.w3.org/2000/svg'/>";
+        const auto row = [](const char* what, const QString& address, const QByteArray& head,
+                            const QString& name) {
+            QTest::newRow(what) << "http://h/" + address << head << name;
+        };
+        row("UTF-8", "caf%C3%A9.jpg", jpeg, u"café.jpg"_qs);
+        row("apostrophe, blank", "Zo%C3%AB's%20(copy).png", kPng, u"Zoë's%20(copy).png"_qs);
+        row("cache brackets", "sunset%5B1%5D.jpg?x=%41", jpeg, "sunset[1].jpg");
+        row("slash, NUL, line break", "a%2Fb%00c%0Ad%25.jpg", jpeg, "a%2Fb%00c%0Ad%.jpg");
+        row("no UTF-8, lower case kept", "x%e9%ZZ.jpg", jpeg, "x%e9%ZZ.jpg");
+        row("no extension", "img?id=7", jpeg, "img.jpg");
+        row("another type's", "photo.jpg",
+            QByteArray("\0\0\0\x1c"
+                       "ftypavif",
+                       12),
+            "photo.avif");
+        row("one of its own", "cat.JPEG", jpeg, "cat.JPEG");
+        row("no picture's", "cat.php", kPng, "cat.php.png");
+        row("SVG", "drawing", svg, "drawing.svg");
+        row("SVG declared, a doctype", "drawing",
+            "<?xml version='1.0'?>\n<!DOCTYPE svg PUBLIC '-//W3C//DTD SVG 1.1//EN'>\n" + svg,
+            "drawing.svg");
+        row("SVG after a mark, blanks, a comment", "drawing", "\xEF\xBB\xBF \n<!-- x -->" + svg,
+            "drawing.svg");
+        row("a page holding an SVG", "page", "<!-- x --><html><body>" + svg, "page");
+        row("a page", "page", "<!DOCTYPE html><html>", "page");
     }
-    void extensionByContent() {
+    void namesAndTypes() {
+        QFETCH(QString, address);
+        QFETCH(QByteArray, head);
         QFETCH(QString, name);
-        QFETCH(QString, type);
-        QFETCH(QString, named);
-        QCOMPARE(withImageExtension(name, type), named);
+        QCOMPARE(withImageExtension(nameFromUrl(QUrl(address)), imageType(head)), name);
     }
 
     void safeNames() {

@@ -139,7 +139,10 @@ QByteArray DragReading::ask(const QString& key, const std::function<QByteArray()
     QElapsedTimer clock;
     clock.start();
     const QByteArray bytes = get();
-    spentMs_ += clock.elapsed();
+    const qint64 took = clock.elapsed();
+    spentMs_ += took;
+    // Nothing after the whole wait: the source does not answer, and is asked nothing more.
+    silent_ = silent_ || (bytes.isEmpty() && took >= askMs_);
     asked_.insert(key, bytes);
     return bytes;
 }

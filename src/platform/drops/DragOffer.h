@@ -21,10 +21,10 @@ struct DragOffer {
 
 // One drag as the routes to a file read it. The type list is read at once and asks the drag
 // source nothing. The data of a format is asked for only when a route needs it, at most once
-// (a browser writes another copy for every direct-save request), and no more is asked once
-// the answers have taken askMs together: the toolkit waits for each answer on the window's
-// thread, up to 5 s, so a source that does not answer (a hung or busy browser) holds the
-// program up for one request, not one per format.
+// (a browser writes another copy for every direct-save request). The toolkit waits for each
+// answer on the window's thread, up to 5 s: no more is asked once one request has given
+// nothing after askMs (a hung browser holds the program up for one request, not one per
+// format), nor once the answers have taken four times that together (a busy one).
 class DragReading {
 public:
     DragReading(const QMimeData* data, bool canDirectSave, int askMs);
@@ -48,8 +48,9 @@ public:
     // The file's name: the type list's, the direct save's proposed one, the browser's, else
     // the address's last segment; made safe.
     QString name(const std::function<QString()>& proposedName);
-    // True once the answers took askMs: nothing more is asked.
-    bool slow() const { return spentMs_ >= askMs_; }
+    // True once the source has stopped answering or the answers took too long: nothing more
+    // is asked.
+    bool slow() const { return silent_ || spentMs_ >= 4 * qint64(askMs_); }
 
 private:
     QByteArray ask(const QString& key, const std::function<QByteArray()>& get);
@@ -63,6 +64,7 @@ private:
     bool imageData_ = false;
     int askMs_;
     qint64 spentMs_ = 0;
+    bool silent_ = false;
     QHash<QString, QByteArray> asked_;
     bool addressRead_ = false;
     QUrl imageUrl_;

@@ -168,6 +168,9 @@ private Q_SLOTS:
                 qPrintable(report()), 15000);
             qInfo("silent source: failed %s", qPrintable(report()));
             QVERIFY(clock.elapsed() < 15000); // the drag itself takes a second
+            // The window went on answering: at most a hitch, never the wait for the source.
+            for (const QPoint& holdUp : holdUps)
+                QVERIFY2(holdUp.y() < 250, qPrintable(report()));
         }
         Helper source({"--other-program", offersMove ? "move" : "copy", file});
         QVERIFY(source.ready);

@@ -4,16 +4,91 @@
 #include "DesktopTools.h"
 #include "platform/PlatformFactory.h"
 #include "platform/x11/Autostart.h"
+#include "platform/x11/Ewmh.h"
+#include "platform/x11/SelectionReader.h"
 
 #include <QAbstractItemView>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <atomic>
+#include <poll.h>
+#include <thread>
+#include <xcb/xcb.h>
 
 using namespace kelvane;
 using namespace kelvane::test;
+
+namespace {
+
+// A drag source on an X connection of its own, as GTK programs answer: the drag's selection
+// as image/jpeg, in parts of 256 KiB (INCR) when larger, each part written once the requestor
+// has deleted the one before.
+void serveDragData(const QByteArray& data, std::atomic<bool>& owned,
+                   const std::atomic<bool>& stop) {
+    constexpr qsizetype kPart = 256 * 1024;
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    const auto atom = [c](const char* name) { return ewmh::atom(c, name); };
+    const xcb_window_t window = xcb_generate_id(c);
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    xcb_create_window(c, 0, window, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                      XCB_COPY_FROM_PARENT, 0, nullptr);
+    xcb_set_selection_owner(c, window, atom("XdndSelection"), XCB_CURRENT_TIME);
+    xcb_flush(c);
+    owned = true;
+    xcb_window_t requestor = 0;
+    xcb_atom_t property = 0;
+    qsizetype sent = -1; // of the parts, or -1
+    const auto write = [&](xcb_atom_t type, uint8_t format, const void* bytes, qsizetype units) {
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, requestor, property, type, format,
+                            uint32_t(units), bytes);
+    };
+    while (!stop) {
+        pollfd ready{xcb_get_file_descriptor(c), POLLIN, 0};
+        ::poll(&ready, 1, 20);
+        while (xcb_generic_event_t* event = xcb_poll_for_event(c)) {
+            if ((event->response_type & 0x7f) == XCB_SELECTION_REQUEST) {
+                const auto* asked = reinterpret_cast<xcb_selection_request_event_t*>(event);
+                xcb_selection_notify_event_t answer{};
+                answer.response_type = XCB_SELECTION_NOTIFY;
+                answer.time = asked->time;
+                answer.requestor = requestor = asked->requestor;
+                answer.selection = asked->selection;
+                answer.target = asked->target;
+                property = asked->property;
+                if (asked->target == atom("image/jpeg")) {
+                    answer.property = property;
+                    if (data.size() <= kPart) {
+                        write(asked->target, 8, data.constData(), data.size());
+                    } else {
+                        const uint32_t length = data.size(),
+                                       events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+                        xcb_change_window_attributes(c, requestor, XCB_CW_EVENT_MASK, &events);
+                        write(atom("INCR"), 32, &length, 1);
+                        sent = 0;
+                    }
+                }
+                xcb_send_event(c, 0, requestor, 0, reinterpret_cast<const char*>(&answer));
+            } else if ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY && sent >= 0) {
+                const auto* changed = reinterpret_cast<xcb_property_notify_event_t*>(event);
+                if (changed->window == requestor && changed->atom == property &&
+                    changed->state == XCB_PROPERTY_DELETE) {
+                    const QByteArray part = data.mid(sent, kPart);
+                    write(atom("image/jpeg"), 8, part.constData(), part.size());
+                    sent = part.isEmpty() ? -1 : sent + part.size(); // an empty part ends
+                }
+            }
+            std::free(event);
+        }
+        xcb_flush(c);
+    }
+    xcb_disconnect(c);
+}
+
+} // namespace
 
 class TestX11Platform : public QObject {
     Q_OBJECT
@@ -152,6 +227,39 @@ private Q_SLOTS:
         QVERIFY(QFile::remove(program));
         QCOMPARE(unitsAtLogin(), QStringList{});
         QVERIFY2(said.contains("TryExec"), qPrintable(said));
+    }
+
+    // A drag's data as another program serves it: in one piece, in parts (INCR) when large,
+    // cut past the limit, refused in a type not offered.
+    void dragDataReadFromTheSource_data() {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<QString>("askedAs");
+        QTest::addColumn<qint64>("maxBytes");
+        QTest::addColumn<int>("expected"); // bytes read, the first ones of the data
+        QTest::newRow("one piece") << 100'000 << "image/jpeg" << qint64(1 << 30) << 100'000;
+        QTest::newRow("in parts") << 3'000'000 << "image/jpeg" << qint64(1 << 30) << 3'000'000;
+        QTest::newRow("past the limit")
+            << 3'000'000 << "image/jpeg" << qint64(1'000'000) << 1'000'001;
+        QTest::newRow("not offered") << 100'000 << "image/png" << qint64(1 << 30) << 0;
+    }
+    void dragDataReadFromTheSource() {
+        QFETCH(int, size);
+        QFETCH(QString, askedAs);
+        QFETCH(qint64, maxBytes);
+        QFETCH(int, expected);
+        QByteArray data(size, Qt::Uninitialized);
+        QRandomGenerator(size).fillRange(reinterpret_cast<quint32*>(data.data()), size / 4);
+        std::atomic<bool> owned = false, stop = false;
+        std::thread source([&] { serveDragData(data, owned, stop); });
+        const auto ended = qScopeGuard([&] {
+            stop = true;
+            source.join();
+        });
+        QTRY_VERIFY(owned);
+        const std::optional<QByteArray> read = SelectionReader().read(askedAs, 5000, maxBytes);
+        QVERIFY(read);
+        QCOMPARE(read->size(), expected);
+        QVERIFY(*read == data.left(expected));
     }
 };
 

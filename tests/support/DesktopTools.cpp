@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <QWindow>
 #include <cstdio>
+#include <random>
 
 namespace kelvane::test {
 
@@ -172,11 +173,14 @@ int serveHelperWindow(QWidget& window) {
     return QApplication::exec();
 }
 
-QByteArray jpegPicture(int seed) {
-    QImage image(260, 300, QImage::Format_RGB32);
+QByteArray jpegPicture(int seed, QSize size) {
+    QImage image(size, QImage::Format_RGB32);
+    std::minstd_rand noise(seed); // grain, so that a large picture is large as a file too
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            image.setPixel(x, y, qRgb(x * seed % 256, y * 3 % 256, (x ^ y) % 256));
+            image.setPixel(x, y,
+                           qRgb(x * seed % 256 ^ noise() % 64, y * 3 % 256 ^ noise() % 64,
+                                (x ^ y) % 256 ^ noise() % 64));
     QByteArray bytes;
     QBuffer buffer(&bytes);
     image.save(&buffer, "JPEG", 90);

@@ -8,6 +8,7 @@
 
 #include <QPoint>
 #include <QProcess>
+#include <QSize>
 #include <functional>
 #include <memory>
 
@@ -87,7 +88,7 @@ struct Helper : QProcess {
 int serveHelperWindow(QWidget& window);
 
 // A JPEG picture of 260 x 300 px, its pixels its own for each seed.
-QByteArray jpegPicture(int seed);
+QByteArray jpegPicture(int seed, QSize size = QSize(260, 300));
 
 // A browser (firefox-esr, chromium) showing a page with a profile under home, as an X11
 // client, or as a Wayland client of the Wayland session; 800 x 700 px where it can say so.

@@ -17,7 +17,8 @@ struct Limits {
     int timeMs = 30'000;
     qint64 maxBytes = 200LL * 1024 * 1024;
     int maxRedirects = 5;
-    int askMs = 2'000; // the drag source's answers inside one drop, all together
+    int askMs = 2'000;    // the drag source's answers inside one drop, all together
+    int answerMs = 5'000; // the longest wait for one answer of the drag source
 };
 
 // Fetches the picture at an http(s) address into a folder of the drop cache. Only an image

@@ -88,8 +88,9 @@ QByteArray dataUrlBytes(const QUrl& url) {
 
 } // namespace
 
-DragReading::DragReading(const QMimeData* data, bool canDirectSave, int askMs)
-    : data_(data), formats_(data ? data->formats() : QStringList()), askMs_(askMs) {
+DragReading::DragReading(const QMimeData* data, bool canDirectSave, int askMs, FormatReader read)
+    : data_(data), read_(std::move(read)), formats_(data ? data->formats() : QStringList()),
+      askMs_(askMs) {
     directSave_ = canDirectSave && formats_.contains(kDirectSave);
     octets_ = octetsFormat(formats_, typedName_);
     // application/x-qt-image: a format the toolkit can read as an image.
@@ -124,8 +125,12 @@ QByteArray DragReading::ask(const QString& key, const std::function<QByteArray()
 }
 
 QByteArray DragReading::bytes(const QString& format) {
-    return formats_.contains(format) ? ask(format, [&] { return data_->data(format); })
-                                     : QByteArray();
+    if (!formats_.contains(format))
+        return {};
+    return ask(format, [&] {
+        std::optional<QByteArray> read = read_ ? read_(format) : std::nullopt;
+        return read ? *read : data_->data(format);
+    });
 }
 
 // The first line of a text: an address, a name.

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QUrl>
 #include <functional>
+#include <optional>
 
 class QMimeData;
 
@@ -19,15 +20,18 @@ struct DragOffer {
     QString name;  // the file's name, safe; without an image extension when none is known
 };
 
+// Reads one format of the drag from its source; nothing where the toolkit is asked instead.
+using FormatReader = std::function<std::optional<QByteArray>(const QString& format)>;
+
 // One drag as the routes to a file read it. The type list is read at once and asks the drag
 // source nothing. The data of a format is asked for only when a route needs it, at most once
-// (a browser writes another copy for every direct-save request). The toolkit waits for each
-// answer on the window's thread, up to 5 s: no more is asked once one request has given
-// nothing after askMs (a hung browser holds the program up for one request, not one per
-// format), nor once the answers have taken four times that together (a busy one).
+// (a browser writes another copy for every direct-save request), through read where given.
+// No more is asked once one request has given nothing after askMs (a hung browser costs one
+// wait, not one per format), nor once the answers have taken four times that together (a
+// busy one).
 class DragReading {
 public:
-    DragReading(const QMimeData* data, bool canDirectSave, int askMs);
+    DragReading(const QMimeData* data, bool canDirectSave, int askMs, FormatReader read = {});
 
     // From the type list alone.
     bool directSave() const { return directSave_; }
@@ -58,6 +62,7 @@ private:
     void readAddress();
 
     const QMimeData* data_;
+    FormatReader read_;
     QStringList formats_;
     bool directSave_ = false;
     QString octets_, typedName_;

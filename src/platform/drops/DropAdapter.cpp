@@ -96,9 +96,10 @@ QString writeBytes(const QString& folder, const QString& name, const QByteArray&
 
 } // namespace
 
-DropAdapter::DropAdapter(DirectSaver directSave, ProposedName proposedName, DropCache cache)
+DropAdapter::DropAdapter(DirectSaver directSave, ProposedName proposedName, DropCache cache,
+                         SourceReader read)
     : directSave_(std::move(directSave)), proposedName_(std::move(proposedName)),
-      cache_(std::move(cache)), network_(new QNetworkAccessManager(this)) {}
+      cache_(std::move(cache)), read_(std::move(read)), network_(new QNetworkAccessManager(this)) {}
 
 DropAdapter::~DropAdapter() = default;
 
@@ -115,7 +116,12 @@ QString DropAdapter::draggedFile(const QMimeData* data) const {
 }
 
 void DropAdapter::receive(const QMimeData* data, Platform::DropHandlers handlers) {
-    DragReading drag(data, bool(directSave_), limits_.askMs);
+    FormatReader read;
+    if (read_)
+        read = [this, data](const QString& format) {
+            return read_(data, format, limits_.answerMs, limits_.maxBytes);
+        };
+    DragReading drag(data, bool(directSave_), limits_.askMs, read);
     const QString local = drag.localFile();
     if (!local.isEmpty())
         return deliver(local, {}, handlers);

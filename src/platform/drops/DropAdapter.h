@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QUrl>
 #include <functional>
+#include <optional>
 
 class QMimeData;
 class QNetworkAccessManager;
@@ -29,6 +30,10 @@ using DirectSaver =
     std::function<DirectSaveAnswer(const std::function<QByteArray()>& ask, const QString& fileUri)>;
 // The name the drag source proposes for a direct save (empty when it proposes none).
 using ProposedName = std::function<QString()>;
+// Reads one format of a drag from its source, waiting at most waitMs for each answer and
+// taking at most maxBytes + 1; nothing where the toolkit is to be asked instead.
+using SourceReader = std::function<std::optional<QByteArray>(
+    const QMimeData* data, const QString& format, int waitMs, qint64 maxBytes)>;
 
 // Turns any drag into "the first local file". In this order: a local file of the file list;
 // else the original picture saved by the browser itself (direct save); else the original
@@ -42,7 +47,8 @@ class DropAdapter : public QObject {
     Q_OBJECT
 
 public:
-    DropAdapter(DirectSaver directSave, ProposedName proposedName, DropCache cache = DropCache());
+    DropAdapter(DirectSaver directSave, ProposedName proposedName, DropCache cache = DropCache(),
+                SourceReader read = {});
     ~DropAdapter() override;
 
     // See Platform::draggedFile: from the type list alone, named where that names the file.
@@ -65,6 +71,7 @@ private:
     DirectSaver directSave_;
     ProposedName proposedName_;
     DropCache cache_;
+    SourceReader read_;
     Limits limits_;
     QNetworkAccessManager* network_ = nullptr;
 };

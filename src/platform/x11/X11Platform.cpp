@@ -10,6 +10,7 @@
 #include "platform/x11/DirectSave.h"
 #include "platform/x11/Ewmh.h"
 #include "platform/x11/SecondStart.h"
+#include "platform/x11/SelectionReader.h"
 #include "platform/x11/Termination.h"
 
 #include <QApplication>
@@ -41,6 +42,7 @@ X11Platform::X11Platform() {
     std::signal(SIGXFSZ, SIG_IGN);
     // Watches for drags from the start, so that the first drag's source is known.
     directSave_ = std::make_unique<DirectSave>();
+    selection_ = std::make_unique<SelectionReader>();
     waylandSession_ = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
                       qgetenv("XDG_SESSION_TYPE").compare("wayland", Qt::CaseInsensitive) == 0;
 }
@@ -50,7 +52,14 @@ drops::DropAdapter& X11Platform::drops() {
     if (!drops_)
         drops_ = std::make_unique<drops::DropAdapter>(
             [this](const auto& ask, const QString& uri) { return directSave_->request(ask, uri); },
-            [this] { return directSave_->proposedName(); });
+            [this] { return directSave_->proposedName(); }, drops::DropCache(),
+            [this](const QMimeData* data, const QString& format, int waitMs,
+                   qint64 maxBytes) -> std::optional<QByteArray> {
+                // Another program's drag; the program's own is read as it is.
+                if (!data->inherits("QInternalMimeData"))
+                    return std::nullopt;
+                return selection_->read(format, waitMs, maxBytes);
+            });
     return *drops_;
 }
 

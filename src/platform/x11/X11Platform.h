@@ -15,6 +15,7 @@ class DropAdapter;
 namespace kelvane {
 
 class DirectSave;
+class SelectionReader;
 class SecondStart;
 
 // Linux/X11: Qt Widgets for windows and dialogs, EWMH through xcb for the window manager,
@@ -77,6 +78,7 @@ private:
     std::unique_ptr<SecondStart> laterStarts_;
     std::unique_ptr<QSystemTrayIcon> tray_;
     std::unique_ptr<DirectSave> directSave_;
+    std::unique_ptr<SelectionReader> selection_;
     std::unique_ptr<drops::DropAdapter> drops_;
     int busy_ = 0; // parts that asked for the busy pointer
     BrowserWindows browsers_;

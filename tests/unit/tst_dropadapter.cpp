@@ -172,6 +172,9 @@ private Q_SLOTS:
         row("chromium on Wayland, bytes named in their type",
             {{uris, kName + "\r\ntitle"}, {named.arg("red square.jpg"), "JPEG"}}, "red square.jpg",
             "JPEG");
+        row("chromium, a name in UTF-8 as the toolkit reads it",
+            {{named.arg(QString::fromLatin1(QString("café ü.jpg").toUtf8())), "JPEG"}},
+            "café ü.jpg", "JPEG");
         row("a quoted name with a path and a control character",
             {{named.arg(R"(../a\"b)" + QString("\x01.jpg")), "JPEG"}}, "_a\"b.jpg", "JPEG");
         row("bytes that are an error page, fetching refused",

@@ -62,6 +62,11 @@ QString octetsFormat(const QStringList& formats, QString& name) {
                        ? m.captured(1).replace(QRegularExpression(QStringLiteral(R"(\\(.))")),
                                                QStringLiteral("\\1"))
                        : m.captured(2).trimmed();
+        // The toolkit reads a type's name as Latin-1; Chromium writes the file's name in UTF-8.
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        const QString decoded = utf8.decode(name.toLatin1());
+        if (!utf8.hasError() && QString::fromLatin1(name.toLatin1()) == name)
+            name = decoded;
         return format;
     }
     return {};

@@ -122,6 +122,7 @@ private Q_SLOTS:
         QDir(cache()).removeRecursively();
         server_.route("/my%20cat.jpeg", 200, "image/jpeg", kJpeg);
         server_.route("/hotlinked.jpg", 200, "image/jpeg", kJpeg);
+        server_.route("/pictures/", 200, "image/jpeg", kJpeg);
         server_.need(
             "/hotlinked.jpg",
             {"Referer: " + server_.url("/").toLatin1(),
@@ -182,6 +183,9 @@ private Q_SLOTS:
         row("hot-linked, fetched from the page",
             {{uris, "$/hotlinked.jpg"}, {"chromium/x-renderer-taint", "$"}}, "hotlinked.jpg",
             "JPEG");
+        row("an address with no name: the picture's alt text",
+            {{uris, "$/pictures/"}, {"text/html", R"(<img title=t alt="A red &amp; square">)"}},
+            "A red & square.jpg", "JPEG");
         row("a title that looks like an address", {{uris, "blob:$/1\r\n" + kName}}, "");
         row("image data only", {{"image/png", "PNG"}}, "image.png", "PNG", "re-encoded");
         row("data: address in base64",

@@ -91,6 +91,30 @@ QByteArray dataUrlBytes(const QUrl& url) {
                : bytes;
 }
 
+// The alt text of the first picture in a piece of markup, else its title; entities decoded.
+QString pictureWords(const QString& html) {
+    static const QRegularExpression img(QStringLiteral("<img\\b[^>]*>"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    const QString tag = img.match(html).captured();
+    for (const char* attribute : {"alt", "title"}) {
+        const QRegularExpression value(QStringLiteral("\\b%1\\s*=\\s*(?:\"([^\"]*)\"|'([^']*)')")
+                                           .arg(QLatin1String(attribute)),
+                                       QRegularExpression::CaseInsensitiveOption);
+        const QRegularExpressionMatch m = value.match(tag);
+        QString words = (m.captured(1) + m.captured(2)).simplified();
+        if (words.isEmpty())
+            continue;
+        for (const auto& [entity, c] : {std::pair{"&quot;", "\""},
+                                        {"&#39;", "'"},
+                                        {"&lt;", "<"},
+                                        {"&gt;", ">"},
+                                        {"&amp;", "&"}})
+            words.replace(QLatin1String(entity), QLatin1String(c));
+        return words;
+    }
+    return {};
+}
+
 } // namespace
 
 DragReading::DragReading(const QMimeData* data, bool canDirectSave, int askMs, FormatReader read)
@@ -193,6 +217,11 @@ QString DragReading::name(const std::function<QString()>& proposedName) {
         name = firstLine(kDestName);
     if (name.isEmpty())
         name = nameFromUrl(imageUrl());
+    // Nothing of it would be left (an address ending in "/", only dots): the page's own words
+    // for the picture, its alt or title text, where the drag carries the picture's markup.
+    if (safeName(name + u'x') == u"x" && formats_.contains(kHtml))
+        if (const QString words = pictureWords(decodeText(bytes(kHtml))); !words.isEmpty())
+            name = words;
     return safeName(name);
 }
 

@@ -24,8 +24,9 @@ private Q_SLOTS:
         QFETCH(QString, browser);
         if (QStandardPaths::findExecutable(browser).isEmpty())
             QSKIP(qPrintable(browser + " is not installed"));
-        // 200 x 250 px each: plain (escaped blank, query), in a link, fetched again (no-store),
-        // a large one (Chromium gives no bytes above about 1 MiB: fetched again in time).
+        // 200 x 250 px each: plain (escaped blank, query), in a link, the larger of a srcset
+        // (named after the bytes shown, not the src; no-store), a large one (Chromium gives no
+        // bytes above about 1 MiB: fetched again in time).
         const QByteArray pictures[] = {jpegPicture('a'), jpegPicture('b'), jpegPicture('c'),
                                        jpegPicture('d', QSize(1800, 1500))};
         HttpServer server;
@@ -33,12 +34,14 @@ private Q_SLOTS:
                      "<html><body style='margin:0'>"
                      "<img src='/my%20cat.jpeg?w=200' width=200 height=250>"
                      "<a href='/elsewhere.html'><img src='/linked.jpg' width=200 height=250></a>"
-                     "<img src='/nostore.jpg' width=200 height=250>"
+                     "<img src='/small.jpg' srcset='/small.jpg 100w, /nostore.jpg 1000w' "
+                     "sizes='200px' width=200 height=250>"
                      "<br><img src='/big.jpg' width=200 height=250></body></html>");
         server.route("/my%20cat.jpeg", 200, "image/jpeg", pictures[0]);
         server.route("/linked.jpg", 200, "image/jpeg", pictures[1]);
         server.route("/elsewhere.html", 200, "text/html", "<html>a page</html>");
         server.route("/nostore.jpg", 200, "image/jpeg", pictures[2], "Cache-Control: no-store\r\n");
+        server.route("/small.jpg", 200, "image/jpeg", jpegPicture('s'));
         server.route("/big.jpg", 200, "image/jpeg", pictures[3], "Cache-Control: no-store\r\n");
         TestHome home;
         const QString pics = home.path() + "/Pics";

@@ -187,6 +187,9 @@ private Q_SLOTS:
             {{uris, "$/pictures/"}, {"text/html", R"(<img title=t alt="A red &amp; square">)"}},
             "A red & square.jpg", "JPEG");
         row("a title that looks like an address", {{uris, "blob:$/1\r\n" + kName}}, "");
+        row("chromium, a blob: address: its identifier is no name",
+            {{uris, "blob:$/0e1f-2a"}, {named.arg("0e1f-2a.jpg"), "JPEG"}, {"text/html", "<img>"}},
+            "image.jpg", "JPEG");
         row("image data only", {{"image/png", "PNG"}}, "image.png", "PNG", "re-encoded");
         row("data: address in base64",
             {{uris, "data:image/gif;base64," + kGif.toBase64()}, {dest, "dot.gif"}}, "dot.gif",
@@ -252,10 +255,11 @@ private Q_SLOTS:
         QCOMPARE(cachedFiles().isEmpty(), file.isEmpty() || local);
         if (file.isEmpty())
             return;
-        // A stand-in name over the client; the bytes may add an extension to it, or change it.
+        // A stand-in name over the client; the bytes may add an extension to it, or change it,
+        // and the drop may find it no name.
         const QString standIn = QFileInfo(dragged).fileName();
         QVERIFY(dragged.startsWith(cache() + "/drop/") &&
-                (standIn == "image" || file.startsWith(standIn) ||
+                (standIn == "image" || file.startsWith("image.") || file.startsWith(standIn) ||
                  QFileInfo(file).completeBaseName() == QFileInfo(standIn).completeBaseName()));
         QVERIFY(local || r[0].startsWith(cache() + "/drop-"));
         QCOMPARE(local ? QByteArray() : readBytes(r[0]), bytes({}, content));

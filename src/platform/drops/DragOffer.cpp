@@ -217,6 +217,12 @@ QString DragReading::name(const std::function<QString()>& proposedName) {
         name = firstLine(kDestName);
     if (name.isEmpty())
         name = nameFromUrl(imageUrl());
+    // A blob: address ends in an identifier the page's script was given, which Chromium names
+    // the file after: no name a person would give.
+    const QUrl address = QUrl::fromEncoded(firstUri(bytes(kUriList)));
+    if (address.scheme().compare(QLatin1String("blob"), Qt::CaseInsensitive) == 0 &&
+        name.section(u'.', 0, 0) == address.path().section(u'/', -1))
+        name.clear();
     // Nothing of it would be left (an address ending in "/", only dots): the page's own words
     // for the picture, its alt or title text, where the drag carries the picture's markup.
     if (safeName(name + u'x') == u"x" && formats_.contains(kHtml))

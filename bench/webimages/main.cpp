@@ -1,11 +1,9 @@
-// From the release of a picture dragged out of a real browser onto the client's picture to the
-// saved file, for each kind of picture pages carry, beside `cp` + `sync --data` of the same
-// bytes into the same Desktop folder, run in turn with the drops. Every picture is made here.
+// Release to saved file for a picture of each kind pages carry, dragged out of a real browser
+// onto the client's picture, beside `cp` + `sync --data` of the same bytes into the same Desktop
+// folder, run in turn with the drops. Every picture is made here. Medians of the runs; a saved
+// file that differs or is missing is printed as such. Prints figures only.
 //
-//   scripts/test-desktop.sh build/bench/bench_webimages [runs]    (default 3)
-//
-// Each figure is the median of the runs; a saved file that differs or is missing is printed as
-// such. Prints figures only.
+//   scripts/test-desktop.sh build/bench_webimages [runs]    (default 3)
 
 #include "DesktopTools.h"
 #include "HttpServer.h"

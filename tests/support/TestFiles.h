@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <QTest>
+#include <QtTest/QTest> // also where only the Qt folder is on the include path
 
 #include <csignal>
 #include <sys/resource.h>

@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <QtTest/QTest> // also where only the Qt folder is on the include path
+#include <QTest>
 
 #include <csignal>
 #include <sys/resource.h>

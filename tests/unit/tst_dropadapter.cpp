@@ -4,6 +4,8 @@
 #include "platform/drops/DropAdapter.h"
 #include "platform/drops/DropNaming.h"
 
+#include <QBuffer>
+#include <QImage>
 #include <QMimeData>
 #include <QProcess>
 #include <QStringEncoder>
@@ -27,7 +29,14 @@ namespace {
 const QByteArray kJpeg = QByteArray("\xFF\xD8\xFF\xDA\0\2", 6) +
                          QByteArray(" original picture ").repeated(500) + "\xFF\xD9";
 const QByteArray kPng = QByteArray("\x89PNG\r\n\x1A\n re-encoded", 19);
-const QByteArray kGif = QByteArray("GIF89a\x01\x00\x01\x00\x00\xFF\x00,", 14);
+const QByteArray kGif = QByteArray("GIF89a\x02\x00\x02\x00\x00\xFF\x00,", 14);
+const QByteArray kTracker = [] { // a 1 x 1 PNG
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImage(1, 1, QImage::Format_RGB32).save(&buffer, "PNG");
+    return png;
+}();
 const QString kPromiseUrl = "application/x-moz-file-promise-url", kName = "$/my%20cat.jpeg?w=200";
 
 // A drag's formats and what each holds: "JPEG", "PNG" and "GIF" stand for those pictures, "$"
@@ -67,6 +76,8 @@ class TestDropAdapter : public QObject {
     std::vector<std::unique_ptr<QProcess>> writers_;
 
     QByteArray bytes(const QString& format, const QString& value) const {
+        if (value == "TRACKER")
+            return kTracker;
         if (value == "JPEG" || value == "PNG" || value == "GIF")
             return value == "JPEG" ? kJpeg : value == "PNG" ? kPng : kGif;
         const QString text = QString(value).replace("$", server_.url(""));
@@ -198,6 +209,7 @@ private Q_SLOTS:
             {{"text/html", html.arg("data:image/gif," + kGif.toPercentEncoding())}}, "image.gif",
             "GIF");
         row("data: address of text", {{uris, "data:,GIF"}}, "", "", "no picture");
+        row("a 1-pixel tracker", {{octets, "TRACKER"}}, "", "", "tracker");
         row("address that climbs", {{uris, "$/..%2F..%2Fescape"}}, "%2F..%2Fescape.jpg", "JPEG");
         for (const char* path : {"/missing.jpg", "/page-as-picture.jpg", "/stalls.jpg",
                                  "/endless.jpg", "/loop.jpg", "/to-file.jpg"})

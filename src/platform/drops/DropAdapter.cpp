@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QMimeData>
 #include <QNetworkAccessManager>
 #include <QTimer>
@@ -214,6 +215,10 @@ void DropAdapter::fail(const QString& folder, const QString& error,
 
 void DropAdapter::deliver(const QString& file, const QString& remark,
                           const Platform::DropHandlers& handlers) {
+    // A page's one-pixel picture is there to count visits, not for anyone to keep.
+    if (!file.isEmpty() && cache_.contains(file) && QImageReader(file).size() == QSize(1, 1))
+        return fail(QFileInfo(file).path(), QStringLiteral("the picture is a 1-pixel tracker"),
+                    handlers);
     // Always after the event that brought it (the drop, a finished download): the drag
     // source hears at once that the drop is over, and no question of the save opens inside
     // a network or file notification.

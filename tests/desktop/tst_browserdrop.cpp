@@ -25,24 +25,36 @@ private Q_SLOTS:
         QFETCH(QString, browser);
         if (QStandardPaths::findExecutable(browser).isEmpty())
             QSKIP(qPrintable(browser + " is not installed"));
-        // 200 x 250 px each: plain (escaped blank, query), in a link, the larger of a srcset
-        // (named after the bytes shown, not the src; no-store), a large one (Chromium gives no
-        // bytes above about 1 MiB: fetched again in time).
-        // Then one as a data: address and one as a blob: address: the page's bytes all the same.
-        const QByteArray pictures[] = {jpegPicture('a'), jpegPicture('b'),
-                                       jpegPicture('c'), jpegPicture('d', QSize(1800, 1500)),
-                                       jpegPicture('e'), jpegPicture('f')};
+        // 150 x 200 px each, four a row: plain (escaped blank, query), in a link, the larger
+        // of a srcset (named after the bytes shown, not the src; no-store), a large one
+        // (Chromium gives no bytes above about 1 MiB: fetched again in time); then one as a
+        // data: address, one as a blob: address, an SVG drawing and an AVIF picture (where
+        // ImageMagick can make one): the page's bytes all the same.
+        QProcess avif;
+        avif.start("convert", {"jpg:-", "avif:-"});
+        avif.write(jpegPicture('h'));
+        avif.closeWriteChannel();
+        avif.waitForFinished();
+        const QByteArray pictures[] = {
+            jpegPicture('a'),
+            jpegPicture('b'),
+            jpegPicture('c'),
+            jpegPicture('d', QSize(1800, 1500)),
+            jpegPicture('e'),
+            jpegPicture('f'),
+            "<svg xmlns='http://www.w3.org/2000/svg' width='150' height='200'><circle cx='75' "
+            "cy='100' r='60' fill='teal'/></svg>",
+            avif.exitCode() == 0 ? avif.readAllStandardOutput() : QByteArray()};
         HttpServer server;
         server.route("/page.html", 200, "text/html",
-                     "<html><body style='margin:0'>"
-                     "<img src='/my%20cat.jpeg?w=200' width=200 height=250>"
-                     "<a href='/elsewhere.html'><img src='/linked.jpg' width=200 height=250></a>"
+                     "<html><body style='margin:0'><style>img{width:150px;height:200px}</style>"
+                     "<img src='/my%20cat.jpeg?w=200'>"
+                     "<a href='/elsewhere.html'><img src='/linked.jpg'></a>"
                      "<img src='/small.jpg' srcset='/small.jpg 100w, /nostore.jpg 1000w' "
-                     "sizes='200px' width=200 height=250>"
-                     "<br><img src='/big.jpg' width=200 height=250>"
+                     "sizes='150px'><img src='/big.jpg'><br>"
                      "<img src='data:image/jpeg;base64," +
                          pictures[4].toBase64() +
-                         "' width=200 height=250><img id=b width=200 height=250><script>"
+                         "'><img id=b><img src='/drawing.svg'><img src='/photo.avif'><script>"
                          "fetch('/blob.jpg').then(r => r.blob()).then(b => "
                          "document.getElementById('b').src = URL.createObjectURL(b))</script>"
                          "</body></html>");
@@ -53,6 +65,8 @@ private Q_SLOTS:
         server.route("/small.jpg", 200, "image/jpeg", jpegPicture('s'));
         server.route("/big.jpg", 200, "image/jpeg", pictures[3], "Cache-Control: no-store\r\n");
         server.route("/blob.jpg", 200, "image/jpeg", pictures[5]);
+        server.route("/drawing.svg", 200, "image/svg+xml", pictures[6]);
+        server.route("/photo.avif", 200, "image/avif", pictures[7]);
         TestHome home;
         const QString pics = home.path() + "/Pics";
         QDir().mkpath(pics);
@@ -94,11 +108,21 @@ private Q_SLOTS:
             {{930, 305}, pics + "/big.jpg"},
             {{930, 230},
              home.path() + (firefox ? "/Desktop/Untitled.jpg" : "/Desktop/download.jpg")},
-            {{930, 305}, pics + (firefox ? "/Untitled.png" : "/image.jpg")}};
-        for (int i = 0; i < 6; ++i) {
+            {{930, 305}, pics + (firefox ? "/Untitled.png" : "/image.jpg")},
+            {{930, 230}, home.path() + "/Desktop/drawing.svg"},
+            {{930, 305}, pics + "/photo.avif"}};
+        const auto windows = [&] { // the program's: no message may come of a saved picture
+            return run("xdotool",
+                       {"search", "--onlyvisible", "--pid", QString::number(kelvane.processId())});
+        };
+        const QString shown = windows();
+        for (int i = 0; i < 8; ++i) {
             const auto& [target, file] = drops[i];
-            // Three a row: the window is narrower than four pictures.
-            const QPoint from(100 + 200 * (i % 3), 300 + 250 * (i / 3));
+            if (pictures[i].isEmpty()) {
+                qInfo("%s: skipped, ImageMagick cannot make the picture here", qPrintable(file));
+                continue;
+            }
+            const QPoint from(75 + 150 * (i % 4), 260 + 200 * (i / 4));
             QVERIFY(dragFromBrowser(corner + from, target));
             const auto saved = [&] {
                 const QByteArray bytes = readBytes(file);
@@ -117,6 +141,8 @@ private Q_SLOTS:
                      qPrintable(file + ", see " + screenshot + "; saved: " +
                                 QDir(QFileInfo(file).path()).entryList(QDir::Files).join(", ")));
         }
+        QTest::qWait(500); // a preview's message would be up by now
+        QCOMPARE(windows(), shown);
         web.kill();
         web.waitForFinished();
         QVERIFY(kelvane.terminate());

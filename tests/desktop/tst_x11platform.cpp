@@ -4,10 +4,11 @@
 #include "DesktopTools.h"
 #include "platform/PlatformFactory.h"
 #include "platform/x11/Autostart.h"
-#include "platform/x11/Ewmh.h"
 #include "platform/x11/SelectionReader.h"
+#include "platform/x11/XdndWatch.h"
 
 #include <QAbstractItemView>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QRandomGenerator>
@@ -15,6 +16,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <atomic>
+#include <chrono>
+#include <cstring>
 #include <poll.h>
 #include <thread>
 #include <xcb/xcb.h>
@@ -27,11 +30,17 @@ namespace {
 // A drag source on an X connection of its own, as GTK programs answer: the drag's selection
 // as image/jpeg, in parts of 256 KiB (INCR) when larger, each part written once the requestor
 // has deleted the one before.
-void serveDragData(const QByteArray& data, std::atomic<bool>& owned,
+void serveDragData(const QByteArray& data, int lateMs, std::atomic<bool>& owned,
                    const std::atomic<bool>& stop) {
     constexpr qsizetype kPart = 256 * 1024;
     xcb_connection_t* c = xcb_connect(nullptr, nullptr);
-    const auto atom = [c](const char* name) { return ewmh::atom(c, name); };
+    const auto atom = [c](const char* name) { // its own, not the program's cache
+        const auto cookie = xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name);
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, cookie, nullptr);
+        const xcb_atom_t atom = reply ? reply->atom : 0;
+        std::free(reply);
+        return atom;
+    };
     const xcb_window_t window = xcb_generate_id(c);
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
     xcb_create_window(c, 0, window, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
@@ -52,14 +61,17 @@ void serveDragData(const QByteArray& data, std::atomic<bool>& owned,
         while (xcb_generic_event_t* event = xcb_poll_for_event(c)) {
             if ((event->response_type & 0x7f) == XCB_SELECTION_REQUEST) {
                 const auto* asked = reinterpret_cast<xcb_selection_request_event_t*>(event);
+                // The first answer only once it has been given up.
+                std::this_thread::sleep_for(std::chrono::milliseconds(std::exchange(lateMs, 0)));
                 xcb_selection_notify_event_t answer{};
                 answer.response_type = XCB_SELECTION_NOTIFY;
                 answer.time = asked->time;
                 answer.requestor = requestor = asked->requestor;
                 answer.selection = asked->selection;
-                answer.target = asked->target;
+                answer.target = XCB_ATOM_NONE; // a refusal, as Qt refuses
                 property = asked->property;
                 if (asked->target == atom("image/jpeg")) {
+                    answer.target = asked->target;
                     answer.property = property;
                     if (data.size() <= kPart) {
                         write(asked->target, 8, data.constData(), data.size());
@@ -230,34 +242,49 @@ private Q_SLOTS:
     }
 
     // A drag's data as another program serves it: in one piece, in parts (INCR) when large,
-    // cut past the limit, refused in a type not offered.
+    // cut past the limit, refused in a type not offered; a late answer to a request given up
+    // is not taken for the next one's.
     void dragDataReadFromTheSource_data() {
         QTest::addColumn<int>("size");
         QTest::addColumn<QString>("askedAs");
         QTest::addColumn<qint64>("maxBytes");
         QTest::addColumn<int>("expected"); // bytes read, the first ones of the data
-        QTest::newRow("one piece") << 100'000 << "image/jpeg" << qint64(1 << 30) << 100'000;
-        QTest::newRow("in parts") << 3'000'000 << "image/jpeg" << qint64(1 << 30) << 3'000'000;
+        QTest::addColumn<int>("lateMs");   // the first request answered after this
+        QTest::newRow("one piece") << 100'000 << "image/jpeg" << qint64(1 << 30) << 100'000 << 0;
+        QTest::newRow("in parts") << 3'000'000 << "image/jpeg" << qint64(1 << 30) << 3'000'000 << 0;
         QTest::newRow("past the limit")
-            << 3'000'000 << "image/jpeg" << qint64(1'000'000) << 1'000'001;
-        QTest::newRow("not offered") << 100'000 << "image/png" << qint64(1 << 30) << 0;
+            << 3'000'000 << "image/jpeg" << qint64(1'000'000) << 1'000'001 << 0;
+        QTest::newRow("not offered") << 100'000 << "image/png" << qint64(1 << 30) << 0 << 0;
+        QTest::newRow("a late answer, then the next request")
+            << 100'000 << "image/jpeg" << qint64(1 << 30) << 100'000 << 1500;
     }
     void dragDataReadFromTheSource() {
         QFETCH(int, size);
         QFETCH(QString, askedAs);
         QFETCH(qint64, maxBytes);
         QFETCH(int, expected);
+        QFETCH(int, lateMs);
         QByteArray data(size, Qt::Uninitialized);
         QRandomGenerator(size).fillRange(reinterpret_cast<quint32*>(data.data()), size / 4);
         std::atomic<bool> owned = false, stop = false;
-        std::thread source([&] { serveDragData(data, owned, stop); });
+        std::thread source([&] { serveDragData(data, lateMs, owned, stop); });
         const auto ended = qScopeGuard([&] {
             stop = true;
             source.join();
         });
         QTRY_VERIFY(owned);
-        const std::optional<QByteArray> read = SelectionReader().read(askedAs, 5000, maxBytes);
+        const XdndWatch drag;
+        SelectionReader reader(drag);
+        QElapsedTimer clock;
+        clock.start();
+        if (lateMs) {
+            QCOMPARE(reader.read(askedAs, lateMs / 2, maxBytes), QByteArray());
+            QTest::qWait(lateMs); // the late answer lands
+        }
+        const std::optional<QByteArray> read = reader.read(askedAs, 5000, maxBytes);
         QVERIFY(read);
+        // A refusal ends the request: it is not waited out as silence would be.
+        QVERIFY2(expected > 0 || clock.elapsed() < 2500, "the refusal was not heard");
         QCOMPARE(read->size(), expected);
         QVERIFY(*read == data.left(expected));
     }

@@ -195,7 +195,8 @@ private Q_SLOTS:
             {{uris, "$/hotlinked.jpg"}, {"chromium/x-renderer-taint", "$"}}, "hotlinked.jpg",
             "JPEG");
         row("an address with no name: the picture's alt text",
-            {{uris, "$/pictures/"}, {"text/html", R"(<img title=t alt="A red &amp; square">)"}},
+            {{uris, "$/pictures/"},
+             {"text/html", R"(<img title=t data-alt="x" alt="A red &amp; square">)"}},
             "A red & square.jpg", "JPEG");
         row("a title that looks like an address", {{uris, "blob:$/1\r\n" + kName}}, "");
         row("chromium, a blob: address: its identifier is no name",

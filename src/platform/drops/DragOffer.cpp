@@ -93,13 +93,14 @@ QByteArray dataUrlBytes(const QUrl& url) {
 
 // The alt text of the first picture in a piece of markup, else its title; entities decoded.
 QString pictureWords(const QString& html) {
-    static const QRegularExpression img(QStringLiteral("<img\\b[^>]*>"),
+    static const QRegularExpression img(QStringLiteral(R"re(<img\b(?:[^>"']|"[^"]*"|'[^']*')*>)re"),
                                         QRegularExpression::CaseInsensitiveOption);
     const QString tag = img.match(html).captured();
     for (const char* attribute : {"alt", "title"}) {
-        const QRegularExpression value(QStringLiteral("\\b%1\\s*=\\s*(?:\"([^\"]*)\"|'([^']*)')")
-                                           .arg(QLatin1String(attribute)),
-                                       QRegularExpression::CaseInsensitiveOption);
+        const QRegularExpression value(
+            QStringLiteral("(?<![-\\w])%1\\s*=\\s*(?:\"([^\"]*)\"|'([^']*)')")
+                .arg(QLatin1String(attribute)),
+            QRegularExpression::CaseInsensitiveOption);
         const QRegularExpressionMatch m = value.match(tag);
         QString words = (m.captured(1) + m.captured(2)).simplified();
         if (words.isEmpty())
@@ -235,6 +236,12 @@ QByteArray DragReading::imageDataBytes() {
     for (const char* type : {"image/png", "image/jpeg"})
         if (formats_.contains(QString::fromLatin1(type)))
             return bytes(QString::fromLatin1(type));
+    // Another kind of image the source offers, as it gives it (the toolkit's conversion would
+    // wait on the window's thread).
+    for (const QString& format : std::as_const(formats_))
+        if (format.startsWith(QLatin1String("image/")))
+            if (const QByteArray given = bytes(format); !given.isEmpty())
+                return given;
     return ask(QStringLiteral("application/x-qt-image"), [this] {
         QByteArray png;
         QBuffer buffer(&png);

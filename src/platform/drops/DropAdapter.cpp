@@ -11,6 +11,7 @@
 #include <QImageReader>
 #include <QMimeData>
 #include <QNetworkAccessManager>
+#include <QScopeGuard>
 #include <QTimer>
 
 namespace kelvane::drops {
@@ -106,7 +107,10 @@ DropAdapter::~DropAdapter() = default;
 
 QString DropAdapter::draggedFile(const QMimeData* data) const {
     // Asking the drag source for data here would hold the window up for as long as the
-    // source takes to answer, at every control the drag enters.
+    // source takes to answer, at every control the drag enters. While a drop is still being
+    // read, another drag is not taken: it would take the drag's selection from the first.
+    if (receiving_)
+        return {};
     const DragReading drag(data, bool(directSave_), 0);
     if (!drag.mayGiveFile())
         return {};
@@ -117,6 +121,10 @@ QString DropAdapter::draggedFile(const QMimeData* data) const {
 }
 
 void DropAdapter::receive(const QMimeData* data, Platform::DropHandlers handlers) {
+    if (receiving_)
+        return deliver({}, QStringLiteral("another drop is still being read"), handlers);
+    receiving_ = true;
+    const auto received = qScopeGuard([this] { receiving_ = false; });
     FormatReader read;
     if (read_)
         read = [this, data](const QString& format) {

@@ -72,6 +72,7 @@ private:
     ProposedName proposedName_;
     DropCache cache_;
     SourceReader read_;
+    bool receiving_ = false; // inside receive: the drag source may still be asked
     Limits limits_;
     QNetworkAccessManager* network_ = nullptr;
 };

@@ -1,8 +1,8 @@
 #include "platform/x11/DirectSave.h"
 
 #include "platform/x11/Ewmh.h"
+#include "platform/x11/XdndWatch.h"
 
-#include <QCoreApplication>
 #include <cstdlib>
 #include <xcb/xcb.h>
 
@@ -25,54 +25,33 @@ QByteArray readProperty(xcb_connection_t* c, xcb_window_t window, xcb_atom_t pro
 
 } // namespace
 
-DirectSave::DirectSave() {
-    if (QCoreApplication::instance())
-        QCoreApplication::instance()->installNativeEventFilter(this);
-}
-
-DirectSave::~DirectSave() {
-    if (QCoreApplication::instance())
-        QCoreApplication::instance()->removeNativeEventFilter(this);
-}
-
-bool DirectSave::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
-    if (eventType != "xcb_generic_event_t")
-        return false;
-    const auto* event = static_cast<const xcb_generic_event_t*>(message);
-    if ((event->response_type & 0x7f) != XCB_CLIENT_MESSAGE)
-        return false;
-    const auto* client = static_cast<const xcb_client_message_event_t*>(message);
-    xcb_connection_t* c = ewmh::connection();
-    if (c && client->format == 32 && client->type == ewmh::atom(c, "XdndEnter"))
-        source_ = client->data.data32[0];
-    return false; // Qt handles the drag as ever
-}
-
 QString DirectSave::proposedName() const {
     xcb_connection_t* c = ewmh::connection();
-    if (!c || !source_)
+    if (!c || !drag_.source())
         return {};
-    return QString::fromUtf8(readProperty(c, source_, ewmh::atom(c, "XdndDirectSave0")));
+    return QString::fromUtf8(readProperty(c, drag_.source(), ewmh::atom(c, "XdndDirectSave0")));
 }
 
 drops::DirectSaveAnswer DirectSave::request(const std::function<QByteArray()>& ask,
                                             const QString& fileUri) const {
     xcb_connection_t* c = ewmh::connection();
-    if (!c || !source_)
+    const xcb_window_t source = drag_.dropSource();
+    if (!c || !source)
         return {};
     const xcb_atom_t property = ewmh::atom(c, "XdndDirectSave0");
     const QByteArray uri = fileUri.toUtf8();
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, source_, property, ewmh::atom(c, "text/plain"), 8,
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, source, property, ewmh::atom(c, "text/plain"), 8,
                         uint32_t(uri.size()), uri.constData());
-    xcb_flush(c);
+    // The request goes out on another connection: the property is in place before it.
+    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
     // Asking for the selection in this form is what makes the source save the file.
     const QByteArray answer = ask();
     drops::DirectSaveAnswer result;
     result.answer = answer.isEmpty() ? 'E' : answer.at(0);
     if (result.answer == 'S')
-        result.writtenUri = QString::fromUtf8(readProperty(c, source_, property)).trimmed();
+        result.writtenUri = QString::fromUtf8(readProperty(c, source, property)).trimmed();
     // The source's property is not left pointing at the drop cache.
-    xcb_delete_property(c, source_, property);
+    xcb_delete_property(c, source, property);
     xcb_flush(c);
     return result;
 }

@@ -2,18 +2,17 @@
 
 #include "platform/drops/DropAdapter.h"
 
-#include <QAbstractNativeEventFilter>
-
 namespace kelvane {
 
+class XdndWatch;
+
 // The direct-save drag protocol (XdndDirectSave0) on the target's side. The drag source's
-// window comes from the XdndEnter message (Qt does not hand it out); the target writes the
-// file's address into that window's XdndDirectSave0 property and asks for the selection in
-// the XdndDirectSave0 form, which makes the source save the file and answer.
-class DirectSave : public QAbstractNativeEventFilter {
+// window comes from the XdndEnter message; the target writes the file's address into that
+// window's XdndDirectSave0 property and asks for the selection in the XdndDirectSave0 form,
+// which makes the source save the file and answer.
+class DirectSave {
 public:
-    DirectSave();
-    ~DirectSave() override;
+    explicit DirectSave(const XdndWatch& drag) : drag_(drag) {}
 
     // The name the drag source proposes, from its XdndDirectSave0 property.
     QString proposedName() const;
@@ -21,10 +20,8 @@ public:
     drops::DirectSaveAnswer request(const std::function<QByteArray()>& ask,
                                     const QString& fileUri) const;
 
-    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
-
 private:
-    quint32 source_ = 0; // the window of the drag that entered last
+    const XdndWatch& drag_;
 };
 
 } // namespace kelvane

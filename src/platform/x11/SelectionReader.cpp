@@ -1,10 +1,11 @@
 #include "platform/x11/SelectionReader.h"
 
 #include "platform/x11/Ewmh.h"
+#include "platform/x11/XdndWatch.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QScopeGuard>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <cstdlib>
@@ -15,11 +16,14 @@ namespace {
 
 constexpr uint32_t kChunkUnits = 256 * 1024; // 1 MiB a request, in 32-bit units
 constexpr int kFirstPartMs = 500;
+constexpr int kWholeAnswerMs = 30'000; // however steadily the parts come
+constexpr unsigned kProperties = 8;
 
 } // namespace
 
 struct SelectionReader::Transfer {
     xcb_atom_t target = XCB_ATOM_NONE;
+    xcb_atom_t property = XCB_ATOM_NONE; // where this request's answer is written
     qint64 maxBytes = 0;
     QByteArray data;
     bool incremental = false; // the source sends the data in parts (INCR)
@@ -27,33 +31,11 @@ struct SelectionReader::Transfer {
     bool done = false;
 };
 
-SelectionReader::SelectionReader() {
-    if (QCoreApplication::instance())
-        QCoreApplication::instance()->installNativeEventFilter(this);
-}
+SelectionReader::SelectionReader(const XdndWatch& drag) : drag_(drag) {}
 
 SelectionReader::~SelectionReader() {
-    if (QCoreApplication::instance())
-        QCoreApplication::instance()->removeNativeEventFilter(this);
     if (c_)
         xcb_disconnect(c_);
-}
-
-bool SelectionReader::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
-    if (eventType != "xcb_generic_event_t")
-        return false;
-    const auto* event = static_cast<const xcb_generic_event_t*>(message);
-    if ((event->response_type & 0x7f) != XCB_CLIENT_MESSAGE)
-        return false;
-    const auto* client = static_cast<const xcb_client_message_event_t*>(message);
-    xcb_connection_t* c = ewmh::connection();
-    if (!c || client->format != 32)
-        return false;
-    if (client->type == ewmh::atom(c, "XdndPosition"))
-        time_ = client->data.data32[3];
-    else if (client->type == ewmh::atom(c, "XdndDrop"))
-        time_ = client->data.data32[2];
-    return false; // Qt handles the drag as ever
 }
 
 bool SelectionReader::open() {
@@ -70,7 +52,6 @@ bool SelectionReader::open() {
     xcb_create_window(c_, XCB_COPY_FROM_PARENT, window_, screen->root, 0, 0, 1, 1, 0,
                       XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK,
                       &events);
-    property_ = ewmh::atom(c_, "KELVANE_DROP_DATA");
     xcb_flush(c_);
     return !xcb_connection_has_error(c_);
 }
@@ -79,6 +60,10 @@ std::optional<QByteArray> SelectionReader::read(const QString& format, int waitM
                                                 qint64 maxBytes) {
     if (!open())
         return std::nullopt;
+    if (reading_)
+        return QByteArray();
+    reading_ = true;
+    const auto done = qScopeGuard([this] { reading_ = false; });
     // The toolkit lists a type under its atom's name, read as Latin-1.
     const QByteArray name = format.toLatin1();
     const Transfer transfer = ask(ewmh::atom(c_, name.constData()), waitMs, maxBytes);
@@ -101,9 +86,15 @@ SelectionReader::Transfer SelectionReader::ask(uint32_t target, int waitMs, qint
     Transfer transfer;
     transfer.target = target;
     transfer.maxBytes = maxBytes;
-    xcb_delete_property(c_, window_, property_);
-    xcb_convert_selection(c_, window_, ewmh::atom(c_, "XdndSelection"), target, property_, time_);
+    const QByteArray property =
+        "KELVANE_DROP_DATA_" + QByteArray::number(requests_++ % kProperties);
+    transfer.property = ewmh::atom(c_, property.constData());
+    xcb_delete_property(c_, window_, transfer.property);
+    xcb_convert_selection(c_, window_, ewmh::atom(c_, "XdndSelection"), target, transfer.property,
+                          drag_.dropTime());
     xcb_flush(c_);
+    QElapsedTimer whole;
+    whole.start();
 
     // The window's events go on while the answer comes; the user's input waits for its end,
     // so that nothing the drop relies on is closed under it.
@@ -116,7 +107,7 @@ SelectionReader::Transfer SelectionReader::ask(uint32_t target, int waitMs, qint
             handle(event, transfer);
             std::free(event);
         }
-        if (transfer.done || xcb_connection_has_error(c_)) {
+        if (transfer.done || xcb_connection_has_error(c_) || whole.elapsed() > kWholeAnswerMs) {
             loop.quit();
             return false;
         }
@@ -145,19 +136,21 @@ void SelectionReader::handle(const void* xcbEvent, Transfer& transfer) {
     switch (event->response_type & 0x7f) {
     case XCB_SELECTION_NOTIFY: {
         const auto* notify = reinterpret_cast<const xcb_selection_notify_event_t*>(event);
-        if (notify->requestor != window_ || notify->target != transfer.target ||
-            transfer.incremental)
-            return; // a late answer to an earlier request
-        if (notify->property == XCB_ATOM_NONE)
-            transfer.done = true; // refused
-        else
+        if (notify->requestor != window_ || transfer.incremental)
+            return;
+        // A refusal names no property; Qt's names no type either.
+        if (notify->property == XCB_ATOM_NONE &&
+            (notify->target == transfer.target || notify->target == XCB_ATOM_NONE))
+            transfer.done = true;
+        else if (notify->property == transfer.property && notify->target == transfer.target)
             readProperty(transfer);
+        return; // else a late answer to an earlier request
         return;
     }
     case XCB_PROPERTY_NOTIFY: {
         const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event);
-        if (transfer.incremental && notify->window == window_ && notify->atom == property_ &&
-            notify->state == XCB_PROPERTY_NEW_VALUE)
+        if (transfer.incremental && notify->window == window_ &&
+            notify->atom == transfer.property && notify->state == XCB_PROPERTY_NEW_VALUE)
             readProperty(transfer);
         return;
     }
@@ -171,8 +164,8 @@ void SelectionReader::readProperty(Transfer& transfer) {
     xcb_atom_t type = XCB_ATOM_NONE;
     for (uint32_t offset = 0;; offset += kChunkUnits) {
         // Deleted with its last part read: for an INCR answer, that asks for the next part.
-        const auto cookie = xcb_get_property(c_, 1, window_, property_, XCB_GET_PROPERTY_TYPE_ANY,
-                                             offset, kChunkUnits);
+        const auto cookie = xcb_get_property(c_, 1, window_, transfer.property,
+                                             XCB_GET_PROPERTY_TYPE_ANY, offset, kChunkUnits);
         xcb_get_property_reply_t* reply = xcb_get_property_reply(c_, cookie, nullptr);
         if (!reply) {
             transfer.done = true;
@@ -187,6 +180,8 @@ void SelectionReader::readProperty(Transfer& transfer) {
         if (after == 0 || transfer.data.size() + part.size() > transfer.maxBytes)
             break;
     }
+    if (transfer.incremental && type == XCB_ATOM_NONE)
+        return; // no part there (a notice of an earlier one): not the end
     transfer.progressed = true;
     if (!transfer.incremental && type == ewmh::atom(c_, "INCR")) {
         transfer.incremental = true; // deleting the property started the parts

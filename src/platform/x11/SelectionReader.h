@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QAbstractNativeEventFilter>
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
@@ -14,18 +13,20 @@ namespace kelvane {
 // own, without the toolkit's wait on the window's thread. While the source takes its time, the
 // program goes on painting and answering the window manager; clicks and keys wait until the
 // answer is in. Large answers come in increments (INCR) as the source sends them.
-class SelectionReader : public QAbstractNativeEventFilter {
+class XdndWatch;
+
+class SelectionReader {
 public:
-    SelectionReader();
-    ~SelectionReader() override;
+    explicit SelectionReader(const XdndWatch& drag);
+    ~SelectionReader();
+    SelectionReader(const SelectionReader&) = delete;
+    SelectionReader& operator=(const SelectionReader&) = delete;
 
     // The data in format (a type of the drag's type list), empty when the source refuses it
     // or sends nothing for waitMs; more than maxBytes is cut at maxBytes + 1. Nothing when
-    // there is no X server to ask.
+    // there is no X server to ask. Asked again while it waits (a drop that came meanwhile),
+    // it refuses at once.
     std::optional<QByteArray> read(const QString& format, int waitMs, qint64 maxBytes);
-
-    // Keeps the time of the drop, which the request must name.
-    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
 private:
     struct Transfer;
@@ -35,10 +36,11 @@ private:
     void handle(const void* xcbEvent, Transfer& transfer);
     void readProperty(Transfer& transfer);
 
+    const XdndWatch& drag_;
     xcb_connection_t* c_ = nullptr;
     uint32_t window_ = 0;   // where the answers arrive
-    uint32_t property_ = 0; // the property they are written to
-    uint32_t time_ = 0;     // of the last drag message; 0 is "now"
+    unsigned requests_ = 0; // each writes to a property of its own: a late answer goes astray
+    bool reading_ = false;
 };
 
 } // namespace kelvane

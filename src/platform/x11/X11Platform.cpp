@@ -12,6 +12,7 @@
 #include "platform/x11/SecondStart.h"
 #include "platform/x11/SelectionReader.h"
 #include "platform/x11/Termination.h"
+#include "platform/x11/XdndWatch.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -41,8 +42,9 @@ X11Platform::X11Platform() {
     // ending the process.
     std::signal(SIGXFSZ, SIG_IGN);
     // Watches for drags from the start, so that the first drag's source is known.
-    directSave_ = std::make_unique<DirectSave>();
-    selection_ = std::make_unique<SelectionReader>();
+    drag_ = std::make_unique<XdndWatch>();
+    directSave_ = std::make_unique<DirectSave>(*drag_);
+    selection_ = std::make_unique<SelectionReader>(*drag_);
     waylandSession_ = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
                       qgetenv("XDG_SESSION_TYPE").compare("wayland", Qt::CaseInsensitive) == 0;
 }

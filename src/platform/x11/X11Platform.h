@@ -16,6 +16,7 @@ namespace kelvane {
 
 class DirectSave;
 class SelectionReader;
+class XdndWatch;
 class SecondStart;
 
 // Linux/X11: Qt Widgets for windows and dialogs, EWMH through xcb for the window manager,
@@ -77,6 +78,7 @@ private:
     int instanceLock_ = kNoLock;
     std::unique_ptr<SecondStart> laterStarts_;
     std::unique_ptr<QSystemTrayIcon> tray_;
+    std::unique_ptr<XdndWatch> drag_;
     std::unique_ptr<DirectSave> directSave_;
     std::unique_ptr<SelectionReader> selection_;
     std::unique_ptr<drops::DropAdapter> drops_;

@@ -66,20 +66,17 @@ std::optional<QByteArray> SelectionReader::read(const QString& format, int waitM
     const auto done = qScopeGuard([this] { reading_ = false; });
     // The toolkit lists a type under its atom's name, read as Latin-1.
     const QByteArray name = format.toLatin1();
-    const Transfer transfer = ask(ewmh::atom(c_, name.constData()), waitMs, maxBytes);
-    std::optional<QByteArray> data;
-    if (transfer.done)
-        data = transfer.data;
+    Transfer transfer = ask(ewmh::atom(c_, name.constData()), waitMs, maxBytes);
     // Firefox may offer the file list only as text/x-moz-url: the address, a line break and
     // the title, in UTF-16. Asked only when the source refused the first.
-    if (format == u"text/uri-list" && data && data->isEmpty()) {
+    if (format == u"text/uri-list" && transfer.done && transfer.data.isEmpty()) {
         const QByteArray mozUrl = ask(ewmh::atom(c_, "text/x-moz-url"), waitMs, maxBytes).data;
         const QString text = QString::fromUtf16(
             reinterpret_cast<const char16_t*>(mozUrl.constData()), mozUrl.size() / 2);
         if (!text.isEmpty())
-            data = text.section(u'\n', 0, 0).trimmed().toUtf8() + "\r\n";
+            transfer.data = text.section(u'\n', 0, 0).trimmed().toUtf8() + "\r\n";
     }
-    return data.value_or(QByteArray());
+    return transfer.data; // empty unless done
 }
 
 SelectionReader::Transfer SelectionReader::ask(uint32_t target, int waitMs, qint64 maxBytes) {
